@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the project needs on Debian 12 (as root), builds it and then
+# either starts the program ("run") or runs the whole test suite ("test").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake pkg-config
+          qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools
+          libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev
+          fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j"$(nproc)"
+
+case "${1:-run}" in
+  run)  exec "$build/Varelio/Varelio" ;;
+  test) cd "$build" && exec ctest --output-on-failure -j"$(nproc)" ;;
+  *)    echo "usage: $0 run|test" >&2; exit 2 ;;
+esac

@@ -1,0 +1,9 @@
+#include "EstadoCompartido.h"
+
+EstadoCompartido& estado()
+{
+    static EstadoCompartido instancia;
+    return instancia;
+}
+
+void reiniciarEstado() { estado() = EstadoCompartido{}; }

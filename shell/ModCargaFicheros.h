@@ -1,0 +1,17 @@
+#pragma once
+// Reading the data files that ship below the program folder.
+#include <QByteArray>
+#include <QString>
+
+namespace ModCargaFicheros {
+
+// Reads strRutaFicheros + fichero, single-byte text (Windows-1252) with CR LF
+// (or LF) line ends. Each line comes back preceded by CR LF, so the result begins
+// with a line break and the file's last line break is not kept.
+// Throws ErrorEjecucion when the file is missing or cannot be read.
+QString LeerFicheroTexto(const QString& fichero);
+
+// Windows-1252 bytes to text.
+QString DesdeWindows1252(const QByteArray& bytes);
+
+} // namespace ModCargaFicheros

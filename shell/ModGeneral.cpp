@@ -1,0 +1,95 @@
+#include "ModGeneral.h"
+
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace ModGeneral {
+
+QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter)
+{
+    if (caracter.size() != 1) {
+        MessageBox::show(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"),
+                         QStringLiteral("Error"));
+        return {};
+    }
+    const int n = longitud - texto.size();
+    const QString relleno = n > 0 ? caracter.repeated(n) : QString();
+    return izquierda ? relleno + texto : texto + relleno;
+}
+
+void FiltrarTecla(QLineEdit* campo, int& KeyAscii, bool numerico)
+{
+    if (KeyAscii == 13)
+        PulsarTab();
+    if (!numerico) {
+        if (KeyAscii == 34 || KeyAscii == 39)
+            KeyAscii = 0;
+        return;
+    }
+    if (KeyAscii == 45)
+        return;
+    if (KeyAscii == 46 || KeyAscii == 110)
+        KeyAscii = 44;
+    const bool digito = KeyAscii >= 48 && KeyAscii <= 57;
+    const bool coma = KeyAscii == 44 && !(campo && campo->text().contains(QLatin1Char(',')));
+    if (!(digito || KeyAscii == 8 || coma))
+        KeyAscii = 0;
+}
+
+int CodigoTecla(const QKeyEvent* evento)
+{
+    switch (evento->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        break;
+    }
+    // Shortcuts (Ctrl+C, Ctrl+V, ...) type nothing; AltGr may arrive as Ctrl+Alt.
+    const auto mods = evento->modifiers();
+    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier))
+        return -1;
+    const QString texto = evento->text();
+    if (texto.size() != 1 || texto.at(0).unicode() < 32)
+        return -1;
+    return texto.at(0).unicode();
+}
+
+bool FiltrarEventoTecla(QLineEdit* campo, QKeyEvent* evento, bool numerico)
+{
+    const int original = CodigoTecla(evento);
+    if (original < 0)
+        return false;
+    int codigo = original;
+    FiltrarTecla(campo, codigo, numerico);
+    if (codigo == 0 || codigo == 13)
+        return true; // discarded, or Enter already moved the focus on
+    if (codigo == original)
+        return false; // the box takes the key as typed
+    if (!campo->isReadOnly())
+        campo->insert(QString(QChar(codigo))); // replaced character, e.g. point -> comma
+    return true;
+}
+
+void PulsarTab()
+{
+    QWidget* foco = QApplication::focusWidget();
+    if (!foco)
+        return;
+    QKeyEvent pulsar(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QApplication::sendEvent(foco, &pulsar);
+    QWidget* nuevo = QApplication::focusWidget();
+    QKeyEvent soltar(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QApplication::sendEvent(nuevo ? nuevo : foco, &soltar);
+}
+
+QString VersionPrograma() { return QStringLiteral(VARELIO_VERSION); }
+
+} // namespace ModGeneral

@@ -1,0 +1,19 @@
+#include "shell/ModGeneral.h"
+
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varelio"));
+    QApplication::setApplicationVersion(ModGeneral::VersionPrograma());
+    ModGeneral::Main();
+    // Start-up has returned: the program lives while one of its windows is open.
+    bool abierta = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        abierta = abierta || w->isVisible();
+    if (!abierta)
+        return 0;
+    return app.exec();
+}
