@@ -1,0 +1,32 @@
+#pragma once
+// The program's use of the word processor: the version probe, the document
+// writer (save and print an application) and the reader (load a stored one).
+#include <QString>
+
+class frmSolicitudes;
+class frmProgresoGeneral;
+class Stelcodex;
+
+namespace ModWord {
+
+// Major version of the word processor, 0 when it cannot be read.
+qint16 VersionWord();
+
+// Configures the barcode control, writes the symbol of datos (substituted in
+// place) as a bitmap into strRutaTemp and returns its path without ".bmp".
+// ancho and alto are in twips; alto receives the enlarged height used.
+QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto);
+
+// Document writer, for a word processor of major version 8 or lower (W97) or
+// higher (WXP). Writes carpeta + fichero from the form and, when imprimir is
+// true, prints a copy with the barcode. Failures it does not handle itself
+// propagate as exceptions (Word::Error or ErrorEjecucion).
+void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario,
+                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
+void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario,
+                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
+
+// Reads the stored application carpeta + fichero into the form's controls.
+void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario);
+
+} // namespace ModWord
