@@ -1,0 +1,77 @@
+#include "FechaEspanola.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace FechaEspanola {
+
+namespace {
+
+const QStringList& Meses()
+{
+    static const QStringList meses = {
+        QStringLiteral("enero"),  QStringLiteral("febrero"),   QStringLiteral("marzo"),
+        QStringLiteral("abril"),  QStringLiteral("mayo"),      QStringLiteral("junio"),
+        QStringLiteral("julio"),  QStringLiteral("agosto"),    QStringLiteral("septiembre"),
+        QStringLiteral("octubre"), QStringLiteral("noviembre"), QStringLiteral("diciembre")};
+    return meses;
+}
+
+bool SoloDigitos(const QString& s)
+{
+    if (s.isEmpty())
+        return false;
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// Month as a number (1..12) or a Spanish name, full or its first three letters.
+int LeerMes(const QString& texto)
+{
+    if (SoloDigitos(texto))
+        return texto.size() <= 2 ? texto.toInt() : 0;
+    const QString nombre = texto.toLower();
+    if (nombre == QLatin1String("setiembre"))
+        return 9;
+    const QStringList& meses = Meses();
+    for (int i = 0; i < meses.size(); ++i) {
+        if (nombre == meses[i] || (nombre.size() == 3 && meses[i].startsWith(nombre)))
+            return i + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<QDate> LeerFecha(const QString& texto)
+{
+    static const QRegularExpression separador(QStringLiteral("[/.\\-]"));
+    const QStringList partes = texto.trimmed().split(separador);
+    if (partes.size() != 3)
+        return std::nullopt;
+    const QString dia = partes[0].trimmed();
+    const QString mes = partes[1].trimmed();
+    const QString anio = partes[2].trimmed();
+    if (!SoloDigitos(dia) || dia.size() > 2 || !SoloDigitos(anio))
+        return std::nullopt;
+    int a = anio.toInt();
+    if (anio.size() <= 2)
+        a += a < 30 ? 2000 : 1900;
+    else if (anio.size() != 4)
+        return std::nullopt;
+    const QDate fecha(a, LeerMes(mes), dia.toInt());
+    if (!fecha.isValid())
+        return std::nullopt;
+    return fecha;
+}
+
+QString NombreMes(int mes)
+{
+    if (mes < 1 || mes > 12)
+        return {};
+    return Meses().at(mes - 1);
+}
+
+} // namespace FechaEspanola

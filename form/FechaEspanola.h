@@ -1,0 +1,18 @@
+#pragma once
+// Dates as Spanish users write them, whatever the system locale: day before
+// month, separators "/", "-" or ".", the month as a number or its Spanish name,
+// two-digit years in the window 1930 to 2029.
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace FechaEspanola {
+
+// The date a text stands for, or no value when it is not a valid date
+// (31/02/2000, an empty text, ...).
+std::optional<QDate> LeerFecha(const QString& texto);
+
+// Spanish name of a month, 1 "enero" to 12 "diciembre"; empty outside 1..12.
+QString NombreMes(int mes);
+
+} // namespace FechaEspanola

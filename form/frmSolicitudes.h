@@ -1,0 +1,113 @@
+#pragma once
+// The application form: the candidate's data in its own controls, the field
+// rules that keep that data in shape, the menu that writes and prints it, and
+// the close prompt.
+//
+// Other parts of the program reach into the form through its public controls.
+// The document writer and reader walk Controles() in order and pair each
+// control that carries a "Tag" property (read with Tag()) with the document
+// form field of that name.
+#include <QMainWindow>
+#include <QList>
+#include <QString>
+#include <array>
+#include <map>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class Stelcodex;
+namespace Word { class Application; }
+
+// The form-field name that a control carries (its "Tag" property), empty for
+// controls without one.
+QString Tag(const QWidget* control);
+
+class frmSolicitudes : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmSolicitudes(QWidget* parent = nullptr);
+    ~frmSolicitudes() override;
+
+    // Section 1: the applicant.
+    QLineEdit *txtDNI, *txtApellidos, *txtNombre, *txtFechaNac, *txtNacionalidad, *txtTfno,
+        *txtDireccion, *txtNum, *txtPuerta, *txtMunicipio, *txtProvincia, *txtCP;
+    // Section 2: the degree.
+    QLineEdit* txtTitulacion;
+    // Section 3: preference number per health area, index order = area order.
+    std::array<QLineEdit*, 11> txtArea;
+    // Section 4: 0 "Médico de Área", 1 "Enfermero de Área"; exactly one selected.
+    std::array<QRadioButton*, 2> optCategoria;
+    // Section 5: supporting documents; 3 is "Otros", described in txtOtros.
+    std::array<QCheckBox*, 4> chkDocu;
+    QLineEdit* txtOtros;
+    // Signing line: "En" city "a" day "de" month "de" year.
+    QLineEdit *txtCiudad, *txtDia, *txtMes, *txtAño;
+
+    // File name (within strRutaTemp) under which this application is written;
+    // empty means the DNI's default file name.
+    QLabel* lblFichero;
+    // Barcode control handed to the document writer; not shown to the user.
+    Stelcodex* Stelcodex1 = nullptr;
+    // Menu items by index: 1000 Imprimir, 2000 Guardar, 2500 Cargar otra
+    // solicitud, 3000 Salir, 4000 Ayuda, 5000 Cambiar contraseña.
+    std::map<int, QAction*> mnuP;
+
+    // Set by "Cargar otra solicitud" so that the close that follows asks nothing.
+    bool blnCerrarSinPreguntar = false;
+    // Word-processor instance started by "Ayuda"; left to the user.
+    std::shared_ptr<Word::Application> objWordAyuda;
+
+    // Every control of the form in the form's own order: the data controls in
+    // tab order, then the others (labels, frames, the barcode control).
+    QList<QWidget*> Controles() const;
+
+    // Barcode payload built from the controls as they stand.
+    QString GenerarDatosCodigo() const;
+
+    // Menu handler: the checks every item makes, then the item's command.
+    void mnuP_Click(int Index);
+
+    // True when Nombre, Primer Apellido and Fecha de nacimiento are filled;
+    // otherwise tells the user about the first empty one.
+    bool CamposObligatorios();
+    // True when txtDNI is not empty; otherwise tells the user.
+    bool ComprobarDNI();
+    // Writes the application (and prints it when imprimir is true).
+    void GuardarSolicitud(bool imprimir, bool segundo);
+
+    // Refuses the AltGr stroke that types "|" (the payload's field separator):
+    // tells the user and removes the last character of ctrl.
+    void ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ctrl);
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void ConstruirControles();
+    void ConstruirMenu();
+    void chkDocu_Click();
+    void ComprobarFechaNac();
+    void ComprobarPreferencia(int i);
+    void ComprobarOtros();
+    void RellenarFechaFirma();
+    // The registration step: a DNI without a password gets one before writing.
+    void PasoRegistro();
+    // Name under which this application is written.
+    QString NombreFichero() const;
+    // Writes the application behind a busy window showing accion; false (and
+    // the user told) when the writer failed.
+    bool EscribirSolicitud(const QString& accion, bool imprimir, bool segundo);
+
+    QList<QWidget*> controlesDatos_; // tab order
+    QList<QWidget*> otrosControles_; // frames, labels, lblFichero, Stelcodex1
+    bool cargado_ = false;           // load steps run once, on first show
+    bool enComprobacion_ = false;    // a focus-leave check is running
+};
