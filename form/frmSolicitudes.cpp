@@ -1,0 +1,523 @@
+#include "frmSolicitudes.h"
+
+#include "FechaEspanola.h"
+#include "ReglasCampos.h"
+
+#include "shell/ErrorEjecucion.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "shell/ModGeneral.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
+#ifdef VARELIO_CON_STELCODE
+#include <stelcode/Stelcodex.h>
+#endif
+#ifdef VARELIO_CON_DOCUMENTOS
+#include "documents/ModWord.h"
+#endif
+#ifdef VARELIO_CON_WORD
+#include "platform/word/Word.h"
+#endif
+
+namespace {
+
+const char* const kTag = "Tag";
+
+QMessageBox::StandardButton Critico(const QString& texto)
+{
+    return MessageBox::show(texto, {}, QMessageBox::Critical);
+}
+
+// Description of the exception being handled, for the messages that report it.
+QString DescribirFallo()
+{
+    try {
+        throw;
+    } catch (const ErrorEjecucion& e) {
+        return e.descripcion();
+#ifdef VARELIO_CON_WORD
+    } catch (const Word::Error& e) {
+        return e.description();
+#endif
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Error desconocido");
+    }
+}
+
+QLineEdit* CrearCaja(QWidget* padre, const char* nombre, const QString& tag, const QString& accesible,
+                     int maximo = 0)
+{
+    auto* caja = new QLineEdit(padre);
+    caja->setObjectName(QString::fromUtf8(nombre));
+    caja->setProperty(kTag, tag);
+    caja->setAccessibleName(accesible);
+    if (maximo > 0)
+        caja->setMaxLength(maximo);
+    return caja;
+}
+
+} // namespace
+
+QString Tag(const QWidget* control)
+{
+    return control ? control->property(kTag).toString() : QString();
+}
+
+frmSolicitudes::frmSolicitudes(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmSolicitudes"));
+    setWindowTitle(QStringLiteral("Solicitud de Concurso"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    ConstruirControles();
+    ConstruirMenu();
+}
+
+frmSolicitudes::~frmSolicitudes()
+{
+    if (estado().frmSolicitudActual == this)
+        estado().frmSolicitudActual = nullptr;
+}
+
+void frmSolicitudes::ConstruirControles()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    auto* principal = new QVBoxLayout(central);
+    setCentralWidget(central);
+
+    // A label beside its box: the label names the box for screen readers too.
+    auto etiqueta = [this](QWidget* padre, const QString& texto, QWidget* buddy) {
+        auto* l = new QLabel(texto, padre);
+        l->setBuddy(buddy);
+        otrosControles_.append(l);
+        return l;
+    };
+    auto marco = [this](const char* nombre, const QString& titulo) {
+        auto* g = new QGroupBox(titulo);
+        g->setObjectName(QString::fromUtf8(nombre));
+        otrosControles_.append(g);
+        return g;
+    };
+
+    // 1.- Applicant.
+    auto* frame7 = marco("Frame7", QStringLiteral("1.- DATOS DEL SOLICITANTE"));
+    txtDNI = CrearCaja(frame7, "txtDNI", QStringLiteral("NIF"), QStringLiteral("NIF"));
+    txtApellidos = CrearCaja(frame7, "txtApellidos", QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("APELLIDOS"));
+    txtNombre = CrearCaja(frame7, "txtNombre", QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"));
+    txtFechaNac = CrearCaja(frame7, "txtFechaNac", QStringLiteral("FECHANACIMIENTO"),
+                            QStringLiteral("FECHA DE NACIMIENTO"));
+    txtNacionalidad = CrearCaja(frame7, "txtNacionalidad", QStringLiteral("NACIONALIDAD"),
+                                QStringLiteral("NACIONALIDAD"));
+    txtTfno = CrearCaja(frame7, "txtTfno", QStringLiteral("TELEFONO"), QStringLiteral("TELÉFONO"), 9);
+    txtDireccion = CrearCaja(frame7, "txtDireccion", QStringLiteral("DOMICILIO"), QStringLiteral("DIRECCIÓN"));
+    txtNum = CrearCaja(frame7, "txtNum", QStringLiteral("NUM"), QStringLiteral("Nº"));
+    txtPuerta = CrearCaja(frame7, "txtPuerta", QStringLiteral("PUERTA"), QStringLiteral("Pª"));
+    txtMunicipio = CrearCaja(frame7, "txtMunicipio", QStringLiteral("LOCALIDAD"), QStringLiteral("MUNICIPIO"));
+    txtProvincia = CrearCaja(frame7, "txtProvincia", QStringLiteral("PROVINCIA"), QStringLiteral("PROVINCIA"));
+    txtCP = CrearCaja(frame7, "txtCP", QStringLiteral("CPOSTAL"), QStringLiteral("CÓDIGO POSTAL"), 5);
+    txtFechaNac->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
+    {
+        // Four rows of label-box pairs; wide boxes take the spare width.
+        auto* g = new QGridLayout(frame7);
+        const QList<QLineEdit*> filas[] = {
+            {txtDNI, txtApellidos, txtNombre},
+            {txtFechaNac, txtNacionalidad, txtTfno},
+            {txtDireccion, txtNum, txtPuerta},
+            {txtMunicipio, txtProvincia, txtCP},
+        };
+        for (int f = 0; f < 4; ++f) {
+            for (int c = 0; c < filas[f].size(); ++c) {
+                QLineEdit* caja = filas[f][c];
+                g->addWidget(etiqueta(frame7, caja->accessibleName(), caja), f, c * 2, Qt::AlignRight);
+                g->addWidget(caja, f, c * 2 + 1);
+            }
+        }
+        g->setColumnStretch(1, 2);
+        g->setColumnStretch(3, 3);
+        g->setColumnStretch(5, 3);
+        txtNum->setMaximumWidth(90);
+        txtPuerta->setMaximumWidth(90);
+        txtCP->setMaximumWidth(90);
+        txtTfno->setMaximumWidth(160);
+        txtDNI->setMaximumWidth(160);
+        g->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding), 0, 6);
+    }
+
+    // 2.- Degree.
+    auto* frame8 = marco("Frame8", QStringLiteral("2.- TITULACION DEL SOLICITANTE"));
+    txtTitulacion = CrearCaja(frame8, "txtTitulacion", QStringLiteral("TITULACION"),
+                              QStringLiteral("TITULACIÓN"), 100);
+    (new QHBoxLayout(frame8))->addWidget(txtTitulacion);
+
+    // 3.- Health areas: a preference number beside each area's name.
+    auto* frame3 = marco("Frame3", QStringLiteral("3.- ÁREAS DE SALUD SOLICITADAS  PARA LA COBERTURA DE "
+                                                  "VACANTES. CONSIGNAR ORDER DE PREFERENCIA"));
+    {
+        static const char* const areas[11] = {"Ávila",    "Burgos",    "León",    "El Bierzo",
+                                              "Palencia", "Salamanca", "Segovia", "Soria",
+                                              "Valladolid Este", "Valladolid Oeste", "Zamora"};
+        static const char* const tags[11] = {
+            "AREAAVILA",     "AREABURGOS",     "AREALEON",  "AREAELBIERZO",
+            "AREAPALENCIA",  "AREASALAMANCA",  "AREASEGOVIA", "AREASORIA",
+            "AREAVALLADOLIDESTE", "AREAVALLADOLIDOESTE", "AREAZAMORA"};
+        auto* g = new QGridLayout(frame3);
+        constexpr int porFila = 4;
+        for (int i = 0; i < 11; ++i) {
+            const QString nombre = QString::fromUtf8(areas[i]);
+            auto* caja = CrearCaja(frame3, "txtArea", QString::fromLatin1(tags[i]),
+                                   QStringLiteral("Preferencia de %1").arg(nombre), 3);
+            caja->setProperty("Index", i);
+            caja->setAlignment(Qt::AlignCenter);
+            caja->setFixedWidth(48);
+            txtArea[i] = caja;
+            g->addWidget(etiqueta(frame3, nombre, caja), i / porFila, (i % porFila) * 2, Qt::AlignRight);
+            g->addWidget(caja, i / porFila, (i % porFila) * 2 + 1, Qt::AlignLeft);
+        }
+        for (int c = 0; c < porFila; ++c)
+            g->setColumnStretch(c * 2 + 1, 1);
+    }
+
+    // 4.- Category.
+    auto* frame2 = marco("Frame2", QStringLiteral("4.- INDICAR LA CATEGORÍA QUE SE SOLICITA"));
+    {
+        auto* h = new QHBoxLayout(frame2);
+        const char* const textos[2] = {"Médico de Área", "Enfermero de Área"};
+        const char* const tags[2] = {"MEDICO", "ENFERMERO"};
+        for (int i = 0; i < 2; ++i) {
+            auto* o = new QRadioButton(QString::fromUtf8(textos[i]), frame2);
+            o->setObjectName(QStringLiteral("optCategoria"));
+            o->setProperty("Index", i);
+            o->setProperty(kTag, QString::fromLatin1(tags[i]));
+            o->setAccessibleName(o->text());
+            optCategoria[i] = o;
+            h->addWidget(o);
+        }
+        h->addStretch();
+    }
+
+    // 5.- Supporting documents; "Otros" is described beside its box.
+    auto* frame4 = marco("Frame4", QStringLiteral("5.- RELACIÓN DE DOCUMENTACIÓN QUE SE APORTA A EFECTOS DE BAREMO"));
+    {
+        auto* g = new QGridLayout(frame4);
+        const char* const textos[4] = {
+            "Título de Especialista en Medicina Familiar y C. Obtenido por el sistema de Residencia",
+            "Certificado de experiencia profesional", "Cursos de Formación acreditada", "Otros"};
+        const char* const tags[4] = {"ESPECIALISTA", "EXPERIENCIA", "CURSOS", "OTROS"};
+        for (int i = 0; i < 4; ++i) {
+            auto* c = new QCheckBox(QString::fromUtf8(textos[i]), frame4);
+            c->setObjectName(QStringLiteral("chkDocu"));
+            c->setProperty("Index", i);
+            c->setProperty(kTag, QString::fromLatin1(tags[i]));
+            c->setAccessibleName(c->text());
+            chkDocu[i] = c;
+            g->addWidget(c, i, 0, 1, i == 3 ? 1 : 2);
+            connect(c, &QCheckBox::stateChanged, this, [this] { chkDocu_Click(); });
+        }
+        txtOtros = CrearCaja(frame4, "txtOtros", QStringLiteral("DESCOTROS"), QStringLiteral("Otros documentos"), 100);
+        QSizePolicy sp = txtOtros->sizePolicy();
+        sp.setRetainSizeWhenHidden(true);
+        txtOtros->setSizePolicy(sp);
+        txtOtros->setVisible(false);
+        g->addWidget(txtOtros, 3, 1);
+        g->setColumnStretch(1, 1);
+    }
+
+    // Signing line: "En <city> a <day> de <month> de <year>".
+    auto* frame1 = marco("Frame1", QString());
+    {
+        txtCiudad = CrearCaja(frame1, "txtCiudad", QStringLiteral("CIUDAD"), QStringLiteral("Ciudad de la firma"), 100);
+        txtDia = CrearCaja(frame1, "txtDia", QStringLiteral("DIA"), QStringLiteral("Día de la firma"), 100);
+        txtMes = CrearCaja(frame1, "txtMes", QStringLiteral("MES"), QStringLiteral("Mes de la firma"), 100);
+        txtAño = CrearCaja(frame1, "txtAño", QStringLiteral("AÑO"), QStringLiteral("Año de la firma"), 100);
+        auto* h = new QHBoxLayout(frame1);
+        const std::pair<const char*, QLineEdit*> partes[] = {
+            {"En", txtCiudad}, {"a", txtDia}, {"de", txtMes}, {"de", txtAño}};
+        for (const auto& [texto, caja] : partes) {
+            caja->setAlignment(Qt::AlignCenter);
+            h->addWidget(etiqueta(frame1, QString::fromUtf8(texto), caja));
+            h->addWidget(caja);
+        }
+        txtCiudad->setMinimumWidth(220);
+        txtDia->setFixedWidth(60);
+        txtMes->setMinimumWidth(140);
+        txtAño->setFixedWidth(80);
+        h->addStretch();
+    }
+
+    lblFichero = new QLabel(central);
+    lblFichero->setObjectName(QStringLiteral("lblFichero"));
+    lblFichero->setAccessibleName(QStringLiteral("Fichero de la solicitud"));
+    lblFichero->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    for (QWidget* w : {static_cast<QWidget*>(frame7), static_cast<QWidget*>(frame8),
+                       static_cast<QWidget*>(frame3), static_cast<QWidget*>(frame2),
+                       static_cast<QWidget*>(frame4), static_cast<QWidget*>(frame1),
+                       static_cast<QWidget*>(lblFichero)})
+        principal->addWidget(w);
+    principal->addStretch();
+    otrosControles_.append(lblFichero);
+
+#ifdef VARELIO_CON_STELCODE
+    // The barcode control renders the printed copy's symbol; the user never sees it.
+    Stelcodex1 = new Stelcodex(central);
+    Stelcodex1->setObjectName(QStringLiteral("Stelcodex1"));
+    Stelcodex1->setAccessibleName(QStringLiteral("Código de barras"));
+    Stelcodex1->setProperty("pdfECLevel", 0);
+    Stelcodex1->setProperty("pdfbarWidth", 1);
+    Stelcodex1->setProperty("pdfRows", 0);
+    Stelcodex1->setProperty("pdfforeColor", 0x80000012u);
+    Stelcodex1->setProperty("pdfcode", QStringLiteral("This is a PDF417 Barcode"));
+    Stelcodex1->setProperty("pdfMode", 0);
+    Stelcodex1->setProperty("pdfbarHeight", 7);
+    Stelcodex1->setProperty("pdfColumns", 10);
+    Stelcodex1->setProperty("pdfbackColor", 0x8000000Fu);
+    Stelcodex1->hide();
+    otrosControles_.append(Stelcodex1);
+#endif
+
+    controlesDatos_ = {txtDNI,      txtApellidos, txtNombre,    txtFechaNac, txtNacionalidad,
+                       txtTfno,     txtDireccion, txtNum,       txtPuerta,   txtMunicipio,
+                       txtProvincia, txtCP,       txtTitulacion};
+    for (QLineEdit* a : txtArea)
+        controlesDatos_.append(a);
+    controlesDatos_ << optCategoria[0] << optCategoria[1];
+    for (QCheckBox* c : chkDocu)
+        controlesDatos_.append(c);
+    controlesDatos_ << txtOtros << txtCiudad << txtDia << txtMes << txtAño;
+
+    for (int i = 1; i < controlesDatos_.size(); ++i)
+        QWidget::setTabOrder(controlesDatos_[i - 1], controlesDatos_[i]);
+    for (QWidget* w : controlesDatos_)
+        if (qobject_cast<QLineEdit*>(w))
+            w->installEventFilter(this);
+}
+
+void frmSolicitudes::ConstruirMenu()
+{
+    const std::pair<int, const char*> items[] = {
+        {1000, "Imprimir"}, {2000, "Guardar"}, {2500, "Cargar otra solicitud"},
+        {3000, "Salir"},    {4000, "Ayuda"},   {5000, "Cambiar contraseña"}};
+    QMenuBar* barra = menuBar();
+    barra->setObjectName(QStringLiteral("mnuBarra"));
+    barra->setAccessibleName(QStringLiteral("Menú"));
+    for (const auto& [indice, texto] : items) {
+        QAction* a = barra->addAction(QString::fromUtf8(texto));
+        a->setObjectName(QStringLiteral("mnuP_%1").arg(indice));
+        a->setProperty("Index", indice);
+        connect(a, &QAction::triggered, this, [this, i = indice] { mnuP_Click(i); });
+        mnuP[indice] = a;
+    }
+    for (int i : {1000, 2000, 2500})
+        mnuP[i]->setEnabled(false);
+}
+
+QList<QWidget*> frmSolicitudes::Controles() const
+{
+    return controlesDatos_ + otrosControles_;
+}
+
+QString frmSolicitudes::GenerarDatosCodigo() const
+{
+    return {};
+}
+
+void frmSolicitudes::showEvent(QShowEvent* evento)
+{
+    if (!cargado_) {
+        // Load steps, before the window first appears.
+        cargado_ = true;
+        if (!estado().blnTienePassword)
+            mnuP[5000]->setVisible(false);
+        optCategoria[0]->setChecked(true);
+#ifdef VARELIO_CON_DOCUMENTOS
+        estado().strVersionWord = QString::number(ModWord::VersionWord());
+#else
+        estado().strVersionWord = QStringLiteral("0");
+#endif
+    }
+    QMainWindow::showEvent(evento);
+}
+
+void frmSolicitudes::chkDocu_Click()
+{
+    const bool otros = chkDocu[3]->checkState() == Qt::Checked;
+    txtOtros->setVisible(otros);
+    if (!otros)
+        txtOtros->setText(QString());
+    else
+        txtOtros->setFocus();
+}
+
+// ---- Field rules -----------------------------------------------------------
+
+bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
+{
+    auto* caja = qobject_cast<QLineEdit*>(objeto);
+    if (!caja)
+        return QMainWindow::eventFilter(objeto, evento);
+    const bool esArea = std::find(txtArea.begin(), txtArea.end(), caja) != txtArea.end();
+
+    switch (evento->type()) {
+    case QEvent::KeyPress: {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (caja == txtCP || esArea)
+            return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
+        if (caja == txtDNI) {
+            const int c = ModGeneral::CodigoTecla(tecla);
+            return c == '-' || c == '.' || c == ',';
+        }
+        if (caja == txtOtros && tecla->key() == Qt::Key_Escape) {
+            txtOtros->setText(QString());
+            chkDocu[3]->setCheckState(Qt::Unchecked);
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease: {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        // A held key repeats press and release; only the real release counts.
+        if (tecla->isAutoRepeat())
+            break;
+        if (caja == txtDNI) {
+            if (txtDNI->text().size() == 9)
+                ModGeneral::PulsarTab();
+        } else if (caja != txtCP && !esArea) {
+            qint16 shift = ReglasCampos::EstadoModificadores(tecla);
+            qint16 codigo = static_cast<qint16>(tecla->key() & 0x7fff);
+            if (ReglasCampos::EsTeclaBarra(tecla)) {
+                shift = 6;
+                codigo = 49;
+            }
+            ControlarPipe(shift, codigo, caja);
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (caja == txtDNI || caja == txtNombre || caja == txtCP) {
+            // After the click or key that brought the focus has placed the caret.
+            QTimer::singleShot(0, caja, [caja] { caja->selectAll(); });
+        }
+        break;
+    case QEvent::FocusOut: {
+        // Losing the focus to a message box, a menu or another window is not
+        // leaving the field; nor is the focus moving while a check puts it back.
+        const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
+        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || enComprobacion_)
+            break;
+        // Let the box finish losing the focus first, so that a check that puts
+        // the focus back leaves it in a consistent state.
+        static_cast<QObject*>(caja)->event(evento);
+        enComprobacion_ = true;
+        if (caja == txtFechaNac)
+            ComprobarFechaNac();
+        else if (esArea)
+            ComprobarPreferencia(caja->property("Index").toInt());
+        else if (caja == txtOtros)
+            ComprobarOtros();
+        else if (caja == txtCiudad)
+            RellenarFechaFirma();
+        enComprobacion_ = false;
+        return true;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(objeto, evento);
+}
+
+void frmSolicitudes::ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ctrl)
+{
+    if (Shift != 6 || KeyCode != 49 || !ctrl)
+        return;
+    Critico(QStringLiteral("Carácter incorrecto"));
+    QString texto = ctrl->text();
+    if (!texto.isEmpty()) {
+        texto.chop(1);
+        ctrl->setText(texto);
+    }
+}
+
+void frmSolicitudes::ComprobarFechaNac()
+{
+    try {
+        if (const auto fecha = FechaEspanola::LeerFecha(txtFechaNac->text())) {
+            txtFechaNac->setText(fecha->toString(QStringLiteral("dd/MM/yyyy")));
+        } else {
+            Critico(QStringLiteral("Fecha no válida"));
+            txtFechaNac->setText(QString());
+            txtFechaNac->setFocus();
+        }
+    } catch (...) {
+        MessageBox::show(DescribirFallo());
+    }
+}
+
+void frmSolicitudes::ComprobarPreferencia(int i)
+{
+    std::array<QString, 11> textos;
+    for (int j = 0; j < 11; ++j)
+        textos[j] = txtArea[j]->text();
+    const auto r = ReglasCampos::ComprobarPreferencia(i, textos);
+    QLineEdit* caja = txtArea[i];
+    if (r.estado == ReglasCampos::Preferencia::FueraDeRango) {
+        Critico(QStringLiteral("El valor debe ser un número entero entre 1 y 11"));
+        caja->setText(QString());
+        caja->setFocus();
+        return;
+    }
+    for (int k = 0; k < r.repeticiones; ++k) {
+        Critico(QStringLiteral("El orden de preferencia ya ha sido utilizado"));
+        caja->setText(QString());
+        caja->setFocus();
+    }
+}
+
+void frmSolicitudes::ComprobarOtros()
+{
+    if (chkDocu[3]->checkState() == Qt::Checked && txtOtros->text().isEmpty()) {
+        Critico(QStringLiteral("Por favor, rellene el campo \"Otros\"."));
+        txtOtros->setFocus();
+    }
+}
+
+void frmSolicitudes::RellenarFechaFirma()
+{
+    const QDate hoy = QDate::currentDate();
+    txtDia->setText(QString::number(hoy.day()));
+    txtMes->setText(FechaEspanola::NombreMes(hoy.month()));
+    txtAño->setText(QString::number(hoy.year()));
+    mnuP[1000]->setEnabled(true);
+    mnuP[2000]->setEnabled(true);
+}
+
+// ---- Menu, saving and closing ---------------------------------------------
+
+void frmSolicitudes::mnuP_Click(int Index) {}
+bool frmSolicitudes::CamposObligatorios() { return true; }
+bool frmSolicitudes::ComprobarDNI() { return true; }
+void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo) {}
+void frmSolicitudes::PasoRegistro() {}
+QString frmSolicitudes::NombreFichero() const { return {}; }
+bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo) { return true; }
+void frmSolicitudes::closeEvent(QCloseEvent* evento) { QMainWindow::closeEvent(evento); }
