@@ -1,0 +1,51 @@
+#include "ValidaDNI.h"
+
+#include "MessageBox.h"
+
+#include <QLineEdit>
+
+namespace Validacion {
+
+namespace {
+
+const QString Letras = QStringLiteral("TRWAGMYFPDXBNJZSQVHLCKE");
+
+void ponerColor(QLineEdit* campo, const QColor& color)
+{
+    QPalette paleta = campo->palette();
+    paleta.setColor(QPalette::Text, color);
+    campo->setPalette(paleta);
+}
+
+bool soloDigitos(QStringView texto)
+{
+    for (const QChar c : texto)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool ValidaDNI(QLineEdit* campo)
+{
+    while (campo->text().size() < 9)
+        campo->setText(QLatin1Char('0') + campo->text());
+
+    const QString texto = campo->text();
+    bool valido = false;
+    if (texto.size() == 9 && !texto.at(8).isDigit() && soloDigitos(QStringView(texto).left(8))) {
+        const int resto = QStringView(texto).left(8).toInt() % 23;
+        valido = texto.at(8).toUpper() == Letras.at(resto);
+    }
+    if (valido) {
+        ponerColor(campo, QColor(0, 0, 0));
+        campo->setText(texto.toUpper());
+    } else {
+        ponerColor(campo, QColor(254, 0, 0));
+        MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
+    }
+    return valido;
+}
+
+} // namespace Validacion

@@ -1,0 +1,116 @@
+#include "frmProgreso.h"
+
+#include "ErrorEjecucion.h"
+#include "MessageBox.h"
+#include "ModCargaFicheros.h"
+#include "ModGeneral.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmProgreso"));
+    setModal(true);
+    setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
+    Label1 = new QLabel(QStringLiteral("Cargando información ..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    lblTitulo = new QLabel(this);
+    lblTitulo->setObjectName(QStringLiteral("lblTitulo"));
+    lblTitulo->setTextFormat(Qt::PlainText);
+    lblTitulo->setWordWrap(true);
+    lblTitulo->setMinimumWidth(480);
+    prg = new QProgressBar(this);
+    prg->setObjectName(QStringLiteral("prg"));
+    prg->setAccessibleName(QStringLiteral("Progreso"));
+    prg->setTextVisible(false);
+    cmdContinuar = new QPushButton(QStringLiteral("Continuar"), this);
+    cmdContinuar->setObjectName(QStringLiteral("cmdContinuar"));
+    cmdContinuar->setEnabled(false);
+
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(Label1);
+    capa->addWidget(lblTitulo, 1);
+    capa->addWidget(prg);
+    capa->addWidget(cmdContinuar, 0, Qt::AlignRight);
+
+    connect(cmdContinuar, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void frmProgreso::Mostrar()
+{
+    static QPointer<frmProgreso> instancia;
+    if (!instancia)
+        instancia = new frmProgreso;
+    instancia->exec();
+}
+
+void frmProgreso::showEvent(QShowEvent* evento)
+{
+    QDialog::showEvent(evento);
+    terminado_ = false;
+    cmdContinuar->setEnabled(false);
+    // Fill once the window is on screen, from the dialog's own event loop.
+    QMetaObject::invokeMethod(this, &frmProgreso::Cargar, Qt::QueuedConnection);
+}
+
+void frmProgreso::subir(int veces, bool mostrar)
+{
+    for (int i = 0; i < veces; ++i)
+        prg->setValue(prg->value() + 30);
+    if (mostrar) {
+        repaint();
+        QCoreApplication::processEvents();
+    }
+}
+
+void frmProgreso::Cargar()
+{
+    if (terminado_ || !isVisible())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
+        lblTitulo->setText(texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
+        prg->setMaximum(660);
+        prg->setValue(0);
+        subir(2, true);
+        subir(1, true);
+        subir(4, true);
+        subir(7, true);
+        subir(4, false);
+        prg->setValue(prg->value() + 2); // the bar now stands at 542
+    } catch (const ErrorEjecucion& e) {
+        QApplication::restoreOverrideCursor();
+        terminado_ = true;
+        MessageBox::show(QStringLiteral("Error en línea 0.") + e.descripcion() + QLatin1Char(' ')
+                         + QString::number(e.numero()));
+        close();
+        return;
+    }
+    terminado_ = true;
+    QApplication::restoreOverrideCursor();
+    prg->setValue(prg->maximum());
+    cmdContinuar->setEnabled(true);
+    cmdContinuar->setFocus();
+}
+
+void frmProgreso::reject()
+{
+    if (terminado_)
+        QDialog::reject();
+}
+
+void frmProgreso::closeEvent(QCloseEvent* evento)
+{
+    if (terminado_)
+        QDialog::closeEvent(evento);
+    else
+        evento->ignore();
+}

@@ -1,0 +1,187 @@
+#include "Validacion.h"
+
+#include "hashing/CSHA256.h"
+#include "shell/EstadoCompartido.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <pugixml.hpp>
+
+#include <memory>
+#include <string>
+
+namespace Validacion {
+
+namespace {
+
+// Line ends, comments and whitespace between the tags are kept as read, so a
+// save changes nothing but the entries.
+constexpr unsigned OpcionesLectura = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol;
+
+// How the loaded file was: its encoding, and whether it existed but did not
+// parse (then it is set aside before the first save replaces it).
+pugi::xml_encoding g_codificacion = pugi::encoding_utf8;
+bool g_ficheroIlegible = false;
+
+std::string utf8(const QString& texto) { return texto.toStdString(); }
+
+pugi::xml_document* documento()
+{
+    auto& doc = estado().objUsuariosXML;
+    if (!doc)
+        doc = std::make_shared<pugi::xml_document>();
+    return doc.get();
+}
+
+pugi::xml_node raizUsuarios() { return documento()->select_node("//Usuarios").node(); }
+
+struct EscritorBytes : pugi::xml_writer {
+    QByteArray bytes;
+    void write(const void* data, size_t size) override
+    {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
+};
+
+bool tieneDeclaracion(const pugi::xml_document& doc)
+{
+    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_declaration)
+            return true;
+    return false;
+}
+
+// Keeps a copy of an unreadable user file beside it, so the registrations in it
+// survive the save that replaces it.
+bool apartarIlegible(const QString& ruta)
+{
+    if (!g_ficheroIlegible || !QFileInfo::exists(ruta))
+        return true;
+    const QString copia = ruta + QStringLiteral(".ilegible-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    if (!QFileInfo::exists(copia) && !QFile::copy(ruta, copia))
+        return false;
+    g_ficheroIlegible = false;
+    return true;
+}
+
+// Writes the whole document through a temporary file that replaces the target
+// only once it is complete.
+bool guardar(const pugi::xml_document& doc, const QString& ruta)
+{
+    if (!apartarIlegible(ruta))
+        return false;
+    EscritorBytes escritor;
+    unsigned formato = pugi::format_raw;
+    if (!tieneDeclaracion(doc))
+        formato |= pugi::format_no_declaration;
+    doc.save(escritor, "", formato, g_codificacion);
+    QSaveFile fichero(ruta);
+    return fichero.open(QIODevice::WriteOnly) && fichero.write(escritor.bytes) == escritor.bytes.size()
+        && fichero.commit();
+}
+
+} // namespace
+
+QString HuellaTexto(const QString& texto) { return CSHA256().SHA256(texto).toUpper(); }
+
+QString PrepararUsuarios(const QString& carpetaPrograma)
+{
+    const QString ruta = carpetaPrograma + QStringLiteral("/usuarios.xml");
+    const QString plantilla = carpetaPrograma + QStringLiteral("/usuarioslimpio.xml");
+    if (!QFileInfo::exists(ruta) && QFileInfo::exists(plantilla))
+        QFile::copy(plantilla, ruta);
+    return ruta;
+}
+
+bool CargaUsuarios(const QString& ruta)
+{
+    try {
+        auto doc = std::make_shared<pugi::xml_document>();
+        g_ficheroIlegible = false;
+        g_codificacion = pugi::encoding_utf8;
+        QFile fichero(ruta);
+        if (fichero.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = fichero.readAll();
+            const pugi::xml_parse_result r = doc->load_buffer(bytes.constData(), size_t(bytes.size()), OpcionesLectura);
+            if (r) {
+                g_codificacion = r.encoding;
+            } else {
+                doc->reset(); // a failed parse leaves part of the tree behind
+                g_ficheroIlegible = true;
+            }
+        }
+        estado().objUsuariosXML = doc;
+        estado().strRutaUsuarios = ruta;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool ExisteUsuario(const QString& dni)
+{
+    const std::string ruta = "//Usuarios/Usuario[DNI='" + utf8(HuellaTexto(dni)) + "']";
+    return bool(documento()->select_node(ruta.c_str()));
+}
+
+QString PasswordGuardado(const QString& dni)
+{
+    const std::string huella = utf8(HuellaTexto(dni));
+    for (const pugi::xpath_node& hijo : documento()->select_nodes("//Usuarios/*"))
+        if (huella == hijo.node().child("DNI").text().get())
+            return QString::fromUtf8(hijo.node().child("Pwd").text().get());
+    return {};
+}
+
+bool CompruebaPassword(const QString& dni, const QString& password)
+{
+    return HuellaTexto(password) == PasswordGuardado(dni);
+}
+
+bool AltaUsuario(const QString& dni, const QString& password)
+{
+    const std::string entrada = "<Usuario><DNI>" + utf8(HuellaTexto(dni)) + "</DNI><Pwd>"
+        + utf8(HuellaTexto(password)) + "</Pwd></Usuario>";
+    pugi::xml_document fragmento;
+    fragmento.load_string(entrada.c_str());
+
+    pugi::xml_document* doc = documento();
+    pugi::xml_node raiz = raizUsuarios();
+    bool raizNueva = false;
+    if (!raiz) {
+        // No user file could be read: start a new one rather than lose the entry.
+        if (!doc->first_child()) {
+            pugi::xml_node decl = doc->append_child(pugi::node_declaration);
+            decl.append_attribute("version") = "1.0";
+            decl.append_attribute("encoding") = "UTF-8";
+        }
+        raiz = doc->append_child("Usuarios");
+        raizNueva = true;
+    }
+    pugi::xml_node nueva = raiz.append_copy(fragmento.document_element());
+    if (guardar(*doc, estado().strRutaUsuarios))
+        return true;
+    // Not saved: the document keeps matching the file on disk.
+    if (raizNueva)
+        doc->remove_child(raiz);
+    else
+        raiz.remove_child(nueva);
+    return false;
+}
+
+void BajaUsuario(const QString& dni)
+{
+    const std::string huella = utf8(HuellaTexto(dni));
+    pugi::xml_node raiz = raizUsuarios();
+    for (pugi::xml_node u = raiz.child("Usuario"); u; u = u.next_sibling("Usuario"))
+        if (huella == u.child("DNI").text().get()) {
+            raiz.remove_child(u);
+            return;
+        }
+}
+
+} // namespace Validacion
