@@ -1,0 +1,355 @@
+#pragma once
+// The embedded word processor: an in-process component that offers the
+// automation object model the program drives (application, documents, form
+// fields, bookmarks, tables, selection, find and replace, printing).
+//
+// Documents are Office Open XML WordprocessingML packages, whatever their file
+// names end in. Form fields are legacy fields (w:fldChar with w:ffData), names of
+// fields and bookmarks are matched without regard to letter case.
+//
+// Every failing operation throws Word::Error with a number and a Spanish
+// description; a missing member of a collection is ErrorCode::NoSuchMember.
+//
+// Ownership: every object reached from an Application is owned by it. A
+// reference to a document, or to anything reached from it, stays valid until
+// that document is closed or the instance quits. All calls belong on the GUI
+// thread.
+//
+// Additions to the automation names, for callers and tests: Document::Name,
+// ContentText, Saved, TablesCount, BookmarkExists; FormFieldsCollection::Count
+// and Exists; TextSelection::Text; runningInstanceCount and quitAllInstances.
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace Word {
+
+class Error : public std::exception {
+public:
+    Error(int number, QString description);
+    int number() const { return number_; }
+    QString description() const { return description_; }
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    int number_;
+    QString description_;
+    std::string what_;
+};
+
+// Every error number the component reports.
+namespace ErrorCode {
+constexpr int NoSuchMember = 5941;       // no member of that name or index in the collection
+constexpr int FileNotFound = 5174;       // the file to open or insert does not exist
+constexpr int BadDocument = 5792;        // the file is not a readable document package
+constexpr int CannotSave = 5153;         // the document could not be written
+constexpr int NoDocument = 4248;         // no document is open
+constexpr int NotAvailable = 4605;       // the method does not apply to this object
+constexpr int BadParameter = 4120;       // an argument out of range
+constexpr int CommandFailed = 4198;      // the command could not be carried out (e.g. printing)
+constexpr int BadPicture = 5152;         // the picture file cannot be read as an image
+constexpr int NoRunningInstance = 429;   // attach: no instance is running
+constexpr int InstanceGone = 462;        // the instance has quit
+} // namespace ErrorCode
+
+class Application;
+class Document;
+class DocumentsCollection;
+struct DocumentData;
+struct SelectionState;
+
+class FindReplacement {
+public:
+    void ClearFormatting() {}
+    QString Text() const { return text_; }
+    void setText(const QString& text) { text_ = text; }
+
+private:
+    QString text_;
+};
+
+// Find of the selection. Execute(0) searches from the selection and selects the
+// match; Execute(1) replaces the next match; Execute(2) replaces every match in
+// the whole document (body, headers and footers), across run boundaries.
+class FindObject {
+public:
+    explicit FindObject(DocumentsCollection& documents) : documents_(documents) {}
+    void ClearFormatting() { format_ = false; }
+    QString Text() const { return text_; }
+    void setText(const QString& text) { text_ = text; }
+    FindReplacement& Replacement() { return replacement_; }
+    void setForward(bool on) { forward_ = on; }
+    void setWrap(int wrap) { wrap_ = wrap; } // 0 stop at the end, 1 continue from the start
+    void setFormat(bool on) { format_ = on; }
+    void setMatchCase(bool on) { matchCase_ = on; }
+    void setMatchWholeWord(bool on) { wholeWord_ = on; }
+    void setMatchWildcards(bool on) { wildcards_ = on; }
+    void setMatchSoundsLike(bool on) { soundsLike_ = on; }
+    void setMatchAllWordForms(bool on) { allWordForms_ = on; }
+    bool Forward() const { return forward_; }
+    int Wrap() const { return wrap_; }
+    bool MatchCase() const { return matchCase_; }
+    bool MatchWholeWord() const { return wholeWord_; }
+    // True when a match was found (and, with Replace 1 or 2, replaced).
+    bool Execute(int Replace = 0);
+
+private:
+    DocumentsCollection& documents_;
+    QString text_;
+    FindReplacement replacement_;
+    bool forward_ = true;
+    int wrap_ = 0;
+    bool format_ = false;
+    bool matchCase_ = false;
+    bool wholeWord_ = false;
+    bool wildcards_ = false;
+    bool soundsLike_ = false;
+    bool allWordForms_ = false;
+};
+
+class InlineShape {
+public:
+    InlineShape(double width, double height) : width_(width), height_(height) {}
+    double Width() const { return width_; }   // points
+    double Height() const { return height_; } // points
+
+private:
+    double width_;
+    double height_;
+};
+
+class InlineShapesCollection {
+public:
+    explicit InlineShapesCollection(DocumentsCollection& documents) : documents_(documents) {}
+    // Inserts the picture file (any format Qt reads; stored as PNG) at the
+    // selection as an inline drawing embedded in the package. The picture is
+    // always embedded, so it survives the removal of its file.
+    InlineShape& AddPicture(const QString& fileName, bool linkToFile = false, bool saveWithDocument = true);
+    int Count() const; // pictures in the active document
+
+private:
+    DocumentsCollection& documents_;
+    std::vector<std::unique_ptr<InlineShape>> added_;
+};
+
+class ParagraphFormatObject {
+public:
+    explicit ParagraphFormatObject(DocumentsCollection& documents) : documents_(documents) {}
+    // 0 left, 1 centred, 2 right, 3 justified; of the paragraph at the selection.
+    int Alignment() const;
+    void setAlignment(int alignment);
+
+private:
+    DocumentsCollection& documents_;
+};
+
+// The selection of the active document.
+class TextSelection {
+public:
+    explicit TextSelection(DocumentsCollection& documents);
+    // Inserts text at the selection, replacing what is selected. CR LF (or a
+    // lone CR or LF) ends a paragraph, a tab becomes a tab. New runs take the
+    // formatting of the neighbouring run.
+    void TypeText(const QString& text);
+    InlineShapesCollection& InlineShapes() { return shapes_; }
+    ParagraphFormatObject& ParagraphFormat() { return paragraph_; }
+    FindObject& Find() { return find_; }
+    QString Text() const; // the selected text, empty at an insertion point
+
+private:
+    DocumentsCollection& documents_;
+    InlineShapesCollection shapes_;
+    ParagraphFormatObject paragraph_;
+    FindObject find_;
+};
+
+class CheckBoxObject {
+public:
+    explicit CheckBoxObject(Document& document, QString name) : document_(document), name_(std::move(name)) {}
+    bool Value() const;
+    void setValue(bool checked);
+
+private:
+    Document& document_;
+    QString name_;
+};
+
+class FormField {
+public:
+    FormField(Document& document, QString name);
+    QString Name() const { return name_; }
+    bool IsCheckBox() const;
+    // A text field's result; a result made only of U+2002 (Word's empty field)
+    // reads as empty. A check box reads "1" (checked) or "0".
+    QString Result() const;
+    // Replaces the result runs of a text field and keeps the field intact. On a
+    // check box, "1"/"0" sets its value.
+    void setResult(const QString& text);
+    CheckBoxObject& CheckBox(); // throws NotAvailable when the field is not a check box
+
+private:
+    Document& document_;
+    QString name_;
+    CheckBoxObject checkBox_;
+};
+
+class FormFieldsCollection {
+public:
+    explicit FormFieldsCollection(Document& document) : document_(document) {}
+    FormField& Item(const QString& name); // throws NoSuchMember
+    bool Exists(const QString& name) const;
+    int Count() const;
+    QStringList Names() const; // in document order
+
+private:
+    Document& document_;
+    std::vector<std::unique_ptr<FormField>> fields_;
+};
+
+class Bookmark {
+public:
+    Bookmark(Document& document, QString name) : document_(document), name_(std::move(name)) {}
+    QString Name() const { return name_; }
+    void Select(); // the selection becomes the bookmark's range (a point when collapsed)
+
+private:
+    Document& document_;
+    QString name_;
+};
+
+class Cell {
+public:
+    Cell(Document& document, int table, int row, int column)
+        : document_(document), table_(table), row_(row), column_(column) {}
+    void Select(); // selects the cell's contents; typing replaces them
+
+private:
+    Document& document_;
+    int table_, row_, column_;
+};
+
+class Table {
+public:
+    Table(Document& document, int index) : document_(document), index_(index) {}
+    Word::Cell& Cell(int row, int column); // 1-based; throws NoSuchMember
+    int RowsCount() const;
+
+private:
+    Document& document_;
+    int index_;
+    std::vector<std::unique_ptr<Word::Cell>> cells_;
+};
+
+class Document {
+public:
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Writes the package to path (replacing a file there, never leaving it half
+    // written); later Save calls write to the same path.
+    void SaveAs(const QString& path);
+    void Save(); // throws CommandFailed when the document has never been saved
+    Bookmark& Bookmarks(const QString& name); // throws NoSuchMember
+    bool BookmarkExists(const QString& name) const;
+    FormFieldsCollection& FormFields() { return *formFields_; }
+    Table& Tables(int index); // 1-based, top-level tables in document order; throws NoSuchMember
+    int TablesCount() const;
+    void Close(bool saveChanges = false);
+    QString FullName() const; // the path it was saved to, or its name when never saved
+    QString Name() const;     // file name, or "Documento<n>" when never saved
+    bool Saved() const;       // no changes since it was opened or last written
+    QString ContentText() const; // the visible text: one line per paragraph
+
+    // Internal to the component.
+    DocumentData& data() { return *data_; }
+    const DocumentData& data() const { return *data_; }
+
+private:
+    friend class DocumentsCollection;
+    Document(DocumentsCollection& owner, std::unique_ptr<DocumentData> data);
+    DocumentsCollection& owner_;
+    std::unique_ptr<DocumentData> data_;
+    std::unique_ptr<FormFieldsCollection> formFields_;
+    std::vector<std::unique_ptr<Bookmark>> bookmarks_;
+    std::vector<std::unique_ptr<Table>> tables_;
+};
+
+// The open documents of one instance. Usable on its own by test doubles.
+class DocumentsCollection {
+public:
+    DocumentsCollection();
+    ~DocumentsCollection();
+    // A new document based on the file at path (a template or a stored
+    // document; the file is not changed). It becomes the active document.
+    Document& Add(const QString& path);
+    int Count() const { return int(documents_.size()); }
+    Document& Item(int index); // 1-based; throws NoSuchMember
+    Document* active() const { return active_; } // nullptr when none is open
+    Document& activeOrThrow() const;             // throws NoDocument
+    void closeAll(bool saveChanges);
+    void setOnChange(std::function<void()> callback) { onChange_ = std::move(callback); }
+
+    // Internal to the component.
+    void close(Document& document);
+    void changed() const;
+
+private:
+    std::vector<std::unique_ptr<Document>> documents_;
+    Document* active_ = nullptr;
+    int untitled_ = 0;
+    std::function<void()> onChange_;
+};
+
+// The application object; abstract so that tests can stand in a double.
+class Application {
+public:
+    virtual ~Application();
+    virtual QString Version() const = 0; // "major.minor"
+    virtual bool Visible() const = 0;
+    // True shows a read-only window with the active document rendered, its
+    // caption the document's name; false hides it.
+    virtual void setVisible(bool visible) = 0;
+    virtual DocumentsCollection& Documents() = 0;
+    virtual Document& ActiveDocument() = 0; // throws NoDocument
+    virtual TextSelection& Selection() = 0;
+    // Renders the active document and sends it to the default printer; with no
+    // printer, writes a PDF beside the document and says so in a message. The
+    // call returns once the job has been handed on.
+    virtual void PrintOut(bool background = true) = 0;
+    virtual void Quit(bool saveChanges = false) = 0;
+};
+
+// The version text the embedded word processor reports.
+inline constexpr const char* EmbeddedVersion = "12.0";
+
+// A new, independent instance of the embedded word processor.
+std::shared_ptr<Application> CreateObject();
+// Attaches to a running instance that this process created, that has not quit
+// and whose window is not shown to the user (the oldest such); throws
+// NoRunningInstance when there is none. Instances live until they quit.
+std::shared_ptr<Application> GetObject();
+
+// Test seam: replaces how CreateObject/GetObject obtain instances (nullptr
+// restores the embedded word processor). The provider is not owned.
+struct Provider {
+    virtual ~Provider();
+    virtual std::shared_ptr<Application> create() = 0;
+    virtual std::shared_ptr<Application> attach() = 0;
+};
+void setProvider(Provider* provider);
+
+// Where PrintOut sends its output: empty (the default) means the default
+// printer, or a PDF beside the document when there is none; a path makes every
+// print write that PDF, without a message. For tests.
+void setPrintOutputPdf(const QString& path);
+
+// Embedded instances running (created and not quit); for tests.
+int runningInstanceCount();
+// Quits every embedded instance without saving; for tests and program exit.
+void quitAllInstances();
+
+} // namespace Word
