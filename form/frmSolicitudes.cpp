@@ -30,11 +30,22 @@
 #ifdef VARELIO_CON_STELCODE
 #include <stelcode/Stelcodex.h>
 #endif
-#ifdef VARELIO_CON_DOCUMENTOS
+#include "applications/NombresSolicitud.h"
+#include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
-#endif
+#include "shell/frmProgresoGeneral.h"
+
 #ifdef VARELIO_CON_WORD
 #include "platform/word/Word.h"
+#endif
+#ifdef VARELIO_CON_USUARIOS
+#include "users/Validacion.h"
+#endif
+#ifdef VARELIO_CON_CREAPWD
+#include "users/frmCreaPwd.h"
+#endif
+#ifdef VARELIO_CON_SELECCION
+#include "applications/frmSeleccion.h"
 #endif
 
 namespace {
@@ -339,7 +350,7 @@ QList<QWidget*> frmSolicitudes::Controles() const
 
 QString frmSolicitudes::GenerarDatosCodigo() const
 {
-    return {};
+    return DatosCodigo::Generar(DatosCodigo::DatosDesdeFormulario(*this));
 }
 
 void frmSolicitudes::showEvent(QShowEvent* evento)
@@ -350,7 +361,7 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         if (!estado().blnTienePassword)
             mnuP[5000]->setVisible(false);
         optCategoria[0]->setChecked(true);
-#ifdef VARELIO_CON_DOCUMENTOS
+#ifdef VARELIO_CON_ESCRITOR
         estado().strVersionWord = QString::number(ModWord::VersionWord());
 #else
         estado().strVersionWord = QStringLiteral("0");
@@ -513,11 +524,207 @@ void frmSolicitudes::RellenarFechaFirma()
 
 // ---- Menu, saving and closing ---------------------------------------------
 
-void frmSolicitudes::mnuP_Click(int Index) {}
-bool frmSolicitudes::CamposObligatorios() { return true; }
-bool frmSolicitudes::ComprobarDNI() { return true; }
-void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo) {}
-void frmSolicitudes::PasoRegistro() {}
-QString frmSolicitudes::NombreFichero() const { return {}; }
-bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo) { return true; }
-void frmSolicitudes::closeEvent(QCloseEvent* evento) { QMainWindow::closeEvent(evento); }
+void frmSolicitudes::mnuP_Click(int Index)
+{
+    QCoreApplication::processEvents();
+
+    // These checks run for every item, "Salir" and "Ayuda" included.
+    if (chkDocu[3]->checkState() == Qt::Checked && txtOtros->text().isEmpty()) {
+        Critico(QStringLiteral("Por favor, rellene el campo Otros Documentos"));
+        txtOtros->setFocus();
+        return;
+    }
+    if (std::all_of(txtArea.begin(), txtArea.end(), [](QLineEdit* a) { return a->text().isEmpty(); })) {
+        Critico(QStringLiteral("Por favor, rellene al menos un área de salud"));
+        return;
+    }
+
+    // A failing step is passed over and the next one runs.
+    auto paso = [](auto&& accion) {
+        try {
+            accion();
+        } catch (...) {
+        }
+    };
+
+    switch (Index) {
+    case 1000: {
+        if (!CamposObligatorios())
+            return;
+        // A payload that cannot be built must not print a copy with an old one.
+        bool hayDatos = false;
+        try {
+            estado().strDatosCodigo = GenerarDatosCodigo();
+            hayDatos = true;
+        } catch (...) {
+            MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + DescribirFallo(),
+                             {}, QMessageBox::Critical);
+        }
+        if (hayDatos)
+            GuardarSolicitud(true, false);
+        break;
+    }
+    case 2000:
+        GuardarSolicitud(false, false);
+        break;
+    case 2500: {
+        const auto r = MessageBox::show(QStringLiteral("¿Guardar la solicitud actual?"), QStringLiteral("GUARDAR"),
+                                        QMessageBox::NoIcon,
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (r == QMessageBox::Yes) {
+            GuardarSolicitud(false, false);
+        } else if (r == QMessageBox::No) {
+            paso([] {
+#ifdef VARELIO_CON_SELECCION
+                frmSeleccion* lista = frmSeleccion::Mostrar();
+                lista->cmdNueva->hide();
+#endif
+            });
+            blnCerrarSinPreguntar = true;
+            close();
+        }
+        break;
+    }
+    case 3000:
+        close();
+        break;
+    case 4000:
+#ifdef VARELIO_CON_WORD
+        // A new, visible instance with a document based on the manual; the
+        // user closes it when done.
+        paso([this] { objWordAyuda = Word::CreateObject(); });
+        if (objWordAyuda) {
+            paso([this] { objWordAyuda->Documents().Add(NombresSolicitud::RutaManual()); });
+            paso([this] { objWordAyuda->setVisible(true); });
+        }
+#endif
+        break;
+    case 5000:
+        paso([this] { AbrirCreaPwd(txtDNI->text()); });
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmSolicitudes::CamposObligatorios()
+{
+    const std::pair<QLineEdit*, const char*> campos[] = {
+        {txtNombre, "Nombre"}, {txtApellidos, "Primer Apellido"}, {txtFechaNac, "Fecha de nacimiento"}};
+    for (const auto& [caja, nombre] : campos) {
+        if (caja->text().isEmpty()) {
+            MessageBox::show(QStringLiteral("El campo ") + QString::fromUtf8(nombre) +
+                                 QStringLiteral(" es obligatorio. Por favor, rellene los datos."),
+                             QStringLiteral("Validación"), QMessageBox::Warning);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frmSolicitudes::ComprobarDNI()
+{
+    if (!txtDNI->text().isEmpty())
+        return true;
+    MessageBox::show(QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"),
+                     QStringLiteral("Datos no válidos"), QMessageBox::Warning);
+    return false;
+}
+
+void frmSolicitudes::AbrirCreaPwd(const QString& dni)
+{
+#ifdef VARELIO_CON_CREAPWD
+    frmCreaPwd dialogo(this);
+    dialogo.strDNI = dni;
+    dialogo.exec();
+#else
+    Q_UNUSED(dni);
+#endif
+}
+
+void frmSolicitudes::PasoRegistro()
+{
+    const QString dni = txtDNI->text();
+    bool registrado = true;
+#ifdef VARELIO_CON_USUARIOS
+    registrado = Validacion::ExisteUsuario(dni);
+#endif
+    if (registrado)
+        return;
+    AbrirCreaPwd(dni);
+    // Shown whatever the user did in the dialog: a DNI that is still not
+    // registered gets the dialog again on its next write.
+    mnuP[5000]->setVisible(true);
+    estado().blnTienePassword = true;
+}
+
+QString frmSolicitudes::NombreFichero() const
+{
+    const QString nombre = lblFichero->text();
+    return nombre.isEmpty() ? NombresSolicitud::NombrePorDefecto(txtDNI->text()) : nombre;
+}
+
+bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo)
+{
+    const QString fichero = NombreFichero();
+    auto progreso = std::make_unique<frmProgresoGeneral>();
+    progreso->lblAccion->setText(accion);
+    progreso->show();
+    bool escrito = true;
+    try {
+#ifdef VARELIO_CON_ESCRITOR
+        if (estado().strVersionWord.toInt() <= 8)
+            ModWord::GenerarDocumentoW97(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
+                                         imprimir, segundo);
+        else
+            ModWord::GenerarDocumentoWXP(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
+                                         imprimir, segundo);
+#else
+        Q_UNUSED(imprimir);
+        Q_UNUSED(segundo);
+#endif
+    } catch (...) {
+        escrito = false;
+        const QString motivo = DescribirFallo();
+        progreso->close();
+        MessageBox::show(QStringLiteral("No se ha podido guardar la solicitud en el fichero ") + fichero +
+                             QStringLiteral(".\n") + motivo,
+                         {}, QMessageBox::Critical);
+    }
+    progreso->close();
+    return escrito;
+}
+
+void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)
+{
+    if (!ComprobarDNI())
+        return;
+    PasoRegistro();
+    EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo);
+}
+
+void frmSolicitudes::closeEvent(QCloseEvent* evento)
+{
+    bool cerrar = true;
+    if (!blnCerrarSinPreguntar) {
+        const auto r = MessageBox::show(QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"),
+                                        QStringLiteral("Solicitud"), QMessageBox::Warning,
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (r == QMessageBox::Yes) {
+            if (!ComprobarDNI()) {
+                cerrar = false;
+            } else {
+                PasoRegistro();
+                // A failed write keeps the form open with its data.
+                cerrar = EscribirSolicitud(QStringLiteral("Guardando Datos ..."), false, false);
+            }
+        } else if (r != QMessageBox::No) {
+            cerrar = false;
+        }
+    }
+    blnCerrarSinPreguntar = false;
+    if (cerrar)
+        QMainWindow::closeEvent(evento);
+    else
+        evento->ignore();
+}

@@ -100,6 +100,8 @@ private:
     void RellenarFechaFirma();
     // The registration step: a DNI without a password gets one before writing.
     void PasoRegistro();
+    // Runs frmCreaPwd modally for the DNI.
+    void AbrirCreaPwd(const QString& dni);
     // Name under which this application is written.
     QString NombreFichero() const;
     // Writes the application behind a busy window showing accion; false (and

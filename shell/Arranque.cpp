@@ -3,5 +3,4 @@
 namespace ModGeneral {
 // Placeholder until sign-in lands: the program starts and ends at once.
 void Main() {}
-void AbrirSolicitud() {}
 }
