@@ -1,0 +1,15 @@
+#pragma once
+// Writing of an uncompressed 24-bit BMP file.
+#include <cstdint>
+#include <string>
+
+namespace stelcode {
+
+// Writes width x height pixels (0xAARRGGBB, rows `stride` pixels apart, top row
+// first) to `path`. The file is written beside the target under a temporary
+// name and renamed over it, so a failure never leaves a half-written file.
+// Returns 0 or the errno of the failing step.
+int writeBmp(const std::string& path, int width, int height, const uint32_t* pixels,
+             int stride);
+
+}  // namespace stelcode

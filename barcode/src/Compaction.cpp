@@ -1,0 +1,177 @@
+#include "Compaction.h"
+
+#include <algorithm>
+
+namespace stelcode {
+
+namespace {
+
+constexpr int16_t kLatchByte = 901;
+constexpr int16_t kLatchByteSix = 924;  // byte count a multiple of 6
+constexpr int16_t kLatchNumeric = 902;
+constexpr size_t kNumericGroup = 44;
+
+// Text sub-mode switches.
+constexpr int kLatchLower = 27;   // from alpha or mixed
+constexpr int kShiftAlpha = 27;   // from lower, one character
+constexpr int kLatchMixed = 28;   // from alpha or lower
+constexpr int kLatchAlpha = 28;   // from mixed
+constexpr int kShiftPunct = 29;   // one character; also pads an odd count
+
+// Sizes the symbol for the D codewords already in `data` (index 0 reserved for
+// the length descriptor), pads it and appends the check codewords.
+std::optional<Codewords> finish(Codewords data, SymbolShape& shape)
+{
+    // A negative level has no check codeword table of its own; rather than a
+    // symbol no reader accepts, give none.
+    if (shape.ecLevel < 0 || !shape.coefficients)
+        return std::nullopt;
+    if (shape.columns < 1 || shape.columns > kMaxColumns)
+        shape.columns = 1;
+    const int64_t d = static_cast<int64_t>(data.size());
+    const int64_t e = ecCodewordCount(shape.ecLevel);
+    const int64_t c = shape.columns;
+    int64_t rows = std::max<int64_t>((d + e + c - 1) / c, kMinRows);
+    if (rows > kMaxRows)
+        return std::nullopt;
+    if (shape.minRows > rows) {
+        rows = shape.minRows;
+        if (rows > kMaxRows)
+            return std::nullopt;
+    }
+    shape.rows = static_cast<int>(rows);
+    const int64_t total = rows * c;
+    if (total > kMaxCodewords)
+        return std::nullopt;
+
+    const int n = static_cast<int>(total - e);
+    data.resize(static_cast<size_t>(total), 0);
+    data[0] = static_cast<int16_t>(n);
+    std::fill(data.begin() + d, data.begin() + n, kPadCodeword);
+    genEC(data, n, *shape.coefficients, e);
+    return data;
+}
+
+// Base-900 digits of a decimal digit string, most significant first.
+void appendBase900(std::vector<uint8_t> digits, Codewords& out)
+{
+    Codewords reversed;
+    while (!digits.empty()) {
+        std::vector<uint8_t> quotient;
+        int remainder = 0;
+        for (uint8_t digit : digits) {
+            remainder = remainder * 10 + digit;
+            const int q = remainder / 900;
+            remainder %= 900;
+            if (!quotient.empty() || q != 0)
+                quotient.push_back(static_cast<uint8_t>(q));
+        }
+        reversed.push_back(static_cast<int16_t>(remainder));
+        digits = std::move(quotient);
+    }
+    out.insert(out.end(), reversed.rbegin(), reversed.rend());
+}
+
+}  // namespace
+
+std::optional<Codewords> compactBinary(Bytes bytes, SymbolShape& shape)
+{
+    const size_t n = bytes.size();
+    Codewords data;
+    data.reserve(2 + n);
+    data.push_back(0);
+    data.push_back(n % 6 == 0 ? kLatchByteSix : kLatchByte);
+    size_t i = 0;
+    for (; n - i >= 6; i += 6) {
+        uint64_t value = 0;
+        for (size_t b = 0; b < 6; ++b)
+            value = value << 8 | bytes[i + b];
+        int16_t digits[5];
+        for (int k = 4; k >= 0; --k) {
+            digits[k] = static_cast<int16_t>(value % 900);
+            value /= 900;
+        }
+        data.insert(data.end(), digits, digits + 5);
+    }
+    for (; i < n; ++i)
+        data.push_back(bytes[i]);
+    return finish(std::move(data), shape);
+}
+
+std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int tableLength,
+                                     SymbolShape& shape)
+{
+    std::vector<int> values;
+    values.reserve(bytes.size() * 2 + 1);
+    char cur = 'A';
+    char base = 'A';
+    for (uint8_t byte : bytes) {
+        const char ch = static_cast<char>(byte);
+        const int pair = findChar(table, tableLength, std::string_view(&ch, 1));
+        if (pair < 0)
+            continue;  // not encodable in text compaction: dropped
+        if (base == 'B' && cur == 'A')
+            cur = 'B';  // the alpha shift lasted one character
+        const std::string& code = table[2 * pair + 1];
+        const char m = code.empty() ? '?' : code[0];
+        const int v = code.size() > 1 ? std::atoi(code.c_str() + 1) : 0;
+        if (m == cur) {
+            values.push_back(v);
+        } else if (m == 'D') {
+            values.insert(values.end(), {kShiftPunct, v});
+        } else if (m == 'C') {
+            values.insert(values.end(), {kLatchMixed, v});
+            cur = 'C';
+        } else if (m == 'B') {
+            values.insert(values.end(), {kLatchLower, v});
+            cur = base = 'B';
+        } else if (m == 'A') {
+            if (cur == 'B') {
+                values.push_back(kShiftAlpha);
+            } else if (cur == 'C') {
+                values.push_back(kLatchAlpha);
+                base = 'A';
+            }
+            values.push_back(v);
+            cur = 'A';
+        }
+    }
+    if (values.size() % 2 != 0)
+        values.push_back(kShiftPunct);
+
+    Codewords data;
+    data.reserve(1 + values.size() / 2);
+    data.push_back(0);
+    for (size_t i = 0; i < values.size(); i += 2)
+        data.push_back(static_cast<int16_t>(30 * values[i] + values[i + 1]));
+    return finish(std::move(data), shape);
+}
+
+std::optional<Codewords> compactNumeric(Bytes bytes, SymbolShape& shape)
+{
+    Codewords data{0, kLatchNumeric};
+    for (size_t from = 0; from < bytes.size(); from += kNumericGroup) {
+        const size_t to = std::min(bytes.size(), from + kNumericGroup);
+        std::vector<uint8_t> digits{1};  // the leading 1 keeps leading zeros
+        for (size_t i = from; i < to; ++i) {
+            if (bytes[i] < '0' || bytes[i] > '9')
+                return std::nullopt;
+            digits.push_back(static_cast<uint8_t>(bytes[i] - '0'));
+        }
+        appendBase900(std::move(digits), data);
+    }
+    return finish(std::move(data), shape);
+}
+
+std::optional<Codewords> compact(int mode, Bytes bytes, const TextTable& table, int tableLength,
+                                 SymbolShape& shape)
+{
+    switch (mode) {
+    case 0: return compactBinary(bytes, shape);
+    case 1: return compactText(bytes, table, tableLength, shape);
+    case 2: return compactNumeric(bytes, shape);
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace stelcode
