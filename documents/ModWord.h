@@ -26,6 +26,9 @@ void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, frmSoli
 void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario,
                          frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
 
+// True when the last read had to start the word processor itself.
+extern bool blnWordIniciado;
+
 // Reads the stored application carpeta + fichero into the form's controls.
 void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario);
 
