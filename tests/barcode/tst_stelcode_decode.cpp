@@ -1,0 +1,124 @@
+// Symbols written by saveToBMP, read back by ZXing-C++.
+#include "DecodeHelper.h"
+
+#include <stelcode/Stelcodex.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+struct Symbol {
+    QString text;
+    int mode = 0;
+    int columns = 10;
+    int level = 0;
+    int rows = 0;
+    int barWidth = 1;
+    int barHeight = 7;
+};
+
+// What ZXing should read: byte mode carries every byte, text mode drops what
+// its table lacks.
+QByteArray expectedBytes(const Symbol& s)
+{
+    const QByteArray latin1 = s.text.toLatin1();
+    if (s.mode != 1)
+        return latin1;
+    QByteArray kept;
+    for (char c : latin1)
+        if (c >= 32 && c <= 126)
+            kept += c;
+    return kept;
+}
+
+QString sample(int length)
+{
+    const QString base = QStringLiteral("Solicitud de Concurso: Area 3, Medico de Area; 12345678Z | ");
+    QString s;
+    while (s.size() < length)
+        s += base;
+    return s.left(length);
+}
+}  // namespace
+
+Q_DECLARE_METATYPE(Symbol)
+
+class TestStelcodeDecode : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void byteModeKeepsEveryByte();
+
+private:
+    QTemporaryDir m_dir;
+    int m_count = 0;
+};
+
+void TestStelcodeDecode::roundTrip_data()
+{
+    QTest::addColumn<Symbol>("symbol");
+    QTest::newRow("default example") << Symbol{QStringLiteral("This is a test")};
+    QTest::newRow("byte 7 bytes") << Symbol{QStringLiteral("1234567")};
+    QTest::newRow("byte 6n bytes") << Symbol{QStringLiteral("abcdefABCDEF")};
+    QTest::newRow("text mixed case") << Symbol{QStringLiteral("Hello World, 1+1=2 (ok?) {x} a@b.es"), 1};
+    QTest::newRow("text drops line break") << Symbol{QStringLiteral("uno\r\ndos"), 1};
+    QTest::newRow("text punctuation") << Symbol{QStringLiteral("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"), 1};
+    QTest::newRow("numeric") << Symbol{QStringLiteral("0012345678901234567890"), 2};
+    QTest::newRow("numeric two groups") << Symbol{QString(60, QChar('9')), 2};
+    for (int level = 0; level <= 8; ++level)
+        QTest::addRow("level %d", level) << Symbol{sample(40), 0, 30, level};
+    for (int columns : {1, 2, 10, 15, 30})
+        QTest::addRow("columns %d", columns) << Symbol{sample(20), 1, columns};
+    QTest::newRow("rows above needed") << Symbol{sample(20), 0, 5, 1, 12};
+    for (int width : {1, 2, 3})
+        QTest::addRow("bar width %d", width) << Symbol{sample(50), 1, 6, 2, 0, width, 3 * width};
+    QTest::newRow("typical payload") << Symbol{sample(300), 1, 15, 0, 0, 1, 4};
+    QTest::newRow("byte 800") << Symbol{sample(800), 0, 30, 1};
+}
+
+void TestStelcodeDecode::roundTrip()
+{
+    QFETCH(Symbol, symbol);
+    Stelcodex control;
+    control.setPdfcode(symbol.text);
+    control.setPdfMode(symbol.mode);
+    control.setPdfColumns(symbol.columns);
+    control.setPdfECLevel(symbol.level);
+    control.setPdfRows(symbol.rows);
+    control.setPdfbarWidth(symbol.barWidth);
+    control.setPdfbarHeight(symbol.barHeight);
+    control.setPdfbackColor(StelcodeColor::White);
+    control.setPdfforeColor(StelcodeColor::Black);
+    const QSize size = control.sizeHint();
+    control.setSize(size.width(), size.height());
+
+    const QString base = m_dir.filePath(QString::number(++m_count));
+    QCOMPARE(control.saveToBMP(base), qint16(0));
+    const auto decoded = decodePdf417(base + ".bmp");
+    QVERIFY2(decoded.has_value(), "ZXing found no PDF417 symbol");
+    QCOMPARE(*decoded, expectedBytes(symbol));
+}
+
+void TestStelcodeDecode::byteModeKeepsEveryByte()
+{
+    // Characters beyond ASCII travel as their Windows-1252 byte.
+    Stelcodex control;
+    control.setPdfcode(QStringLiteral("Señor Peña, año 2024 (€)"));
+    control.setPdfbackColor(StelcodeColor::White);
+    control.setPdfforeColor(StelcodeColor::Black);
+    control.setSize(control.sizeHint().width(), control.sizeHint().height());
+    const QString base = m_dir.filePath(QStringLiteral("latin"));
+    QCOMPARE(control.saveToBMP(base), qint16(0));
+    const auto decoded = decodePdf417(base + ".bmp");
+    QVERIFY(decoded.has_value());
+    QByteArray expected = QStringLiteral("Señor Peña, año 2024 (").toLatin1();
+    expected += char(0x80);
+    expected += ')';
+    QCOMPARE(*decoded, expected);
+}
+
+QTEST_MAIN(TestStelcodeDecode)
+#include "tst_stelcode_decode.moc"
