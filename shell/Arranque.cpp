@@ -1,6 +1,38 @@
 #include "ModGeneral.h"
 
+#include "EstadoCompartido.h"
+#include "frmProgreso.h"
+#include "applications/ListaSolicitudes.h"
+#include "applications/frmSeleccion.h"
+#include "users/frmUsuario.h"
+
+#include <QApplication>
+#include <QDir>
+
 namespace ModGeneral {
-// Placeholder until sign-in lands: the program starts and ends at once.
-void Main() {}
+
+void Main()
+{
+    auto& e = estado();
+    if (e.strRutaPrograma.isEmpty())
+        e.strRutaPrograma = QCoreApplication::applicationDirPath();
+    e.strRutaFicheros = e.strRutaPrograma + QStringLiteral("/ficheros/");
+    e.strRutaTemp = e.strRutaPrograma + QStringLiteral("/ficheros/temp/");
+    // A fresh install may lack the applications folder; the listing needs it.
+    QDir().mkpath(e.strRutaTemp);
+
+    frmUsuario::Mostrar();
+    if (!e.blnAccesoConcedido)
+        return;
+
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    if (ModCargaFicheros::ContarSolicitudes(e.strDNIActual) >= 1) {
+        frmSeleccion::Mostrar();
+    } else {
+        frmProgreso::Mostrar();
+        AbrirSolicitud();
+    }
+    QApplication::restoreOverrideCursor();
 }
+
+} // namespace ModGeneral

@@ -1,0 +1,191 @@
+#include "frmUsuario.h"
+
+#include "Validacion.h"
+#include "applications/NombresSolicitud.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "shell/ModGeneral.h"
+
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmUsuario"));
+    setWindowTitle(QStringLiteral("Validación de usuario"));
+    setModal(true);
+
+    Label1 = new QLabel(QStringLiteral("NIF"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    txtDNI = new QLineEdit(this);
+    txtDNI->setObjectName(QStringLiteral("txtDNI"));
+    Label1->setBuddy(txtDNI);
+    cmdAceptarDNI = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QString(), this);
+    cmdAceptarDNI->setObjectName(QStringLiteral("cmdAceptarDNI"));
+    cmdAceptarDNI->setAccessibleName(QStringLiteral("Aceptar DNI"));
+    cmdAceptarDNI->setToolTip(QStringLiteral("Aceptar DNI"));
+
+    lblPwd = new QLabel(QStringLiteral("Contraseña"), this);
+    lblPwd->setObjectName(QStringLiteral("lblPwd"));
+    txtPwd = new QLineEdit(this);
+    txtPwd->setObjectName(QStringLiteral("txtPwd"));
+    txtPwd->setEchoMode(QLineEdit::Password);
+    lblPwd->setBuddy(txtPwd);
+    cmdAceptarPwd = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
+    cmdAceptarPwd->setObjectName(QStringLiteral("cmdAceptarPwd"));
+    cmdAceptarPwd->setAccessibleName(QStringLiteral("Aceptar contraseña"));
+    cmdAceptarPwd->setToolTip(QStringLiteral("Aceptar contraseña"));
+
+    cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
+    cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
+    // Leaving by mouse must not run the DNI check on the way out.
+    cmdSalir->setFocusPolicy(Qt::TabFocus);
+
+    // Enter presses the button of the current stage, never "Salir".
+    for (QPushButton* b : {cmdAceptarDNI, cmdAceptarPwd, cmdSalir})
+        b->setAutoDefault(false);
+    cmdAceptarDNI->setDefault(true);
+
+    auto* capa = new QGridLayout(this);
+    capa->addWidget(Label1, 0, 0);
+    capa->addWidget(txtDNI, 0, 1);
+    capa->addWidget(cmdAceptarDNI, 0, 2);
+    capa->addWidget(lblPwd, 1, 0);
+    capa->addWidget(txtPwd, 1, 1);
+    capa->addWidget(cmdAceptarPwd, 1, 2);
+    capa->addWidget(cmdSalir, 2, 1, 1, 2, Qt::AlignRight);
+    capa->setColumnMinimumWidth(1, 180);
+
+    setTabOrder(txtDNI, cmdAceptarDNI);
+    setTabOrder(cmdAceptarDNI, txtPwd);
+    setTabOrder(txtPwd, cmdAceptarPwd);
+    setTabOrder(cmdAceptarPwd, cmdSalir);
+
+    lblPwd->hide();
+    txtPwd->hide();
+    cmdAceptarPwd->hide();
+
+    txtDNI->installEventFilter(this);
+    connect(cmdAceptarDNI, &QPushButton::clicked, this, &frmUsuario::cmdAceptarDNI_Click);
+    connect(cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
+    connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Form load: the user file, from its template when it is missing.
+    const QString ruta = Validacion::PrepararUsuarios(estado().strRutaPrograma);
+    cargado_ = Validacion::CargaUsuarios(ruta);
+    txtDNI->setFocus();
+}
+
+void frmUsuario::Mostrar()
+{
+    frmUsuario dialogo;
+    if (dialogo.usuariosCargados())
+        dialogo.exec();
+}
+
+bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto != txtDNI)
+        return QDialog::eventFilter(objeto, evento);
+    switch (evento->type()) {
+    case QEvent::FocusIn:
+        // After the click that gave the focus, so the click does not undo it.
+        QTimer::singleShot(0, txtDNI, &QLineEdit::selectAll);
+        break;
+    case QEvent::KeyPress: {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (tecla->key() == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+        const QString t = tecla->text();
+        if (t == QLatin1String("-") || t == QLatin1String(".") || t == QLatin1String(","))
+            return true;
+        break;
+    }
+    case QEvent::KeyRelease: {
+        // The ninth character typed: on to the accept button, which runs the
+        // check. Moving about the field (arrows, Tab back into it) does not jump.
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        const bool escribe = !tecla->text().isEmpty() && tecla->key() != Qt::Key_Tab
+            && tecla->key() != Qt::Key_Backtab;
+        if (escribe && txtDNI->text().size() == 9 && txtDNI->hasFocus())
+            ModGeneral::PulsarTab();
+        break;
+    }
+    case QEvent::FocusOut: {
+        // Only a move to another control of this dialog checks the DNI, not the
+        // window losing the focus (another program, a message box).
+        const auto razon = static_cast<QFocusEvent*>(evento)->reason();
+        if (razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason && isVisible())
+            txtDNI_LostFocus();
+        break;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void frmUsuario::txtDNI_LostFocus()
+{
+    if (validando_ || !txtDNI->isEnabled())
+        return;
+    validando_ = true;
+    if (!Validacion::ValidaDNI(txtDNI)) {
+        txtDNI->clear();
+        txtDNI->setFocus();
+    }
+    validando_ = false;
+}
+
+void frmUsuario::cmdAceptarDNI_Click()
+{
+    if (txtDNI->text().isEmpty())
+        return;
+    txtDNI->setText(txtDNI->text().toUpper());
+    if (!Validacion::ValidaDNI(txtDNI)) {
+        MessageBox::show(QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"),
+                         QMessageBox::Warning);
+        return;
+    }
+    auto& e = estado();
+    e.strFicheroPorDefecto.clear();
+    if (Validacion::ExisteUsuario(txtDNI->text())) {
+        lblPwd->show();
+        txtPwd->show();
+        cmdAceptarPwd->show();
+        cmdAceptarPwd->setDefault(true);
+        e.blnTienePassword = true;
+        txtPwd->setFocus();
+        txtDNI->setEnabled(false);
+        return;
+    }
+    e.strDNIActual = txtDNI->text();
+    e.blnTienePassword = false;
+    e.blnAccesoConcedido = true;
+    e.strFicheroPorDefecto = NombresSolicitud::NombrePorDefecto(txtDNI->text());
+    accept();
+}
+
+void frmUsuario::cmdAceptarPwd_Click()
+{
+    if (txtDNI->text().isEmpty() || txtPwd->text().isEmpty()) {
+        MessageBox::show(QStringLiteral("Es obligatorio rellenar Usuario y Password"), QStringLiteral("Varelio"),
+                         QMessageBox::Warning);
+        return;
+    }
+    if (Validacion::CompruebaPassword(txtDNI->text().toUpper(), txtPwd->text().toUpper())) {
+        estado().strDNIActual = txtDNI->text();
+        estado().blnAccesoConcedido = true;
+        accept();
+        return;
+    }
+    MessageBox::show(QStringLiteral("Usuario no válido"), QStringLiteral("Varelio"), QMessageBox::Warning);
+}
