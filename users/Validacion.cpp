@@ -6,12 +6,16 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <pugixml.hpp>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Validacion {
 
@@ -54,6 +58,33 @@ bool tieneDeclaracion(const pugi::xml_document& doc)
     return false;
 }
 
+// pugixml keeps no text outside the root element: put the line breaks between
+// the top-level nodes (declaration, root, ...) back, so a save keeps them.
+void restaurarEspaciosExteriores(pugi::xml_document& doc, const QByteArray& bytes)
+{
+    const auto esEspacio = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::vector<std::pair<pugi::xml_node, std::string>> huecos;
+    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
+        qsizetype fin = qsizetype(n.offset_debug());
+        if (fin < 1 || fin > bytes.size())
+            continue;
+        while (fin > 0 && bytes.at(fin - 1) != '<')
+            --fin;
+        qsizetype inicio = --fin; // the node's '<'
+        while (inicio > 0 && esEspacio(bytes.at(inicio - 1)))
+            --inicio;
+        if (fin > inicio)
+            huecos.emplace_back(n, bytes.mid(inicio, fin - inicio).toStdString());
+    }
+    for (auto& [nodo, texto] : huecos)
+        doc.insert_child_before(pugi::node_pcdata, nodo).set_value(texto.c_str());
+    qsizetype inicio = bytes.size();
+    while (inicio > 0 && esEspacio(bytes.at(inicio - 1)))
+        --inicio;
+    if (inicio < bytes.size())
+        doc.append_child(pugi::node_pcdata).set_value(bytes.mid(inicio).toStdString().c_str());
+}
+
 // Keeps a copy of an unreadable user file beside it, so the registrations in it
 // survive the save that replaces it.
 bool apartarIlegible(const QString& ruta)
@@ -68,8 +99,9 @@ bool apartarIlegible(const QString& ruta)
     return true;
 }
 
-// Writes the whole document through a temporary file that replaces the target
-// only once it is complete.
+// Writes the whole document to a temporary file beside the target and renames
+// it over the target only once every byte is on disk. (QSaveFile is not used:
+// it reports success for a write cut short by a full disk or a size limit.)
 bool guardar(const pugi::xml_document& doc, const QString& ruta)
 {
     if (!apartarIlegible(ruta))
@@ -79,9 +111,27 @@ bool guardar(const pugi::xml_document& doc, const QString& ruta)
     if (!tieneDeclaracion(doc))
         formato |= pugi::format_no_declaration;
     doc.save(escritor, "", formato, g_codificacion);
-    QSaveFile fichero(ruta);
-    return fichero.open(QIODevice::WriteOnly) && fichero.write(escritor.bytes) == escritor.bytes.size()
-        && fichero.commit();
+
+    QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
+    temporal.setAutoRemove(true);
+    if (!temporal.open())
+        return false;
+    if (QFileInfo::exists(ruta))
+        temporal.setPermissions(QFile::permissions(ruta));
+    QFile fichero;
+    if (!fichero.open(temporal.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return false;
+    const bool completo = fichero.write(escritor.bytes) == escritor.bytes.size() && ::fsync(temporal.handle()) == 0;
+    fichero.close();
+    temporal.close();
+    if (!completo)
+        return false;
+    std::error_code error;
+    std::filesystem::rename(temporal.fileName().toStdString(), ruta.toStdString(), error);
+    if (error)
+        return false;
+    temporal.setAutoRemove(false); // it is the user file now
+    return true;
 }
 
 } // namespace
@@ -109,6 +159,8 @@ bool CargaUsuarios(const QString& ruta)
             const pugi::xml_parse_result r = doc->load_buffer(bytes.constData(), size_t(bytes.size()), OpcionesLectura);
             if (r) {
                 g_codificacion = r.encoding;
+                if (r.encoding == pugi::encoding_utf8 || r.encoding == pugi::encoding_latin1)
+                    restaurarEspaciosExteriores(*doc, bytes);
             } else {
                 doc->reset(); // a failed parse leaves part of the tree behind
                 g_ficheroIlegible = true;
