@@ -1,0 +1,107 @@
+#include "platform/word/Printing.h"
+
+#include "platform/word/DocumentData.h"
+#include "platform/word/Layout.h"
+#include "platform/word/Word.h"
+#include "MessageBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace Word::detail {
+
+namespace {
+
+constexpr double TwipsPerInch = 1440.0;
+
+QPageSize pageSizeOf(const Rendering& pages)
+{
+    const QSizeF twips = pages.pageCount() ? pages.pageSize(0) : QSizeF(11906, 16838);
+    return QPageSize(QSizeF(twips.width() / TwipsPerInch * 25.4, twips.height() / TwipsPerInch * 25.4),
+                     QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+}
+
+// Paints every page on a device that is already set up; false when painting
+// could not start.
+template <typename Device>
+bool paintAll(const Rendering& pages, Device& device, double dpi)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    for (int i = 0; i < pages.pageCount(); ++i) {
+        if (i > 0)
+            device.newPage();
+        pages.paintPage(painter, i, dpi / TwipsPerInch);
+    }
+    return painter.end();
+}
+
+} // namespace
+
+void writePdf(const Rendering& pages, const QString& path, const QString& title)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\" (%2).").arg(path, file.errorString()));
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(1200);
+        writer.setPageSize(pageSizeOf(pages));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Varelio"));
+        if (!paintAll(pages, writer, writer.resolution()))
+            throw Error(ErrorCode::CommandFailed, QStringLiteral("No se puede componer el archivo \"%1\".").arg(path));
+    }
+    if (!file.commit())
+        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\" (%2).").arg(path, file.errorString()));
+}
+
+QString fallbackPdfPath(const QString& fullName)
+{
+    const QFileInfo info(fullName);
+    if (info.isAbsolute())
+        return info.absolutePath() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return folder + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
+}
+
+void printDocument(const DocumentData& document, const QString& fullName, const QString& forcedPdf)
+{
+    const Rendering pages = Rendering::layout(document);
+    const QString title = QFileInfo(fullName).fileName();
+    if (!forcedPdf.isEmpty()) {
+        writePdf(pages, forcedPdf, title);
+        return;
+    }
+    const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
+    if (!printerInfo.isNull()) {
+        QPrinter printer(printerInfo, QPrinter::HighResolution);
+        printer.setDocName(title);
+        printer.setFullPage(true);
+        printer.setPageSize(pageSizeOf(pages));
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        if (!paintAll(pages, printer, printer.resolution()))
+            throw Error(ErrorCode::CommandFailed,
+                        QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printerInfo.printerName()));
+        return;
+    }
+    // No printer: the copy is kept as a PDF, and the user is told where.
+    const QString pdf = fallbackPdfPath(fullName);
+    writePdf(pages, pdf, title);
+    MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
+                         .arg(QDir::toNativeSeparators(pdf)),
+                     QStringLiteral("Impresión"), QMessageBox::Information);
+}
+
+} // namespace Word::detail

@@ -1,0 +1,76 @@
+#include "platform/word/Viewer.h"
+
+#include "platform/word/DocumentData.h"
+#include "platform/word/Layout.h"
+#include "platform/word/Word.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace Word::detail {
+
+namespace {
+constexpr double ScreenDpi = 96.0;
+}
+
+Viewer::Viewer()
+    : sheet_(new QWidget), column_(new QVBoxLayout(sheet_))
+{
+    setObjectName(QStringLiteral("visorDocumento"));
+    setAccessibleName(QStringLiteral("Documento"));
+    setWindowTitle(QStringLiteral("Varelio"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    column_->setSpacing(16);
+    column_->setContentsMargins(16, 16, 16, 16);
+    column_->setAlignment(Qt::AlignHCenter);
+    sheet_->setStyleSheet(QStringLiteral("background: #808080;"));
+    setWidget(sheet_);
+    setWidgetResizable(true);
+    resize(880, 900);
+}
+
+void Viewer::showDocument(const Document* document)
+{
+    while (QLayoutItem* item = column_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    pages_ = 0;
+    if (!document) {
+        setWindowTitle(QStringLiteral("Varelio"));
+        return;
+    }
+    // A document never saved is shown under the name of the file it came from.
+    const DocumentData& data = document->data();
+    const QString name = data.path.isEmpty() && !data.sourcePath.isEmpty() ? QFileInfo(data.sourcePath).fileName()
+                                                                           : document->Name();
+    setWindowTitle(name);
+    const Rendering pages = Rendering::layout(data);
+    const double scale = ScreenDpi / 1440.0;
+    for (int i = 0; i < pages.pageCount(); ++i) {
+        const QSizeF size = pages.pageSize(i) * scale;
+        QImage image(size.toSize(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        pages.paintPage(painter, i, scale);
+        painter.end();
+        auto* label = new QLabel;
+        label->setObjectName(QStringLiteral("pagina%1").arg(i + 1));
+        label->setAccessibleName(QStringLiteral("Página %1").arg(i + 1));
+        label->setPixmap(QPixmap::fromImage(image));
+        column_->addWidget(label);
+    }
+    pages_ = pages.pageCount();
+}
+
+void Viewer::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (auto callback = onClose_)
+        callback();
+}
+
+} // namespace Word::detail
