@@ -113,8 +113,7 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
         // The ninth character typed: on to the accept button, which runs the
         // check. Moving about the field (arrows, Tab back into it) does not jump.
         auto* tecla = static_cast<QKeyEvent*>(evento);
-        const bool escribe = !tecla->text().isEmpty() && tecla->key() != Qt::Key_Tab
-            && tecla->key() != Qt::Key_Backtab;
+        const bool escribe = !tecla->text().isEmpty() && tecla->text().at(0).isPrint();
         if (escribe && txtDNI->text().size() == 9 && txtDNI->hasFocus())
             ModGeneral::PulsarTab();
         break;
