@@ -1,0 +1,289 @@
+// The application form as start-up opens it, and its field rules driven by
+// key strokes and focus moves.
+#include "Formulario.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QLabel>
+#include <QRadioButton>
+
+using namespace Prueba;
+
+class tst_frmSolicitudes : public QObject {
+    Q_OBJECT
+    QTemporaryDir carpeta;
+    frmSolicitudes* f = nullptr;
+
+private slots:
+    void init()
+    {
+        PrepararEstado(carpeta.path());
+        f = Abrir();
+        MessageBox::clear();
+    }
+    void cleanup() { Cerrar(f); }
+
+    void formularioRecienAbierto()
+    {
+        QCOMPARE(f->windowTitle(), QStringLiteral("Solicitud de Concurso"));
+        QVERIFY(f->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(estado().frmSolicitudActual, f);
+        QCOMPARE(f->txtDNI->text(), QStringLiteral("12345678Z"));
+        QVERIFY(!f->txtDNI->isEnabled());
+        QVERIFY(f->optCategoria[0]->isChecked());
+        QVERIFY(!f->optCategoria[1]->isChecked());
+        for (QCheckBox* c : f->chkDocu)
+            QCOMPARE(c->checkState(), Qt::Unchecked);
+        QVERIFY(!f->txtOtros->isVisible());
+        QVERIFY(f->lblFichero->text().isEmpty());
+        for (int i : {1000, 2000, 2500})
+            QVERIFY(!f->mnuP.at(i)->isEnabled());
+        for (int i : {3000, 4000})
+            QVERIFY(f->mnuP.at(i)->isEnabled());
+        // No password yet: "Cambiar contraseña" is hidden.
+        QVERIFY(!f->mnuP.at(5000)->isVisible());
+        QCOMPARE(estado().strVersionWord.isEmpty(), false);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void abrirConPasswordYFichero()
+    {
+        Cerrar(f);
+        estado().blnTienePassword = true;
+        estado().strFicheroPorDefecto = QStringLiteral("12345678Z.doc");
+        f = Abrir();
+        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
+        // The destroyed form no longer counts as the open one.
+        QPointer<frmSolicitudes> p(f);
+        Cerrar(f);
+        QVERIFY(!p);
+        QVERIFY(estado().frmSolicitudActual == nullptr);
+        f = nullptr;
+    }
+
+    void etiquetasYOrden()
+    {
+        const QList<QWidget*> c = f->Controles();
+        QStringList tags;
+        for (QWidget* w : c)
+            if (!Tag(w).isEmpty())
+                tags << Tag(w);
+        const QStringList esperado = QStringLiteral(
+            "NIF PRIMERAPELLIDO NOMBRE FECHANACIMIENTO NACIONALIDAD TELEFONO DOMICILIO NUM PUERTA LOCALIDAD "
+            "PROVINCIA CPOSTAL TITULACION AREAAVILA AREABURGOS AREALEON AREAELBIERZO AREAPALENCIA "
+            "AREASALAMANCA AREASEGOVIA AREASORIA AREAVALLADOLIDESTE AREAVALLADOLIDOESTE AREAZAMORA MEDICO "
+            "ENFERMERO ESPECIALISTA EXPERIENCIA CURSOS OTROS DESCOTROS CIUDAD DIA MES AÑO").split(QLatin1Char(' '));
+        QCOMPARE(tags, esperado);
+        // Tagged controls come first, and the tab chain follows them.
+        for (int i = 0; i < esperado.size(); ++i)
+            QCOMPARE(Tag(c[i]), esperado[i]);
+        // TAB walks the data controls in order, past the disabled DNI, the
+        // unselected category and the hidden "Otros" description.
+        f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
+        f->txtApellidos->setFocus();
+        for (int i = 2; i < esperado.size(); ++i) {
+            if (c[i] == f->optCategoria[1] || c[i] == f->txtOtros)
+                continue;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(Tag(QApplication::focusWidget()), esperado[i]);
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(f->txtAño->objectName(), QStringLiteral("txtAño"));
+        QCOMPARE(f->txtArea[10]->maxLength(), 3);
+        QCOMPARE(f->txtArea[10]->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        QCOMPARE(f->txtTfno->maxLength(), 9);
+        QCOMPARE(f->txtCP->maxLength(), 5);
+        QCOMPARE(f->txtTitulacion->maxLength(), 100);
+        // Every input carries a name for screen readers and tests.
+        for (QWidget* w : c)
+            if (!Tag(w).isEmpty())
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(Tag(w)));
+    }
+
+    void barraRechazada()
+    {
+        f->txtNombre->setFocus();
+        f->txtNombre->setText(QStringLiteral("Ana"));
+        AltGr1(f->txtNombre);
+        QCOMPARE(f->txtNombre->text(), QStringLiteral("Ana"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Carácter incorrecto"));
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Critical);
+        QCOMPARE(MessageBox::shown()[0].title, MessageBox::programTitle());
+
+        // Control plus Alt with the "1" key; a full box still loses its last digit.
+        MessageBox::clear();
+        f->txtTfno->setText(QStringLiteral("987654321"));
+        f->txtTfno->setFocus();
+        Enviar(f->txtTfno, QEvent::KeyPress, Qt::Key_1, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("|"));
+        Enviar(f->txtTfno, QEvent::KeyRelease, Qt::Key_1, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("|"));
+        QCOMPARE(f->txtTfno->text(), QStringLiteral("98765432"));
+        QCOMPARE(Textos(), QStringList{QStringLiteral("Carácter incorrecto")});
+
+        // A held key types several bars; its one real release removes one.
+        MessageBox::clear();
+        f->txtCiudad->setFocus();
+        f->txtCiudad->setText(QStringLiteral("Ana"));
+        const auto m = Qt::GroupSwitchModifier;
+        Enviar(f->txtCiudad, QEvent::KeyPress, Qt::Key_Bar, m, QStringLiteral("|"));
+        for (int i = 0; i < 2; ++i) {
+            Enviar(f->txtCiudad, QEvent::KeyRelease, Qt::Key_Bar, m, QStringLiteral("|"), true);
+            Enviar(f->txtCiudad, QEvent::KeyPress, Qt::Key_Bar, m, QStringLiteral("|"), true);
+        }
+        Enviar(f->txtCiudad, QEvent::KeyRelease, Qt::Key_Bar, m, QStringLiteral("|"));
+        QCOMPARE(f->txtCiudad->text(), QStringLiteral("Ana||"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+
+        // Boxes without the check, and ordinary keys, are left alone.
+        MessageBox::clear();
+        f->txtNombre->setFocus();
+        QTest::keyClicks(f->txtNombre, QStringLiteral(" Mª1"));
+        QCOMPARE(f->txtNombre->text(), QStringLiteral("Ana Mª1"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void filtroNumerico()
+    {
+        f->txtCP->setFocus();
+        QTest::keyClicks(f->txtCP, QStringLiteral("4a7.0b0,9"));
+        QCOMPARE(f->txtCP->text(), QStringLiteral("47,00"));
+        f->txtArea[0]->setFocus();
+        QTest::keyClicks(f->txtArea[0], QStringLiteral("x2n5"));
+        QCOMPARE(f->txtArea[0]->text(), QStringLiteral("2,5"));
+        // Enter moves on and types nothing.
+        QTest::keyClick(f->txtArea[0], Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), f->txtArea[1]);
+    }
+
+    void dniHabilitado()
+    {
+        f->txtDNI->setEnabled(true);
+        f->txtDNI->clear();
+        f->txtDNI->setFocus();
+        QTest::keyClicks(f->txtDNI, QStringLiteral("1234-5.67,8"));
+        QCOMPARE(f->txtDNI->text(), QStringLiteral("12345678"));
+        QCOMPARE(QApplication::focusWidget(), f->txtDNI);
+        QTest::keyClicks(f->txtDNI, QStringLiteral("Z"));
+        QCOMPARE(f->txtDNI->text(), QStringLiteral("12345678Z"));
+        QCOMPARE(QApplication::focusWidget(), f->txtApellidos);
+    }
+
+    void seleccionAlEntrar()
+    {
+        f->txtNombre->setText(QStringLiteral("Ana"));
+        f->txtApellidos->setFocus();
+        QTest::mouseClick(f->txtNombre, Qt::LeftButton, {}, QPoint(2, 5));
+        QCoreApplication::processEvents();
+        QCOMPARE(f->txtNombre->selectedText(), QStringLiteral("Ana"));
+        QTest::keyClicks(f->txtNombre, QStringLiteral("Eva"));
+        QCOMPARE(f->txtNombre->text(), QStringLiteral("Eva"));
+    }
+
+    void preferenciaAlSalir()
+    {
+        for (const char* fuera : {"12", "0"}) {
+            MessageBox::clear();
+            f->txtArea[2]->setText(QString::fromLatin1(fuera));
+            Salir(f->txtArea[2]);
+            QCOMPARE(Textos(), QStringList{QStringLiteral("El valor debe ser un número entero entre 1 y 11")});
+            QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Critical);
+            QVERIFY(f->txtArea[2]->text().isEmpty());
+            QCOMPARE(QApplication::focusWidget(), f->txtArea[2]);
+        }
+        // Empty, or a lone hyphen or comma: no message, even with numbers elsewhere.
+        MessageBox::clear();
+        f->txtArea[0]->setText(QStringLiteral("3"));
+        for (const char* nada : {"", "-", ","}) {
+            f->txtArea[4]->setText(QString::fromLatin1(nada));
+            Salir(f->txtArea[4]);
+            Salir(f->txtArea[0]);
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
+        // A repeated number is refused in the box being left; the first keeps it.
+        f->txtArea[5]->setText(QStringLiteral("3"));
+        Salir(f->txtArea[5]);
+        QCOMPARE(Textos(), QStringList{QStringLiteral("El orden de preferencia ya ha sido utilizado")});
+        QVERIFY(f->txtArea[5]->text().isEmpty());
+        QCOMPARE(f->txtArea[0]->text(), QStringLiteral("3"));
+        QCOMPARE(QApplication::focusWidget(), f->txtArea[5]);
+    }
+
+    void fechaNacimiento()
+    {
+        f->txtFechaNac->setText(QStringLiteral("1/2/70"));
+        Salir(f->txtFechaNac);
+        QCOMPARE(f->txtFechaNac->text(), QStringLiteral("01/02/1970"));
+        QCOMPARE(QApplication::focusWidget(), f->txtNacionalidad);
+        QVERIFY(MessageBox::shown().isEmpty());
+        for (const char* mala : {"31/02/2000", ""}) {
+            MessageBox::clear();
+            f->txtFechaNac->setText(QString::fromLatin1(mala));
+            Salir(f->txtFechaNac);
+            QCOMPARE(Textos(), QStringList{QStringLiteral("Fecha no válida")});
+            QVERIFY(f->txtFechaNac->text().isEmpty());
+            QCOMPARE(QApplication::focusWidget(), f->txtFechaNac);
+        }
+    }
+
+    void otros()
+    {
+        // Checking "Otros" shows an empty box with the focus; another box moves it there too.
+        QTest::mouseClick(f->chkDocu[3], Qt::LeftButton);
+        QVERIFY(f->txtOtros->isVisible());
+        QCOMPARE(QApplication::focusWidget(), f->txtOtros);
+        f->txtOtros->setText(QStringLiteral("Tesis"));
+        f->txtCiudad->setFocus();
+        f->chkDocu[2]->setCheckState(Qt::Checked);
+        QCOMPARE(QApplication::focusWidget(), f->txtOtros);
+        QVERIFY(MessageBox::shown().isEmpty());
+        // Leaving it empty asks for the description.
+        f->txtOtros->clear();
+        Salir(f->txtOtros);
+        QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene el campo \"Otros\".")});
+        QCOMPARE(QApplication::focusWidget(), f->txtOtros);
+        // Esc empties it and unchecks "Otros", which hides it.
+        QTest::keyClicks(f->txtOtros, QStringLiteral("Tesis"));
+        QTest::keyClick(f->txtOtros, Qt::Key_Escape);
+        QVERIFY(f->txtOtros->text().isEmpty());
+        QCOMPARE(f->chkDocu[3]->checkState(), Qt::Unchecked);
+        QVERIFY(!f->txtOtros->isVisible());
+        // Unchecking clears the description.
+        f->chkDocu[3]->setCheckState(Qt::Checked);
+        f->txtOtros->setText(QStringLiteral("Tesis"));
+        f->chkDocu[3]->setCheckState(Qt::Unchecked);
+        f->chkDocu[3]->setCheckState(Qt::Checked);
+        QVERIFY(f->txtOtros->text().isEmpty());
+    }
+
+    void fechaDeFirma()
+    {
+        f->txtDia->setText(QStringLiteral("31"));
+        f->txtMes->setText(QStringLiteral("x"));
+        Salir(f->txtCiudad);
+        const QDate hoy = QDate::currentDate();
+        QCOMPARE(f->txtDia->text(), QString::number(hoy.day()));
+        static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio",
+                                            "agosto", "septiembre", "octubre", "noviembre", "diciembre"};
+        QCOMPARE(f->txtMes->text(), QString::fromLatin1(meses[hoy.month() - 1]));
+        QCOMPARE(f->txtAño->text(), QString::number(hoy.year()));
+        QVERIFY(f->mnuP.at(1000)->isEnabled());
+        QVERIFY(f->mnuP.at(2000)->isEnabled());
+        QVERIFY(!f->mnuP.at(2500)->isEnabled());
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void focoPerdidoPorOtraVentana()
+    {
+        // Another window taking the focus is not leaving the field.
+        f->txtFechaNac->setFocus();
+        QWidget otra;
+        otra.show();
+        otra.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&otra));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_frmSolicitudes)
+#include "tst_frmSolicitudes.moc"
