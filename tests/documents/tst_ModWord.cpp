@@ -1,0 +1,419 @@
+// The version probe, the document writer and the reader, against a stand-in
+// word-processor application that keeps real documents (so the stored files are
+// real packages) and records what it was asked to print.
+#include "CarpetaPrograma.h"
+
+#include "documents/ModWord.h"
+#include "form/frmSolicitudes.h"
+#include "platform/word/Word.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "shell/frmProgresoGeneral.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+class FakeWord : public Word::Application {
+public:
+    QString version = QStringLiteral("11.0");
+    bool versionFalla = false;
+    bool visible = true;
+    bool cerrada = false;
+    Word::Error* falloImpresion = nullptr;
+    int impresiones = 0;
+    int dibujosImpresos = -1;
+    QString textoImpreso;
+
+    QString Version() const override
+    {
+        if (versionFalla)
+            throw Word::Error(Word::ErrorCode::NotAvailable, QStringLiteral("sin versión"));
+        return version;
+    }
+    bool Visible() const override { return visible; }
+    void setVisible(bool v) override { visible = v; }
+    Word::DocumentsCollection& Documents() override { return documentos; }
+    Word::Document& ActiveDocument() override { return documentos.activeOrThrow(); }
+    Word::TextSelection& Selection() override { return seleccion; }
+    void PrintOut(bool) override
+    {
+        if (falloImpresion)
+            throw *falloImpresion;
+        ++impresiones;
+        dibujosImpresos = seleccion.InlineShapes().Count();
+        textoImpreso = ActiveDocument().ContentText();
+    }
+    void Quit(bool) override
+    {
+        cerrada = true;
+        documentos.closeAll(false);
+    }
+
+    Word::DocumentsCollection documentos;
+    Word::TextSelection seleccion{documentos};
+};
+
+struct FakeProvider : Word::Provider {
+    std::shared_ptr<FakeWord> enMarcha; // what attach finds, if anything
+    std::shared_ptr<FakeWord> ultimaCreada;
+    int creadas = 0;
+    std::shared_ptr<Word::Application> create() override
+    {
+        ++creadas;
+        ultimaCreada = std::make_shared<FakeWord>();
+        return ultimaCreada;
+    }
+    std::shared_ptr<Word::Application> attach() override
+    {
+        if (!enMarcha)
+            throw Word::Error(Word::ErrorCode::NoRunningInstance, QStringLiteral("ninguna"));
+        return enMarcha;
+    }
+};
+
+void Rellenar(frmSolicitudes& f)
+{
+    f.txtDNI->setText(QStringLiteral("12345678Z"));
+    f.txtApellidos->setText(QStringLiteral("Muñoz Peña"));
+    f.txtNombre->setText(QStringLiteral("José"));
+    f.txtFechaNac->setText(QStringLiteral("01/02/1970"));
+    f.txtNacionalidad->setText(QStringLiteral("Española"));
+    f.txtTfno->setText(QStringLiteral("983123456"));
+    f.txtDireccion->setText(QStringLiteral("C/ Mayor"));
+    f.txtNum->setText(QStringLiteral("3"));
+    f.txtPuerta->setText(QStringLiteral("2ª"));
+    f.txtMunicipio->setText(QStringLiteral("Valladolid"));
+    f.txtProvincia->setText(QStringLiteral("Valladolid"));
+    f.txtCP->setText(QStringLiteral("47001"));
+    f.txtTitulacion->setText(QStringLiteral("Medicina"));
+    f.txtArea[0]->setText(QStringLiteral("3"));
+    f.txtArea[1]->setText(QStringLiteral("   "));
+    f.txtArea[10]->setText(QStringLiteral("11"));
+    f.optCategoria[1]->setChecked(true);
+    f.chkDocu[0]->setCheckState(Qt::Checked);
+    f.chkDocu[3]->setCheckState(Qt::Checked);
+    f.txtOtros->setText(QStringLiteral("Máster"));
+    f.txtCiudad->setText(QStringLiteral("León"));
+    f.txtDia->setText(QStringLiteral("7"));
+    f.txtMes->setText(QStringLiteral("diciembre"));
+    f.txtAño->setText(QStringLiteral("2006"));
+}
+
+bool HayProgresoVisible()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<frmProgresoGeneral*>(w) && w->isVisible())
+            return true;
+    return false;
+}
+
+} // namespace
+
+class tst_ModWord : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CarpetaPrograma> carpeta;
+    FakeProvider proveedor;
+
+    using Escritor = decltype(&ModWord::GenerarDocumentoW97);
+
+    void Escribir(frmSolicitudes& f, Escritor escritor, bool imprimir, frmProgresoGeneral* progreso = nullptr)
+    {
+        frmProgresoGeneral propio;
+        escritor(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, progreso ? progreso : &propio,
+                 f.Stelcodex1, imprimir, false);
+    }
+
+    // The stored application, opened as a new document of its own.
+    Word::Document& Guardada(Word::DocumentsCollection& docs)
+    {
+        return docs.Add(estado().strRutaTemp + QStringLiteral("12345678Z.doc"));
+    }
+
+private slots:
+    void init()
+    {
+        carpeta = std::make_unique<CarpetaPrograma>();
+        proveedor = FakeProvider{};
+        Word::setProvider(&proveedor);
+        MessageBox::setTestMode(true);
+        MessageBox::clear();
+    }
+    void cleanup()
+    {
+        Word::setProvider(nullptr);
+        carpeta.reset();
+    }
+
+    void versionProbe_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("falla");
+        QTest::addColumn<int>("esperada");
+        QTest::newRow("8.0") << "8.0" << false << 8;
+        QTest::newRow("9.0") << "9.0" << false << 9;
+        QTest::newRow("11.0") << "11.0" << false << 11;
+        QTest::newRow("no dot") << "10" << false << 10;
+        QTest::newRow("not a number") << "beta" << false << 0;
+        QTest::newRow("unreadable") << "" << true << 0;
+    }
+    void versionProbe()
+    {
+        QFETCH(QString, version);
+        QFETCH(bool, falla);
+        QFETCH(int, esperada);
+        proveedor.enMarcha = std::make_shared<FakeWord>();
+        proveedor.enMarcha->version = version;
+        proveedor.enMarcha->versionFalla = falla;
+        QCOMPARE(int(ModWord::VersionWord()), esperada);
+        QCOMPARE(proveedor.creadas, 0); // attached, started nothing
+        QVERIFY(!proveedor.enMarcha->cerrada);
+    }
+
+    void versionProbeStartsAnInstanceWhenNoneRuns()
+    {
+        QCOMPARE(int(ModWord::VersionWord()), 11);
+        QCOMPARE(proveedor.creadas, 1);
+        QVERIFY(!proveedor.ultimaCreada->cerrada); // left running
+    }
+
+    void savingStoresFieldsAndQuits_data()
+    {
+        QTest::addColumn<bool>("w97");
+        QTest::newRow("W97") << true;
+        QTest::newRow("WXP") << false;
+    }
+    void savingStoresFieldsAndQuits()
+    {
+        QFETCH(bool, w97);
+        frmSolicitudes f;
+        Rellenar(f);
+        frmProgresoGeneral progreso;
+        Escribir(f, w97 ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP, false, &progreso);
+
+        QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")});
+        QVERIFY(proveedor.ultimaCreada->cerrada);
+        QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
+        QVERIFY(!estado().objWord);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(progreso.prgBar->value(), 162);
+
+        Word::DocumentsCollection docs;
+        Word::Document& d = Guardada(docs);
+        auto& campos = d.FormFields();
+        QCOMPARE(campos.Item(QStringLiteral("PRIMERAPELLIDO")).Result(), QStringLiteral("Muñoz Peña"));
+        QCOMPARE(campos.Item(QStringLiteral("PUERTA")).Result(), QStringLiteral("2ª"));
+        QCOMPARE(campos.Item(QStringLiteral("AREAAVILA")).Result(), QStringLiteral("  3"));
+        QCOMPARE(campos.Item(QStringLiteral("AREABURGOS")).Result(), QStringLiteral("__"));
+        QCOMPARE(campos.Item(QStringLiteral("AREALEON")).Result(), QStringLiteral("__"));
+        QCOMPARE(campos.Item(QStringLiteral("AREAZAMORA")).Result(), QStringLiteral("11"));
+        QCOMPARE(campos.Item(QStringLiteral("año")).Result(), QStringLiteral("2006"));
+        QVERIFY(!campos.Item(QStringLiteral("MEDICO")).CheckBox().Value());
+        QVERIFY(campos.Item(QStringLiteral("ENFERMERO")).CheckBox().Value());
+        QVERIFY(campos.Item(QStringLiteral("ESPECIALISTA")).CheckBox().Value());
+        QVERIFY(!campos.Item(QStringLiteral("CURSOS")).CheckBox().Value());
+        QVERIFY(d.ContentText().contains(QStringLiteral("12345678Z")));
+        QCOMPARE(w97, d.ContentText().contains(QStringLiteral("-&R&-")));
+    }
+
+    void savingTwiceKeepsTheSecondState()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+        f.txtNombre->setText(QStringLiteral("Ana"));
+        Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+        QCOMPARE(carpeta->temporales().size(), 1);
+        Word::DocumentsCollection docs;
+        QCOMPARE(Guardada(docs).FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("Ana"));
+    }
+
+    void printingAddsBarcodeToTheCopyOnly_data()
+    {
+        QTest::addColumn<bool>("w97");
+        QTest::newRow("W97") << true;
+        QTest::newRow("WXP") << false;
+    }
+    void printingAddsBarcodeToTheCopyOnly()
+    {
+        QFETCH(bool, w97);
+        frmSolicitudes f;
+        Rellenar(f);
+        for (auto& [indice, accion] : f.mnuP)
+            accion->setEnabled(true);
+        estado().strDatosCodigo = f.GenerarDatosCodigo();
+        Escribir(f, w97 ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP, true);
+
+        FakeWord& word = *proveedor.ultimaCreada;
+        QCOMPARE(word.impresiones, 1);
+        QCOMPARE(word.dibujosImpresos, 1);
+        QVERIFY(!word.textoImpreso.contains(QStringLiteral("-&")));
+        QVERIFY(word.cerrada);
+        QVERIFY(!estado().objWord);
+        QVERIFY(estado().strDatosCodigo.contains(QStringLiteral("Mu&noz Pe&na")));
+        QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // bitmap gone
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("IMPORTANTE: Espere")));
+        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
+        QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Information);
+        for (int indice : {1000, 2000, 2500})
+            QVERIFY(!f.mnuP.at(indice)->isEnabled());
+        QVERIFY(f.mnuP.at(3000)->isEnabled());
+
+        Word::DocumentsCollection docs;
+        Word::Document& d = Guardada(docs);
+        QCOMPARE(d.FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("José"));
+        QCOMPARE(w97, d.ContentText().contains(QStringLiteral("-&R&-"))); // markers kept in the stored file
+    }
+
+    void printFailureIsReportedAndTheInstanceQuits()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        proveedor.enMarcha = std::make_shared<FakeWord>();
+        Word::Error fallo(Word::ErrorCode::CommandFailed, QStringLiteral("No hay impresora"));
+        proveedor.enMarcha->falloImpresion = &fallo;
+        f.mnuP.at(1000)->setEnabled(true);
+        frmProgresoGeneral progreso;
+        Escribir(f, &ModWord::GenerarDocumentoW97, true, &progreso);
+
+        QCOMPARE(proveedor.creadas, 0); // attached to the hidden running instance
+        QVERIFY(proveedor.enMarcha->cerrada);
+        QCOMPARE(proveedor.enMarcha->documentos.Count(), 0);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No hay impresora"));
+        QCOMPARE(MessageBox::shown().first().icon, QMessageBox::NoIcon);
+        QVERIFY(f.mnuP.at(1000)->isEnabled());
+        QVERIFY(progreso.prgBar->value() < 162);
+        QVERIFY(carpeta->temporales().contains(QStringLiteral("12345678Z.doc")));
+    }
+
+    void attachedInstanceWithOtherDocumentsIsNotQuit()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        proveedor.enMarcha = std::make_shared<FakeWord>();
+        proveedor.enMarcha->documentos.Add(NombresSolicitud_W97());
+        Escribir(f, &ModWord::GenerarDocumentoW97, false);
+        QVERIFY(!proveedor.enMarcha->cerrada);
+        QCOMPARE(proveedor.enMarcha->documentos.Count(), 1);
+    }
+
+    void missingTemplateEndsTheWriter_data()
+    {
+        QTest::addColumn<bool>("w97");
+        QTest::newRow("W97") << true;
+        QTest::newRow("WXP") << false;
+    }
+    void missingTemplateEndsTheWriter()
+    {
+        QFETCH(bool, w97);
+        QFile::remove(NombresSolicitud_W97());
+        QFile::remove(estado().strRutaFicheros + QStringLiteral("/DOT_10101/PlantillaWXP.dot"));
+        frmSolicitudes f;
+        Rellenar(f);
+        QVERIFY_THROWS_EXCEPTION(Word::Error,
+                                 Escribir(f, w97 ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP, false));
+        QCOMPARE(proveedor.creadas, 1);
+        QVERIFY(proveedor.ultimaCreada->cerrada);
+        QVERIFY(!estado().objWord);
+        QVERIFY(carpeta->temporales().isEmpty());
+    }
+
+    void readerRestoresTheForm()
+    {
+        {
+            frmSolicitudes f;
+            Rellenar(f);
+            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+        }
+        frmSolicitudes f;
+        f.show();
+        f.txtArea[5]->setText(QStringLiteral("9")); // the stored "__" empties it
+        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+
+        QCOMPARE(f.txtApellidos->text(), QStringLiteral("Muñoz Peña"));
+        QCOMPARE(f.txtPuerta->text(), QStringLiteral("2ª"));
+        QCOMPARE(f.txtArea[0]->text(), QStringLiteral("3"));
+        QCOMPARE(f.txtArea[1]->text(), QString());
+        QCOMPARE(f.txtArea[5]->text(), QString());
+        QCOMPARE(f.txtArea[10]->text(), QStringLiteral("11"));
+        QVERIFY(f.optCategoria[1]->isChecked());
+        QCOMPARE(f.chkDocu[0]->checkState(), Qt::Checked);
+        QCOMPARE(f.chkDocu[1]->checkState(), Qt::Unchecked);
+        QCOMPARE(f.chkDocu[3]->checkState(), Qt::Checked);
+        QVERIFY(f.txtOtros->isVisible());
+        QCOMPARE(f.txtOtros->text(), QStringLiteral("Máster"));
+        QCOMPARE(f.txtAño->text(), QStringLiteral("2006"));
+        for (int indice : {1000, 2000, 2500})
+            QVERIFY(f.mnuP.at(indice)->isEnabled());
+        QVERIFY(!HayProgresoVisible());
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void readerLeavesAnInstanceItStartedVisible()
+    {
+        {
+            frmSolicitudes f;
+            Rellenar(f);
+            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+        }
+        frmSolicitudes f;
+        proveedor.ultimaCreada.reset();
+        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(ModWord::blnWordIniciado);
+        QVERIFY(proveedor.ultimaCreada->visible);
+        QVERIFY(!proveedor.ultimaCreada->cerrada);
+        QCOMPARE(proveedor.ultimaCreada->documentos.Count(), 0);
+
+        proveedor.enMarcha = std::make_shared<FakeWord>();
+        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(!ModWord::blnWordIniciado);
+        QVERIFY(proveedor.enMarcha->cerrada);
+    }
+
+    void readerKeepsControlsWhoseFieldIsMissing()
+    {
+        {
+            frmSolicitudes f;
+            Rellenar(f);
+            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+        }
+        frmSolicitudes f;
+        f.txtNacionalidad->setProperty("Tag", QStringLiteral("NACIONALIDADANTIGUA"));
+        f.txtNacionalidad->setText(QStringLiteral("sin cambios"));
+        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QCOMPARE(f.txtNacionalidad->text(), QStringLiteral("sin cambios"));
+        QCOMPARE(f.txtCiudad->text(), QStringLiteral("León")); // fields after it are still read
+        QVERIFY(f.mnuP.at(2500)->isEnabled());
+    }
+
+    void readerReportsAMissingFile()
+    {
+        frmSolicitudes f;
+        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(!HayProgresoVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("No se ha podido leer la solicitud 12345678Z.doc")));
+        QVERIFY(!f.mnuP.at(1000)->isEnabled());
+        QVERIFY(proveedor.ultimaCreada->visible); // started by the reader: left to the user as after a read
+    }
+
+private:
+    static QString NombresSolicitud_W97()
+    {
+        return estado().strRutaFicheros + QStringLiteral("/DOT_10101/PlantillaW97.dot");
+    }
+};
+
+QTEST_MAIN(tst_ModWord)
+#include "tst_ModWord.moc"
