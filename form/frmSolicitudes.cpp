@@ -116,6 +116,7 @@ void frmSolicitudes::ConstruirControles()
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
     auto* principal = new QVBoxLayout(central);
+    central->setMinimumWidth(960);
     setCentralWidget(central);
 
     // A label beside its box: the label names the box for screen readers too.
@@ -150,30 +151,38 @@ void frmSolicitudes::ConstruirControles()
     txtCP = CrearCaja(frame7, "txtCP", QStringLiteral("CPOSTAL"), QStringLiteral("CÓDIGO POSTAL"), 5);
     txtFechaNac->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
     {
-        // Four rows of label-box pairs; wide boxes take the spare width.
+        // Four rows of label-box pairs; the address takes the width of two
+        // pairs, with number and door beside it.
         auto* g = new QGridLayout(frame7);
         const QList<QLineEdit*> filas[] = {
             {txtDNI, txtApellidos, txtNombre},
             {txtFechaNac, txtNacionalidad, txtTfno},
-            {txtDireccion, txtNum, txtPuerta},
             {txtMunicipio, txtProvincia, txtCP},
         };
-        for (int f = 0; f < 4; ++f) {
+        for (int f = 0; f < 3; ++f) {
+            const int fila = f < 2 ? f : 3;
             for (int c = 0; c < filas[f].size(); ++c) {
                 QLineEdit* caja = filas[f][c];
-                g->addWidget(etiqueta(frame7, caja->accessibleName(), caja), f, c * 2, Qt::AlignRight);
-                g->addWidget(caja, f, c * 2 + 1);
+                g->addWidget(etiqueta(frame7, caja->accessibleName(), caja), fila, c * 2, Qt::AlignRight);
+                g->addWidget(caja, fila, c * 2 + 1);
             }
         }
-        g->setColumnStretch(1, 2);
-        g->setColumnStretch(3, 3);
-        g->setColumnStretch(5, 3);
-        txtNum->setMaximumWidth(90);
-        txtPuerta->setMaximumWidth(90);
+        g->addWidget(etiqueta(frame7, txtDireccion->accessibleName(), txtDireccion), 2, 0, Qt::AlignRight);
+        g->addWidget(txtDireccion, 2, 1, 1, 3);
+        g->addWidget(etiqueta(frame7, txtNum->accessibleName(), txtNum), 2, 4, Qt::AlignRight);
+        auto* numPuerta = new QHBoxLayout;
+        numPuerta->addWidget(txtNum);
+        numPuerta->addWidget(etiqueta(frame7, txtPuerta->accessibleName(), txtPuerta));
+        numPuerta->addWidget(txtPuerta);
+        numPuerta->addStretch();
+        g->addLayout(numPuerta, 2, 5);
+        for (int c : {1, 3, 5})
+            g->setColumnStretch(c, 1);
+        txtNum->setFixedWidth(70);
+        txtPuerta->setFixedWidth(70);
         txtCP->setMaximumWidth(90);
-        txtTfno->setMaximumWidth(160);
-        txtDNI->setMaximumWidth(160);
-        g->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding), 0, 6);
+        txtTfno->setMaximumWidth(140);
+        txtDNI->setMaximumWidth(140);
     }
 
     // 2.- Degree.

@@ -273,6 +273,39 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
+    void presentacion()
+    {
+        // Filled as a candidate would, the form fits a 1366 x 768 screen and
+        // no caption is cut.
+        const std::pair<QLineEdit*, const char*> datos[] = {
+            {f->txtApellidos, "García Fernández"}, {f->txtNombre, "María José"},
+            {f->txtFechaNac, "14/03/1975"},         {f->txtNacionalidad, "Española"},
+            {f->txtTfno, "987654321"},              {f->txtDireccion, "Avenida de Madrid"},
+            {f->txtNum, "25"},                      {f->txtPuerta, "3ºB"},
+            {f->txtMunicipio, "Ponferrada"},        {f->txtProvincia, "León"},
+            {f->txtCP, "24400"},                    {f->txtTitulacion, "Licenciada en Medicina y Cirugía"},
+            {f->txtArea[3], "1"}, {f->txtArea[2], "2"}, {f->txtArea[10], "3"},
+            {f->txtCiudad, "Ponferrada"}, {f->txtDia, "7"}, {f->txtMes, "diciembre"}, {f->txtAño, "2006"}};
+        for (const auto& [caja, texto] : datos)
+            caja->setText(QString::fromUtf8(texto));
+        f->chkDocu[0]->setChecked(true);
+        f->chkDocu[3]->setChecked(true);
+        f->txtOtros->setText(QStringLiteral("Tesis doctoral"));
+        f->lblFichero->setText(QStringLiteral("12345678Z.doc"));
+        f->resize(f->sizeHint());
+        QCoreApplication::processEvents();
+        QVERIFY2(f->frameGeometry().width() <= 1366 && f->frameGeometry().height() <= 740,
+                 qPrintable(QStringLiteral("%1 x %2").arg(f->width()).arg(f->height())));
+        for (QWidget* w : f->findChildren<QWidget*>()) {
+            if (!w->isVisible() || qobject_cast<QLineEdit*>(w))
+                continue;
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+                QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName() + w->accessibleName()));
+        }
+        const QString png = QCoreApplication::applicationDirPath() + QStringLiteral("/frmSolicitudes.png");
+        QVERIFY(f->grab().save(png));
+    }
+
     void focoPerdidoPorOtraVentana()
     {
         // Another window taking the focus is not leaving the field.
