@@ -370,7 +370,7 @@ public:
         : selection_(documents_)
     {
         documents_.setOnChange([this] {
-            if (viewer_)
+            if (viewer_ && visible_)
                 viewer_->showDocument(documents_.active());
         });
     }
