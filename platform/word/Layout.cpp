@@ -53,6 +53,7 @@ struct ParaProps {
     Border top, bottom;
     QColor shading;
     RunProps mark;
+    int numId = 0, ilvl = 0;
 };
 
 double twips(const pugi::xml_node& n, const char* attribute, double fallback)
@@ -152,6 +153,12 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
             p.lineRule = !std::strcmp(rule, "exact") ? 1 : !std::strcmp(rule, "atLeast") ? 2 : 0;
         }
     }
+    if (pugi::xml_node num = pPr.child("w:numPr")) {
+        if (num.child("w:numId"))
+            p.numId = num.child("w:numId").attribute("w:val").as_int();
+        if (num.child("w:ilvl"))
+            p.ilvl = num.child("w:ilvl").attribute("w:val").as_int();
+    }
     if (pugi::xml_node ind = pPr.child("w:ind")) {
         p.left = twips(ind, "w:left", twips(ind, "w:start", p.left));
         p.right = twips(ind, "w:right", twips(ind, "w:end", p.right));
@@ -215,6 +222,9 @@ public:
                     defaultTable_ = id;
             }
         }
+        const QByteArray numbering = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
+        if (!numbering.isEmpty())
+            numbering_.load_buffer(numbering.constData(), size_t(numbering.size()));
         const pugi::xml_node settingsTab = settings(doc).child("w:settings").child("w:defaultTabStop");
         defaultTab_ = settingsTab ? settingsTab.attribute("w:val").as_double(720) : 720;
         if (defaultTab_ <= 0)
@@ -264,7 +274,29 @@ public:
 
     double defaultTab() const { return defaultTab_; }
 
+    // The level definition of a list (w:lvl), and the start override of the instance.
+    pugi::xml_node level(int numId, int ilvl, int* start) const
+    {
+        pugi::xml_node root = numbering_.child("w:numbering");
+        for (pugi::xml_node num : root.children("w:num")) {
+            if (num.attribute("w:numId").as_int() != numId)
+                continue;
+            *start = -1;
+            for (pugi::xml_node o : num.children("w:lvlOverride"))
+                if (o.attribute("w:ilvl").as_int() == ilvl && o.child("w:startOverride"))
+                    *start = o.child("w:startOverride").attribute("w:val").as_int();
+            const int abstractId = num.child("w:abstractNumId").attribute("w:val").as_int();
+            for (pugi::xml_node a : root.children("w:abstractNum"))
+                if (a.attribute("w:abstractNumId").as_int() == abstractId)
+                    for (pugi::xml_node l : a.children("w:lvl"))
+                        if (l.attribute("w:ilvl").as_int() == ilvl)
+                            return l;
+        }
+        return {};
+    }
+
 private:
+    pugi::xml_document numbering_;
     pugi::xml_document settingsXml_;
     const pugi::xml_document& settings(const DocumentData& doc)
     {
@@ -540,8 +572,83 @@ private:
         }
     }
 
+    static QString counterText(int n, const char* format)
+    {
+        if (!std::strcmp(format, "lowerLetter") || !std::strcmp(format, "upperLetter")) {
+            QString t(QChar(u'a' + (n - 1) % 26));
+            return !std::strcmp(format, "upperLetter") ? t.toUpper() : t;
+        }
+        if (!std::strcmp(format, "lowerRoman") || !std::strcmp(format, "upperRoman")) {
+            static const std::pair<int, const char*> romans[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+                                                                 {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+            QString t;
+            for (const auto& [value, letters] : romans)
+                for (; n >= value; n -= value)
+                    t += QLatin1String(letters);
+            return !std::strcmp(format, "upperRoman") ? t.toUpper() : t;
+        }
+        return QString::number(n);
+    }
+
+    // The number or bullet of a list paragraph, followed by its tab.
+    void listLabel(ParaProps& pp, const pugi::xml_node& ownIndent, const RunProps& paraRun, std::vector<Item>& items)
+    {
+        if (pp.numId <= 0)
+            return;
+        int start = -1;
+        pugi::xml_node lvl = styles_.level(pp.numId, pp.ilvl, &start);
+        if (!lvl)
+            return;
+        if (!ownIndent) {
+            ParaProps fromList = pp;
+            applyPara(fromList, lvl.child("w:pPr"));
+            pp.left = fromList.left;
+            pp.firstLine = fromList.firstLine;
+        }
+        std::vector<int>& counters = counters_[pp.numId];
+        if (counters.size() <= size_t(pp.ilvl))
+            counters.resize(size_t(pp.ilvl) + 1, 0);
+        if (counters[size_t(pp.ilvl)] == 0)
+            counters[size_t(pp.ilvl)] = (start >= 0 ? start : lvl.child("w:start").attribute("w:val").as_int(1)) - 1;
+        ++counters[size_t(pp.ilvl)];
+        for (size_t deeper = size_t(pp.ilvl) + 1; deeper < counters.size(); ++deeper)
+            counters[deeper] = 0;
+
+        const char* format = lvl.child("w:numFmt").attribute("w:val").value();
+        QString label = QString::fromUtf8(lvl.child("w:lvlText").attribute("w:val").value());
+        RunProps r = paraRun;
+        applyRun(r, lvl.child("w:rPr"));
+        r.underline = false;
+        if (!std::strcmp(format, "bullet")) {
+            // Symbol-font bullets have no meaning in an ordinary font.
+            if (label.isEmpty() || label.at(0).unicode() >= 0xF000 || r.font.contains(QLatin1String("Symbol")) || r.font.contains(QLatin1String("Wingdings")))
+                label = QStringLiteral("•");
+            r.font = paraRun.font;
+        } else {
+            for (int level = 0; level < 9; ++level)
+                label.replace(QStringLiteral("%%1").arg(level + 1),
+                              counterText(level < int(counters.size()) ? std::max(1, counters[size_t(level)]) : 1, format));
+        }
+        addText(items, r, label);
+        const char* suffix = lvl.child("w:suff").attribute("w:val").value();
+        if (!std::strcmp(suffix, "space"))
+            addText(items, r, QStringLiteral(" "));
+        else if (std::strcmp(suffix, "nothing") != 0)
+            addSpecial(items, Item::Tab, r);
+    }
+
     double tabStop(const ParaProps& p, double x, const TabStop** stop) const
     {
+        // A hanging indent is a tab stop of its own.
+        if (p.firstLine < 0 && x + 1 < p.left) {
+            *stop = nullptr;
+            for (const TabStop& t : p.tabs)
+                if (t.pos > x + 1 && t.pos < p.left) {
+                    *stop = &t;
+                    return t.pos;
+                }
+            return p.left;
+        }
         for (const TabStop& t : p.tabs)
             if (t.pos > x + 1) {
                 *stop = &t;
@@ -560,10 +667,11 @@ private:
     void paragraph(const pugi::xml_node& p, double width, std::vector<Unit>& units)
     {
         RunProps paraRun;
-        const ParaProps pp = styles_.paragraph(p.child("w:pPr"), paraRun);
+        ParaProps pp = styles_.paragraph(p.child("w:pPr"), paraRun);
         std::vector<Item> items;
         std::vector<bool> fields;
         checkBoxes_.clear();
+        listLabel(pp, p.child("w:pPr").child("w:ind"), paraRun, items);
         inlines(p, paraRun, items, fields);
         const int markFont = font(pp.mark);
 
@@ -975,6 +1083,7 @@ private:
     Styles styles_;
     std::vector<std::optional<QFontMetricsF>> metrics_;
     std::vector<bool> checkBoxes_;
+    std::map<int, std::vector<int>> counters_;
     double pageW_ = 11906, pageH_ = 16838, top_ = 1417, bottom_ = 1417, left_ = 1701, right_ = 1701;
     double headerY_ = 708, footerY_ = 708, width_ = 0;
 };
