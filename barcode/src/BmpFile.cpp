@@ -39,39 +39,90 @@ bool writeAll(int fd, const uint8_t* data, size_t size)
 }
 }  // namespace
 
-int writeBmp(const std::string& path, int width, int height, const uint32_t* pixels, int stride)
+namespace {
+void putHeaders(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t paletteSize,
+                uint32_t imageBytes)
 {
-    if (width < 0 || height < 0)
-        return EINVAL;
-    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
-    constexpr uint32_t kHeaderBytes = 14 + 40;
-
-    std::vector<uint8_t> out;
-    out.reserve(kHeaderBytes + imageBytes);
+    const uint32_t offset = 14 + 40 + 4 * paletteSize;
     // File header.
     out.push_back('B');
     out.push_back('M');
-    put32(out, kHeaderBytes + imageBytes);
+    put32(out, offset + imageBytes);
     put32(out, 0);
-    put32(out, kHeaderBytes);
-    // Information header: bottom-up rows, 24 bits, no compression, 96 dpi.
+    put32(out, offset);
+    // Information header: bottom-up rows, no compression, 96 dpi.
     put32(out, 40);
     put32(out, static_cast<uint32_t>(width));
     put32(out, static_cast<uint32_t>(height));
     put16(out, 1);
-    put16(out, 24);
+    put16(out, static_cast<uint32_t>(bits));
     put32(out, 0);
     put32(out, imageBytes);
     put32(out, 3780);
     put32(out, 3780);
-    put32(out, 0);
-    put32(out, 0);
+    put32(out, paletteSize);
+    put32(out, paletteSize);
+}
 
-    out.resize(kHeaderBytes + imageBytes, 0);
+// One bit a pixel with a two-colour palette, or nothing when the image has more colours.
+bool encodeTwoColours(std::vector<uint8_t>& out, int width, int height, const uint32_t* pixels,
+                      int stride)
+{
+    const uint32_t first = (width > 0 && height > 0) ? (pixels[0] & 0xFFFFFF) : 0xFFFFFF;
+    uint32_t second = first;
+    bool haveSecond = false;
+    const uint32_t rowBytes = ((static_cast<uint32_t>(width) + 31) / 32) * 4;
+    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
+    out.clear();
+    out.reserve(14 + 40 + 8 + imageBytes);
+    putHeaders(out, width, height, 1, 2, imageBytes);
+    size_t paletteAt = out.size();  // the two palette entries, then the rows
+    out.resize(paletteAt + 8 + imageBytes, 0);
+    const uint32_t* previous = nullptr;
     for (int y = 0; y < height; ++y) {
         const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * stride;
-        uint8_t* dst = out.data() + kHeaderBytes + static_cast<size_t>(y) * rowBytes;
+        uint8_t* dst = out.data() + paletteAt + 8 + static_cast<size_t>(y) * rowBytes;
+        // A symbol row is many identical pixel lines: reuse the line just packed.
+        if (previous && std::memcmp(previous, src, static_cast<size_t>(width) * 4) == 0) {
+            std::memcpy(dst, dst - rowBytes, rowBytes);
+            continue;
+        }
+        previous = src;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = src[x] & 0xFFFFFF;
+            if (p == first)
+                continue;
+            if (!haveSecond) {
+                second = p;
+                haveSecond = true;
+            } else if (p != second) {
+                return false;
+            }
+            dst[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+        }
+    }
+    for (const uint32_t c : {first, second}) {
+        out[paletteAt++] = c & 0xFF;
+        out[paletteAt++] = (c >> 8) & 0xFF;
+        out[paletteAt++] = (c >> 16) & 0xFF;
+        paletteAt++;
+    }
+    return true;
+}
+
+void encodeTrueColour(std::vector<uint8_t>& out, int width, int height, const uint32_t* pixels,
+                      int stride)
+{
+    const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
+    out.clear();
+    out.reserve(14 + 40 + imageBytes);
+    putHeaders(out, width, height, 24, 0, imageBytes);
+    const size_t dataAt = out.size();
+    out.resize(dataAt + imageBytes, 0);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * stride;
+        uint8_t* dst = out.data() + dataAt + static_cast<size_t>(y) * rowBytes;
         for (int x = 0; x < width; ++x) {
             const uint32_t p = src[x];
             *dst++ = p & 0xFF;
@@ -79,14 +130,27 @@ int writeBmp(const std::string& path, int width, int height, const uint32_t* pix
             *dst++ = (p >> 16) & 0xFF;
         }
     }
+}
+}  // namespace
+
+int writeBmp(const std::string& path, int width, int height, const uint32_t* pixels, int stride)
+{
+    if (width < 0 || height < 0)
+        return EINVAL;
+    std::vector<uint8_t> out;
+    if (!encodeTwoColours(out, width, height, pixels, stride))
+        encodeTrueColour(out, width, height, pixels, stride);
 
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return errno ? errno : EIO;
     // mkstemp creates the file private; give it the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
     ::fchmod(fd, 0666 & ~mask);
     int error = 0;
     if (!writeAll(fd, out.data(), out.size()))

@@ -1,5 +1,6 @@
 #pragma once
-// Writing of an uncompressed 24-bit BMP file.
+// Writing of an uncompressed BMP file: one bit a pixel when the image has at
+// most two colours (a symbol always has), else 24 bits.
 #include <cstdint>
 #include <string>
 

@@ -1,6 +1,8 @@
 #include "Compaction.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 
 namespace stelcode {
 
@@ -105,16 +107,27 @@ std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int ta
     values.reserve(bytes.size() * 2 + 1);
     char cur = 'A';
     char base = 'A';
+    // Sub-mode and value of each byte, from the first pair that holds it (as
+    // findChar searches); mode 0 marks a byte the table lacks.
+    std::array<char, 256> modeOf{};
+    std::array<int, 256> valueOf{};
+    const int pairs = std::min<int>(tableLength, static_cast<int>(table.size() / 2));
+    for (int i = pairs - 1; i >= 0; --i) {
+        const std::string& ch = table[2 * i];
+        const std::string& code = table[2 * i + 1];
+        if (ch.size() != 1)
+            continue;
+        const auto b = static_cast<uint8_t>(ch[0]);
+        modeOf[b] = code.empty() ? '?' : code[0];
+        valueOf[b] = code.size() > 1 ? std::atoi(code.c_str() + 1) : 0;
+    }
     for (uint8_t byte : bytes) {
-        const char ch = static_cast<char>(byte);
-        const int pair = findChar(table, tableLength, std::string_view(&ch, 1));
-        if (pair < 0)
+        const char m = modeOf[byte];
+        if (m == 0)
             continue;  // not encodable in text compaction: dropped
         if (base == 'B' && cur == 'A')
             cur = 'B';  // the alpha shift lasted one character
-        const std::string& code = table[2 * pair + 1];
-        const char m = code.empty() ? '?' : code[0];
-        const int v = code.size() > 1 ? std::atoi(code.c_str() + 1) : 0;
+        const int v = valueOf[byte];
         if (m == cur) {
             values.push_back(v);
         } else if (m == 'D') {

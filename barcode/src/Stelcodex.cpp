@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <limits>
 
@@ -263,36 +264,62 @@ QStringList Stelcodex::textTable() const
 // ---------------------------------------------------------------------------
 // Painting
 
-void Stelcodex::resolveColors()
+void Stelcodex::beginDrawing()
 {
     const QPalette& system = QApplication::palette();
     m_barRgb = resolveColor(m_foreColor, system);
     m_spaceRgb = resolveColor(m_backColor, system);
+    m_bits = m_surface.isNull() ? nullptr : m_surface.bits();  // detaches a shared copy
+    m_stride = m_surface.bytesPerLine();
+    m_surfaceWidth = m_surface.width();
+    m_surfaceHeight = m_surface.height();
+    if (m_surfaceCleared) {
+        m_surface.fill(m_spaceRgb);
+        m_surfaceCleared = false;
+    }
+}
+
+QImage Stelcodex::surface() const
+{
+    if (!m_surfaceCleared)
+        return m_surface;
+    QImage cleared = m_surface;
+    cleared.fill(resolveColor(m_backColor, QApplication::palette()));
+    return cleared;
 }
 
 void Stelcodex::clearSurface()
 {
-    resolveColors();
+    m_surfaceCleared = false;
     if (m_surface.size() != size())
         m_surface = QImage(size(), QImage::Format_RGB32);
+    beginDrawing();
     m_surface.fill(m_spaceRgb);
 }
 
 void Stelcodex::addBar(int w, bool black, int y)
 {
     const int h = m_barHeight;
-    if (w > 0 && h > 0 && !m_surface.isNull()) {
+    if (w > 0 && h > 0 && m_bits) {
         const int x0 = std::max(m_x, 0);
-        const int x1 = std::min(m_x + w, m_surface.width());
+        const int x1 = std::min(m_x + w, m_surfaceWidth);
         const int y0 = std::max(y, 0);
-        const int y1 = std::min(y + h, m_surface.height());
+        const int y1 = std::min({y + h, m_surfaceHeight, m_firstLineOnly ? y0 + 1 : INT_MAX});
         const QRgb color = black ? m_barRgb : m_spaceRgb;
         for (int row = y0; row < y1 && x0 < x1; ++row) {
-            auto* line = reinterpret_cast<QRgb*>(m_surface.scanLine(row));
+            auto* line = reinterpret_cast<QRgb*>(m_bits + row * m_stride);
             std::fill(line + x0, line + x1, color);
         }
     }
     m_x += w;
+}
+
+// The same pixels as painting toXSecuence(bits) element by element, drawn
+// module by module from the bits.
+void Stelcodex::paintPattern(int32_t bits, int modules, int y)
+{
+    for (int i = modules - 1; i >= 0; --i)
+        addBar(m_barWidth, (bits >> i) & 1, y);
 }
 
 void Stelcodex::paintElements(const char* colors, const char* bars, int y)
@@ -307,14 +334,14 @@ void Stelcodex::paintElements(const char* colors, const char* bars, int y)
 
 void Stelcodex::addBarWithHeight(qint16 w, bool black, qint16 y, qint16 /*Height*/)
 {
-    resolveColors();
+    beginDrawing();
     addBar(w, black, y);
 }
 
 void Stelcodex::paintCharWithHeight(const QString& patternColor, const QString& patternBars,
                                     qint16 y, qint16 /*Height*/)
 {
-    resolveColors();
+    beginDrawing();
     paintElements(patternColor.toLatin1().constData(), patternBars.toLatin1().constData(), y);
 }
 
@@ -335,12 +362,21 @@ void Stelcodex::paintBarCode()
             m_x = m_leftMargin;
             const auto patterns = rowPatterns(words, r, m_rowCount, m_columns, m_ecLevel,
                                               m_tables->clusters);
+            // Every line of a row is the same: paint the first visible one and copy it.
+            m_firstLineOnly = true;
             for (const int32_t pattern : patterns)
-                paintElements(kCharColors, stelcode::toXSecuence(pattern).c_str(), m_y);
+                paintPattern(pattern, kModulesPerChar, m_y);
             paintElements(kStopColors, kStopBars, m_y);
+            m_firstLineOnly = false;
+            const int first = std::max(m_y, 0);
+            const int end = std::min(m_y + m_barHeight, m_surface.height());
+            for (int line = first + 1; line < end; ++line)
+                std::memcpy(m_bits + line * m_stride, m_bits + first * m_stride,
+                            static_cast<size_t>(m_stride));
             m_y += m_barHeight;
         }
     } catch (...) {
+        m_firstLineOnly = false;
         // Painting never fails its caller; whatever was drawn stays.
     }
 }
@@ -366,7 +402,7 @@ qint16 Stelcodex::saveToBMP(const QString& f)
                                    static_cast<int>(m_surface.bytesPerLine() / 4));
         if (error != 0)
             return clamp16(error);
-        clearSurface();
+        m_surfaceCleared = true;
         return 0;
     } catch (const std::bad_alloc&) {
         return ENOMEM;

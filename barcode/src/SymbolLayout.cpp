@@ -5,6 +5,11 @@ namespace stelcode {
 std::string toXSecuence(int32_t cword)
 {
     std::string runs;
+    auto append = [&runs](int length) {
+        if (length >= 10)
+            runs += static_cast<char>('0' + length / 10);
+        runs += static_cast<char>('0' + length % 10);
+    };
     int bit = (cword >> 16) & 1;
     int length = 0;
     for (int i = 16; i >= 0; --i) {
@@ -13,11 +18,11 @@ std::string toXSecuence(int32_t cword)
             ++length;
             continue;
         }
-        runs += std::to_string(length);
+        append(length);
         bit = b;
         length = 1;
     }
-    runs += std::to_string(length);
+    append(length);
     return runs;
 }
 

@@ -153,7 +153,7 @@ public:
     QStringList textTable() const;
     int textTableLength() const { return m_textTableLength; }
     // The drawing surface as last painted and the drawing position.
-    QImage surface() const { return m_surface; }
+    QImage surface() const;
     QPoint drawingPosition() const { return {m_x, m_y}; }
     // The host's ambient user mode (true at run time); read on the first
     // paint, which sets the design-mode flag to its negation.
@@ -179,8 +179,9 @@ private:
     std::optional<QList<qint16>> compactWith(int mode, const QByteArray& bytes, qint16 length,
                                              qint16& datacols);
     void paintElements(const char* colors, const char* bars, int y);
-    void resolveColors();
+    void beginDrawing();
     void addBar(int w, bool black, int y);
+    void paintPattern(int32_t bits, int modules, int y);
     void clearSurface();
 
     bool m_standAlone = false;
@@ -204,8 +205,16 @@ private:
     int m_textTableLength = 0;
     std::unique_ptr<Tables> m_tables;
     QImage m_surface;
-    QRgb m_barRgb = 0;    // colours resolved for the paint in progress
+    // For the drawing in progress: resolved colours, the surface's pixels and
+    // whether elements paint only a row's first line (copied down afterwards).
+    QRgb m_barRgb = 0;
     QRgb m_spaceRgb = 0;
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
+    int m_surfaceWidth = 0;
+    int m_surfaceHeight = 0;
+    bool m_firstLineOnly = false;
+    bool m_surfaceCleared = false;  // cleared after saving, filled when next read
 };
 
 // Factory entry point: creates the control named "Stelcode.Stelcodex".
