@@ -23,6 +23,8 @@ Viewer::Viewer()
     setAccessibleName(QStringLiteral("Documento"));
     setWindowTitle(QStringLiteral("Varelio"));
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The program ends when its own last window closes, whatever is open here.
+    setAttribute(Qt::WA_QuitOnClose, false);
     column_->setSpacing(16);
     column_->setContentsMargins(16, 16, 16, 16);
     column_->setAlignment(Qt::AlignHCenter);
@@ -41,6 +43,10 @@ void Viewer::showDocument(const Document* document)
     pages_ = 0;
     if (!document) {
         setWindowTitle(QStringLiteral("Varelio"));
+        auto* none = new QLabel(QStringLiteral("No hay ningún documento abierto."));
+        none->setObjectName(QStringLiteral("sinDocumento"));
+        none->setStyleSheet(QStringLiteral("color: white;"));
+        column_->addWidget(none);
         return;
     }
     // A document never saved is shown under the name of the file it came from.

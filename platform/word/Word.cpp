@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 
 namespace Word {
 
@@ -446,7 +447,8 @@ private:
     }
     void dropViewer()
     {
-        if (viewer_) {
+        // Past the application's end (static destruction) the window is left alone.
+        if (viewer_ && QCoreApplication::instance()) {
             viewer_->setOnClose({});
             viewer_->hide();
             viewer_->deleteLater();
