@@ -1,0 +1,106 @@
+// "Guardar" and "Imprimir" of a filled application, from the menu handler to
+// the stored file (and, for printing, the PDF of the printed copy).
+#include "CarpetaPrograma.h"
+
+#include "form/frmSolicitudes.h"
+#include "platform/word/Word.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "users/Validacion.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kDNI = QStringLiteral("12345678Z");
+
+// A registered user with a filled form, as after sign-in and typing.
+struct Escenario {
+    CarpetaPrograma carpeta;
+    std::unique_ptr<frmSolicitudes> f;
+
+    Escenario()
+    {
+        MessageBox::setTestMode(true);
+        Validacion::CargaUsuarios(Validacion::PrepararUsuarios(estado().strRutaPrograma));
+        Validacion::AltaUsuario(kDNI, QStringLiteral("SECRETO1"));
+        estado().strDNIActual = kDNI;
+        estado().blnTienePassword = true;
+        f = std::make_unique<frmSolicitudes>();
+        f->show();
+        f->txtDNI->setText(kDNI);
+        f->txtApellidos->setText(QStringLiteral("Muñoz Peña"));
+        f->txtNombre->setText(QStringLiteral("José María"));
+        f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
+        f->txtNacionalidad->setText(QStringLiteral("Española"));
+        f->txtTfno->setText(QStringLiteral("983123456"));
+        f->txtDireccion->setText(QStringLiteral("C/ Mayor"));
+        f->txtMunicipio->setText(QStringLiteral("Valladolid"));
+        f->txtProvincia->setText(QStringLiteral("Valladolid"));
+        f->txtCP->setText(QStringLiteral("47001"));
+        f->txtTitulacion->setText(QStringLiteral("Licenciado en Medicina y Cirugía"));
+        for (int i = 0; i < 11; ++i)
+            f->txtArea[i]->setText(QString::number(i + 1));
+        f->chkDocu[1]->setCheckState(Qt::Checked);
+        f->txtCiudad->setText(QStringLiteral("León"));
+        f->txtDia->setText(QStringLiteral("7"));
+        f->txtMes->setText(QStringLiteral("diciembre"));
+        f->txtAño->setText(QStringLiteral("2006"));
+    }
+    ~Escenario()
+    {
+        f->blnCerrarSinPreguntar = true;
+        f.reset();
+        Word::quitAllInstances();
+    }
+};
+
+void Guardar(benchmark::State& state)
+{
+    Escenario e;
+    const QString fichero = estado().strRutaTemp + kDNI + QStringLiteral(".doc");
+    for (auto _ : state) {
+        e.f->mnuP_Click(2000);
+        if (!QFile::exists(fichero))
+            state.SkipWithError("no file written");
+    }
+}
+
+void Imprimir(benchmark::State& state)
+{
+    Escenario e;
+    Word::setPrintOutputPdf(e.carpeta.ruta(QStringLiteral("impreso.pdf")));
+    for (auto _ : state) {
+        for (int i : {1000, 2000, 2500})
+            e.f->mnuP.at(i)->setEnabled(true);
+        e.f->mnuP_Click(1000);
+    }
+    Word::setPrintOutputPdf({});
+    if (!QFile::exists(e.carpeta.ruta(QStringLiteral("impreso.pdf"))))
+        state.SkipWithError("nothing printed");
+}
+
+} // namespace
+
+BENCHMARK(Guardar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(Imprimir)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("VARELIO_PROGRAM_DIR"))
+        qputenv("VARELIO_PROGRAM_DIR", VARELIO_PROGRAM_DIR);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
