@@ -1,0 +1,101 @@
+// Reed-Solomon check codewords: a symbol's codewords, read as a polynomial,
+// must vanish at 3^1 .. 3^k over GF(929).
+#include "Compaction.h"
+
+#include <QTest>
+
+using namespace stelcode;
+
+namespace {
+int powMod(int base, int exp)
+{
+    long long r = 1;
+    for (int i = 0; i < exp; ++i)
+        r = r * base % 929;
+    return static_cast<int>(r);
+}
+
+// Value of the codeword polynomial (first codeword = highest power) at x.
+int evaluate(const Codewords& cw, int x)
+{
+    long long v = 0;
+    for (int16_t c : cw)
+        v = (v * x + c) % 929;
+    return static_cast<int>(v);
+}
+
+bool passesCheck(const Codewords& cw, int k)
+{
+    for (int i = 1; i <= k; ++i)
+        if (evaluate(cw, powMod(3, i)) != 0)
+            return false;
+    return true;
+}
+}  // namespace
+
+class TestErrorCorrection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void storedTablesAreTheGeneratorPolynomials();
+    void singleCodewordAtLevelZero();
+    void everyLevelYieldsAValidSymbol();
+    void shortListOrTableIsLeftAlone();
+};
+
+void TestErrorCorrection::storedTablesAreTheGeneratorPolynomials()
+{
+    const CoefficientTables tables = buildCoefficientTables();
+    QCOMPARE(tables[0], (CoefficientTable{27, 917}));
+    QCOMPARE(tables[1], (CoefficientTable{522, 568, 723, 809}));
+    for (int level = 0; level <= 8; ++level) {
+        const CoefficientTable& c = tables[level];
+        const int k = 2 << level;
+        QCOMPARE(int(c.size()), k);
+        // g(x) = x^k + c[k-1] x^(k-1) + ... + c[0] has the roots 3^1 .. 3^k.
+        for (int i = 1; i <= k; ++i) {
+            const int x = powMod(3, i);
+            long long v = 1;
+            for (int j = k - 1; j >= 0; --j)
+                v = (v * x + c[j]) % 929;
+            QVERIFY2(v == 0, qPrintable(QStringLiteral("level %1 root %2").arg(level).arg(i)));
+        }
+    }
+}
+
+void TestErrorCorrection::singleCodewordAtLevelZero()
+{
+    const CoefficientTables tables = buildCoefficientTables();
+    Codewords cw{1, 0, 0};
+    genEC(cw, 1, tables[0], 2);
+    QVERIFY(cw[1] != 0 || cw[2] != 0);
+    QVERIFY(passesCheck(cw, 2));
+}
+
+void TestErrorCorrection::everyLevelYieldsAValidSymbol()
+{
+    const CoefficientTables tables = buildCoefficientTables();
+    const std::string text(120, 'x');
+    const Bytes bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    for (int level = 0; level <= 8; ++level) {
+        SymbolShape shape{30, 0, level, &tables[level]};
+        const auto cw = compactBinary(bytes, shape);
+        QVERIFY(cw.has_value());
+        QVERIFY2(passesCheck(*cw, 2 << level), qPrintable(QString::number(level)));
+    }
+}
+
+void TestErrorCorrection::shortListOrTableIsLeftAlone()
+{
+    const CoefficientTables tables = buildCoefficientTables();
+    Codewords cw{5, 1, 2};
+    genEC(cw, 3, tables[0], 2);  // no room for the two check codewords
+    QCOMPARE(cw, (Codewords{5, 1, 2}));
+    Codewords longer(20, 1);
+    genEC(longer, 4, tables[0], 16);  // table shorter than k
+    QCOMPARE(longer, Codewords(20, 1));
+}
+
+QTEST_APPLESS_MAIN(TestErrorCorrection)
+#include "tst_stelcode_errorcorrection.moc"
