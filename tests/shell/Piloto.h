@@ -1,0 +1,54 @@
+#pragma once
+// Answers the program's modal windows in a test, the way a user would: signs
+// in with a DNI (and a password) and presses "Continuar" in the information
+// window once the bar is full. Any other modal window is left alone.
+#include "shell/frmProgreso.h"
+#include "users/frmUsuario.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+class Piloto : public QObject {
+public:
+    QString dni;        // typed into frmUsuario; empty means "Salir"
+    QString password;   // typed when the password stage opens
+    bool conEsc = false; // leave the sign-in with Esc instead of "Salir"
+    int informaciones = 0; // times the information window was passed
+
+    Piloto()
+    {
+        connect(&reloj_, &QTimer::timeout, this, &Piloto::paso);
+        reloj_.start(5);
+    }
+
+private:
+    void paso()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* u = qobject_cast<frmUsuario*>(modal)) {
+            if (u->txtPwd->isVisible()) {
+                QTest::keyClicks(u->txtPwd, password);
+                QTest::mouseClick(u->cmdAceptarPwd, Qt::LeftButton);
+            } else if (dni.isEmpty()) {
+                if (conEsc)
+                    QTest::keyClick(u->txtDNI, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(u->cmdSalir, Qt::LeftButton);
+            } else {
+                u->txtDNI->setFocus();
+                QTest::keyClicks(u->txtDNI, dni);
+                QTest::mouseClick(u->cmdAceptarDNI, Qt::LeftButton);
+            }
+        } else if (auto* p = qobject_cast<frmProgreso*>(modal)) {
+            if (p->cmdContinuar->isEnabled()) {
+                ++informaciones;
+                QTest::mouseClick(p->cmdContinuar, Qt::LeftButton);
+            }
+        }
+    }
+
+    QTimer reloj_;
+};
