@@ -1156,6 +1156,7 @@ void Rendering::paintPage(QPainter& painter, int page, double scale) const
             painter.resetTransform();
             painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
             painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setRenderHint(QPainter::LosslessImageRendering, true); // never JPEG in a PDF
             painter.drawImage(QRectF(QPointF(std::round(target.x()), std::round(target.y())), target.size()), image);
             painter.restore();
         }

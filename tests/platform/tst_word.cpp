@@ -305,9 +305,22 @@ private slots:
         Document& doc = word->Documents().Add(templ);
         doc.FormFields().Item(QStringLiteral("NOMBRE")).setResult(QStringLiteral("Valentina"));
         doc.FormFields().Item(QStringLiteral("PRIMERAPELLIDO")).setResult(QStringLiteral("Ordóñez"));
+        const QString bmp = path(QStringLiteral("barras.bmp"));
+        QVERIFY(fixture::stripes(120, 30).save(bmp, "BMP"));
+        doc.Tables(3).Cell(6, 1).Select();
+        word->Selection().InlineShapes().AddPicture(bmp);
         const QString pdf = path(QStringLiteral("copia.pdf"));
         setPrintOutputPdf(pdf);
         word->PrintOut(true);
+        // The barcode goes in losslessly and is not smoothed by the reader.
+        QProcess images;
+        images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+        QVERIFY(images.waitForFinished(20000));
+        const QStringList rows = QString::fromUtf8(images.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 3);
+        const QStringList columns = rows[2].simplified().split(u' ');
+        QCOMPARE(columns.mid(3, 2), (QStringList{QStringLiteral("120"), QStringLiteral("30")}));
+        QCOMPARE(columns.mid(8, 2), (QStringList{QStringLiteral("image"), QStringLiteral("no")}));
         const QString text = pdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("Valentina")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Ordóñez")));
