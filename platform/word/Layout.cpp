@@ -838,15 +838,19 @@ private:
         Border top, bottom, left, right, insideH, insideV;
     };
 
+    // A side of a border or margin set, under its left/right or start/end name.
+    static pugi::xml_node side(const pugi::xml_node& parent, const char* name, const char* alt)
+    {
+        pugi::xml_node n = parent.child(name);
+        return n || !alt ? n : parent.child(alt);
+    }
+
     static void applyBorders(CellBorders& b, const pugi::xml_node& borders)
     {
         if (!borders)
             return;
         auto set = [&](Border& into, const char* a, const char* alt) {
-            pugi::xml_node n = borders.child(a);
-            if (!n && alt)
-                n = borders.child(alt);
-            if (n)
+            if (pugi::xml_node n = side(borders, a, alt))
                 into = border(n);
         };
         set(b.top, "w:top", nullptr);
@@ -866,10 +870,7 @@ private:
         if (!mar)
             return;
         auto get = [&](double& into, const char* a, const char* alt) {
-            pugi::xml_node n = mar.child(a);
-            if (!n && alt)
-                n = mar.child(alt);
-            if (n)
+            if (pugi::xml_node n = side(mar, a, alt))
                 into = n.attribute("w:w").as_double(into);
         };
         get(m.top, "w:top", nullptr);
