@@ -132,6 +132,21 @@ class tst_ModWord : public QObject {
                  f.Stelcodex1, imprimir, false);
     }
 
+    // Stores the sample application under 12345678Z.doc.
+    void GuardarEjemplo()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        Escribir(f, &ModWord::GenerarDocumentoWXP, false);
+    }
+
+    static void FilasVariantes()
+    {
+        QTest::addColumn<bool>("w97");
+        QTest::newRow("W97") << true;
+        QTest::newRow("WXP") << false;
+    }
+
     // The stored application, opened as a new document of its own.
     Word::Document& Guardada(Word::DocumentsCollection& docs)
     {
@@ -187,9 +202,7 @@ private slots:
 
     void savingStoresFieldsAndQuits_data()
     {
-        QTest::addColumn<bool>("w97");
-        QTest::newRow("W97") << true;
-        QTest::newRow("WXP") << false;
+        FilasVariantes();
     }
     void savingStoresFieldsAndQuits()
     {
@@ -238,9 +251,7 @@ private slots:
 
     void printingAddsBarcodeToTheCopyOnly_data()
     {
-        QTest::addColumn<bool>("w97");
-        QTest::newRow("W97") << true;
-        QTest::newRow("WXP") << false;
+        FilasVariantes();
     }
     void printingAddsBarcodeToTheCopyOnly()
     {
@@ -310,9 +321,7 @@ private slots:
 
     void missingTemplateEndsTheWriter_data()
     {
-        QTest::addColumn<bool>("w97");
-        QTest::newRow("W97") << true;
-        QTest::newRow("WXP") << false;
+        FilasVariantes();
     }
     void missingTemplateEndsTheWriter()
     {
@@ -331,11 +340,7 @@ private slots:
 
     void readerRestoresTheForm()
     {
-        {
-            frmSolicitudes f;
-            Rellenar(f);
-            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
-        }
+        GuardarEjemplo();
         frmSolicitudes f;
         f.show();
         f.txtArea[5]->setText(QStringLiteral("9")); // the stored "__" empties it
@@ -362,11 +367,7 @@ private slots:
 
     void readerLeavesAnInstanceItStartedVisible()
     {
-        {
-            frmSolicitudes f;
-            Rellenar(f);
-            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
-        }
+        GuardarEjemplo();
         frmSolicitudes f;
         proveedor.ultimaCreada.reset();
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
@@ -383,11 +384,7 @@ private slots:
 
     void readerKeepsControlsWhoseFieldIsMissing()
     {
-        {
-            frmSolicitudes f;
-            Rellenar(f);
-            Escribir(f, &ModWord::GenerarDocumentoWXP, false);
-        }
+        GuardarEjemplo();
         frmSolicitudes f;
         f.txtNacionalidad->setProperty("Tag", QStringLiteral("NACIONALIDADANTIGUA"));
         f.txtNacionalidad->setText(QStringLiteral("sin cambios"));
