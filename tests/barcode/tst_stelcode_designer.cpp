@@ -1,0 +1,40 @@
+// The Qt Designer plugin: loads, and creates the control in design mode.
+#include <stelcode/Stelcodex.h>
+
+#include <QPluginLoader>
+#include <QTest>
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+
+class TestStelcodexPlugin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void createsTheControlForDesigner();
+};
+
+void TestStelcodexPlugin::createsTheControlForDesigner()
+{
+    QPluginLoader loader(qEnvironmentVariable("VARELIO_PROGRAM_DIR")
+                         + "/designer/libstelcodexplugin.so");
+    QVERIFY2(loader.load(), qPrintable(loader.errorString()));
+    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+    QVERIFY(plugin);
+    QCOMPARE(plugin->name(), QStringLiteral("Stelcodex"));
+    QCOMPARE(plugin->includeFile(), QStringLiteral("stelcode/Stelcodex.h"));
+    QVERIFY(plugin->domXml().contains("class=\"Stelcodex\""));
+
+    QWidget host;
+    auto* control = qobject_cast<Stelcodex*>(plugin->createWidget(&host));
+    QVERIFY(control);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QTRY_VERIFY(control->designMode());
+    // The pdf properties are what Designer edits and stores.
+    const QMetaObject* meta = control->metaObject();
+    for (const char* name : {"pdfcode", "pdfMode", "pdfECLevel", "pdfColumns", "pdfbackColor"})
+        QVERIFY2(meta->property(meta->indexOfProperty(name)).isDesignable(), name);
+}
+
+QTEST_MAIN(TestStelcodexPlugin)
+#include "tst_stelcode_designer.moc"
