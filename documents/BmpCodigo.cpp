@@ -1,5 +1,6 @@
 #include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
+#include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 
 #include <stelcode/Stelcodex.h>
@@ -8,6 +9,8 @@ namespace ModWord {
 
 QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto)
 {
+    if (!control)
+        throw ErrorEjecucion(91, QStringLiteral("Variable de objeto no establecida: falta el control del código de barras"));
     // No repaint on screen while the properties change.
     control->setStandAlone(true);
     control->setPdfMode(1);

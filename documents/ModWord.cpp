@@ -248,16 +248,6 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         blnWordIniciado = true;
     }
 
-    // Leaves the instance as a finished read does: one we started stays up and
-    // visible, one we attached to is told to quit.
-    const auto soltar = [&] {
-        if (blnWordIniciado)
-            Ignorando([&] { word->setVisible(true); });
-        else
-            Ignorando([&] { word->Quit(false); });
-        word.reset();
-    };
-
     bool abierto = false;
     try {
         word->setVisible(false);
@@ -284,16 +274,23 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         // A missing or unreadable stored file: nothing of it reaches the form
         // beyond what was read, and the user is told instead of being left
         // with the busy window.
+        // Nothing was read for the user to see: the instance is not left behind.
         if (abierto)
             Ignorando([&] { word->ActiveDocument().Close(false); });
-        soltar();
+        Ignorando([&] { word->Quit(false); });
+        word.reset();
         progreso->close();
         MessageBox::show(QStringLiteral("No se ha podido leer la solicitud ") + fichero +
                              QStringLiteral(". El fichero no existe o no es una solicitud válida."),
                          {}, QMessageBox::Critical);
         return;
     }
-    soltar();
+    // One we started stays up and visible, one we attached to is told to quit.
+    if (blnWordIniciado)
+        Ignorando([&] { word->setVisible(true); });
+    else
+        Ignorando([&] { word->Quit(false); });
+    word.reset();
     progreso->close();
     HabilitarMenu(formulario, true);
 }
