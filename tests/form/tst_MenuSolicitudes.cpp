@@ -1,0 +1,262 @@
+// The form's menu, its checks, writing the application through the document
+// writer and the close prompt.
+#include "Formulario.h"
+
+#include "applications/frmSeleccion.h"
+#include "platform/word/Word.h"
+#include "users/Validacion.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace Prueba;
+
+namespace {
+
+// Answers the password dialog when it comes up: registers the DNI or not, then
+// closes it. Counts how often it came.
+struct RespuestaPwd {
+    int veces = 0;
+    bool registrar = false;
+    QTimer vigia;
+    void Preparar()
+    {
+        // Polls, as the menu handler runs pending events before the dialog exists.
+        vigia.setInterval(5);
+        QObject::disconnect(&vigia, nullptr, nullptr, nullptr);
+        QObject::connect(&vigia, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != QLatin1String("frmCreaPwd"))
+                return;
+            vigia.stop();
+            ++veces;
+            if (registrar)
+                Validacion::AltaUsuario(estado().strDNIActual, QStringLiteral("secreto"));
+            static_cast<QDialog*>(modal)->reject();
+        });
+        vigia.start();
+    }
+};
+
+} // namespace
+
+class tst_MenuSolicitudes : public QObject {
+    Q_OBJECT
+    QTemporaryDir carpeta;
+    frmSolicitudes* f = nullptr;
+
+    QString Fichero(const QString& nombre) const { return estado().strRutaTemp + nombre; }
+
+    // A form that passes the checks every menu item makes.
+    void Rellenar()
+    {
+        f->txtArea[4]->setText(QStringLiteral("1"));
+        f->txtNombre->setText(QStringLiteral("Ana"));
+        f->txtApellidos->setText(QStringLiteral("Perez"));
+        f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
+        f->txtCiudad->setText(QStringLiteral("León"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(carpeta.isValid());
+        Word::setPrintOutputPdf(carpeta.filePath(QStringLiteral("impreso.pdf")));
+    }
+
+    void init()
+    {
+        PrepararEstado(carpeta.path() + QStringLiteral("/programa"));
+        // Templates and manual as they ship; applications go to the test's folder.
+        const QString programa = qEnvironmentVariable("VARELIO_PROGRAM_DIR");
+        estado().strRutaFicheros = programa + QStringLiteral("/ficheros/");
+        estado().strRutaPrograma = programa;
+        QFile::remove(carpeta.filePath(QStringLiteral("usuarios.xml")));
+        QVERIFY(QFile::copy(programa + QStringLiteral("/usuarioslimpio.xml"), carpeta.filePath(QStringLiteral("usuarios.xml"))));
+        QVERIFY(Validacion::CargaUsuarios(carpeta.filePath(QStringLiteral("usuarios.xml"))));
+        Validacion::AltaUsuario(estado().strDNIActual, QStringLiteral("secreto"));
+        estado().blnTienePassword = true;
+        f = Abrir();
+        MessageBox::clear();
+    }
+    void cleanup()
+    {
+        Cerrar(f);
+        if (auto* lista = frmSeleccion::Mostrar())
+            lista->close();
+        QDir(estado().strRutaTemp).removeRecursively();
+        Word::quitAllInstances();
+    }
+
+    void comprobacionesDeCadaOrden()
+    {
+        // No health area: every item, "Salir" included, only says so.
+        for (int i : {1000, 2000, 2500, 3000, 4000, 5000}) {
+            MessageBox::clear();
+            f->mnuP_Click(i);
+            QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
+            QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Critical);
+        }
+        QVERIFY(f->isVisible());
+        // A box holding a blank counts as filled; "Otros" without text comes first.
+        f->txtArea[10]->setText(QStringLiteral(" "));
+        f->chkDocu[3]->setCheckState(Qt::Checked);
+        for (int i : {1000, 2000, 2500, 3000, 4000, 5000}) {
+            f->txtCiudad->setFocus();
+            MessageBox::clear();
+            f->mnuP_Click(i);
+            QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene el campo Otros Documentos")});
+            QCOMPARE(QApplication::focusWidget(), f->txtOtros);
+        }
+        QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        // The window's close box still reaches the prompt; Cancel keeps the form.
+        MessageBox::clear();
+        MessageBox::queueAnswer(QMessageBox::Cancel);
+        f->close();
+        QVERIFY(f->isVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"));
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Solicitud"));
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Warning);
+        QCOMPARE(MessageBox::shown()[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    }
+
+    void camposObligatorios()
+    {
+        Rellenar();
+        f->txtNombre->clear();
+        f->txtApellidos->clear();
+        f->mnuP_Click(1000);
+        QCOMPARE(Textos(), QStringList{QStringLiteral("El campo Nombre es obligatorio. Por favor, rellene los datos.")});
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Validación"));
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Warning);
+        f->txtNombre->setText(QStringLiteral("Ana"));
+        MessageBox::clear();
+        f->mnuP_Click(1000);
+        QCOMPARE(Textos(), QStringList{QStringLiteral("El campo Primer Apellido es obligatorio. Por favor, rellene los datos.")});
+        QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        // "Guardar" has no such check: an empty Nombre is written.
+        f->txtNombre->clear();
+        MessageBox::clear();
+        f->mnuP_Click(2000);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        QVERIFY(f->lblFichero->text().isEmpty());
+    }
+
+    void imprimirEscribeEImprime()
+    {
+        Rellenar();
+        f->mnuP.at(1000)->setEnabled(true);
+        f->lblFichero->setText(QStringLiteral("12345678Z-0905-071206.doc"));
+        f->mnuP_Click(1000);
+        QVERIFY(estado().strDatosCodigo.startsWith(QStringLiteral("u|12345678Z|Perez|Ana|19700201|")));
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z-0905-071206.doc"))));
+        QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        QVERIFY(QFile::exists(carpeta.filePath(QStringLiteral("impreso.pdf"))));
+        QVERIFY(!f->mnuP.at(1000)->isEnabled());
+        QVERIFY(f->isVisible());
+    }
+
+    void registroDeUnDNISinPassword()
+    {
+        Cerrar(f);
+        estado().strDNIActual = QStringLiteral("87654321X");
+        estado().blnTienePassword = false;
+        f = Abrir();
+        Rellenar();
+        QVERIFY(!f->mnuP.at(5000)->isVisible());
+        RespuestaPwd pwd;
+        // Left without a password: the next write asks again.
+        pwd.Preparar();
+        f->mnuP_Click(2000);
+        QCOMPARE(pwd.veces, 1);
+        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QVERIFY(estado().blnTienePassword);
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("87654321X.doc"))));
+        pwd.registrar = true;
+        pwd.Preparar();
+        f->mnuP_Click(2000);
+        QCOMPARE(pwd.veces, 2);
+        pwd.Preparar();
+        f->mnuP_Click(2000);
+        QTest::qWait(30);
+        QCOMPARE(pwd.veces, 2);
+        pwd.vigia.stop();
+    }
+
+    void cargarOtraSolicitud()
+    {
+        Rellenar();
+        MessageBox::queueAnswer(QMessageBox::Cancel);
+        f->mnuP_Click(2500);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("¿Guardar la solicitud actual?"));
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("GUARDAR"));
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::NoIcon);
+        QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        f->mnuP_Click(2500);
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        QVERIFY(f->isVisible());
+        // No: the list without "Solicitud Nueva", the form closed without its prompt.
+        MessageBox::clear();
+        MessageBox::queueAnswer(QMessageBox::No);
+        QPointer<frmSolicitudes> p(f);
+        f->mnuP_Click(2500);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!p);
+        f = nullptr;
+        frmSeleccion* lista = frmSeleccion::Mostrar();
+        QVERIFY(lista->isVisible());
+        QVERIFY(lista->cmdNueva->isHidden());
+    }
+
+    void cerrar()
+    {
+        Rellenar();
+        // Yes with an empty DNI: told, and the form stays.
+        f->txtDNI->clear();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        f->mnuP_Click(3000);
+        QCOMPARE(Textos().last(), QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"));
+        QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Datos no válidos"));
+        QVERIFY(f->isVisible());
+        // A writer that fails (no template) keeps the form open and says so.
+        f->txtDNI->setText(QStringLiteral("12345678Z"));
+        const QString ficheros = estado().strRutaFicheros;
+        estado().strRutaFicheros = carpeta.filePath(QStringLiteral("vacio/"));
+        MessageBox::clear();
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        f->close();
+        QVERIFY(f->isVisible());
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY(MessageBox::shown()[1].text.startsWith(QStringLiteral("No se ha podido guardar la solicitud")));
+        // Yes writes under the default name and closes.
+        estado().strRutaFicheros = ficheros;
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        QPointer<frmSolicitudes> p(f);
+        f->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!p);
+        f = nullptr;
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+    }
+
+    void ayuda()
+    {
+        Rellenar();
+        const int antes = Word::runningInstanceCount();
+        f->mnuP_Click(4000);
+        QVERIFY(f->objWordAyuda);
+        QVERIFY(f->objWordAyuda->Visible());
+        QCOMPARE(Word::runningInstanceCount(), antes + 1);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_MenuSolicitudes)
+#include "tst_MenuSolicitudes.moc"
