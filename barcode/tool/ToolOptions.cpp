@@ -1,5 +1,7 @@
 #include "ToolOptions.h"
 
+#include <stelcode/Stelcodex.h>
+
 #include <QRegularExpression>
 
 namespace {
@@ -193,4 +195,20 @@ QString toolUsage()
         "\n"
         "Estado de salida: 0 correcto, 1 el texto no cabe o no se pudo escribir,\n"
         "2 opciones no válidas.\n");
+}
+
+void applyToolOptions(const ToolOptions& o, Stelcodex& control)
+{
+    if (o.textGiven)
+        control.setPdfcode(o.text);
+    control.setPdfMode(o.mode);
+    control.setPdfColumns(o.columns);
+    control.setPdfECLevel(o.ecLevel);
+    control.setPdfRows(o.rows);
+    control.setPdfbarWidth(o.barWidth);
+    control.setPdfbarHeight(o.barHeight);
+    control.setPdfleftMargin(o.leftMargin);
+    control.setPdftopMargin(o.topMargin);
+    control.setPdfbackColor(o.backColor);
+    control.setPdfforeColor(o.foreColor);
 }

@@ -34,3 +34,7 @@ struct ToolParse {
 ToolParse parseToolOptions(const QStringList& args);
 
 QString toolUsage();
+
+class Stelcodex;
+// Sets the control's text (when given) and properties from the options.
+void applyToolOptions(const ToolOptions& options, Stelcodex& control);

@@ -57,17 +57,9 @@ int main(int argc, char* argv[])
 
     Stelcodex control;
     control.setStandAlone(true);
-    control.setPdfcode(o.textGiven ? o.text : readStandardInput());
-    control.setPdfMode(o.mode);
-    control.setPdfColumns(o.columns);
-    control.setPdfECLevel(o.ecLevel);
-    control.setPdfRows(o.rows);
-    control.setPdfbarWidth(o.barWidth);
-    control.setPdfbarHeight(o.barHeight);
-    control.setPdfleftMargin(o.leftMargin);
-    control.setPdftopMargin(o.topMargin);
-    control.setPdfbackColor(o.backColor);
-    control.setPdfforeColor(o.foreColor);
+    applyToolOptions(o, control);
+    if (!o.textGiven)
+        control.setPdfcode(readStandardInput());
 
     const auto codewords = control.codewords();
     if (!codewords) {

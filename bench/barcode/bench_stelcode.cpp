@@ -1,5 +1,7 @@
 // Text to codewords to painted image to BMP file: the Stelcodex control against
 // libzint writing the same text as a PDF417 bitmap.
+#include "ToolOptions.h"
+
 #include <stelcode/Stelcodex.h>
 
 #include <QApplication>
@@ -35,25 +37,24 @@ QString bytePayload()
     return s;
 }
 
-struct Case {
-    QString text;
-    int mode;  // 0 byte, 1 text
-    int columns;
-    int barHeight;
-};
+ToolOptions benchCase(const QString& text, int mode, int columns)
+{
+    ToolOptions o;
+    o.text = text;
+    o.textGiven = true;
+    o.mode = mode;
+    o.columns = columns;
+    o.barHeight = 4;
+    return o;
+}
 
-Case typicalCase() { return {typicalPayload(), 1, 15, 4}; }
-Case byteCase() { return {bytePayload(), 0, 30, 4}; }
+ToolOptions typicalCase() { return benchCase(typicalPayload(), 1, 15); }
+ToolOptions byteCase() { return benchCase(bytePayload(), 0, 30); }
 
-void runStelcode(benchmark::State& state, const Case& c)
+void runStelcode(benchmark::State& state, const ToolOptions& c)
 {
     Stelcodex control;
-    control.setPdfcode(c.text);
-    control.setPdfMode(c.mode);
-    control.setPdfColumns(c.columns);
-    control.setPdfbarHeight(c.barHeight);
-    control.setPdfbackColor(StelcodeColor::White);
-    control.setPdfforeColor(StelcodeColor::Black);
+    applyToolOptions(c, control);
     const QSize size = control.sizeHint();
     control.setSize(size.width(), size.height());
     const QString path = tempDir->filePath(QStringLiteral("stelcode"));
@@ -64,14 +65,14 @@ void runStelcode(benchmark::State& state, const Case& c)
     state.counters["rows"] = control.rowCount();
 }
 
-void runZint(benchmark::State& state, const Case& c)
+void runZint(benchmark::State& state, const ToolOptions& c)
 {
     const QByteArray data = c.text.toLatin1();
     const QByteArray path = QFile::encodeName(tempDir->filePath(QStringLiteral("zint.bmp")));
     for (auto _ : state) {
         zint_symbol* symbol = ZBarcode_Create();
         symbol->symbology = BARCODE_PDF417;
-        symbol->option_1 = 0;           // error-correction level
+        symbol->option_1 = c.ecLevel;   // error-correction level
         symbol->option_2 = c.columns;   // data columns
         symbol->scale = 0.5f;           // one pixel per module
         std::strncpy(symbol->outfile, path.constData(), sizeof(symbol->outfile) - 1);

@@ -1,5 +1,6 @@
 // Symbols written by saveToBMP, read back by ZXing-C++.
 #include "DecodeHelper.h"
+#include "ToolOptions.h"
 
 #include <stelcode/Stelcodex.h>
 
@@ -7,19 +8,24 @@
 #include <QTest>
 
 namespace {
-struct Symbol {
-    QString text;
-    int mode = 0;
-    int columns = 10;
-    int level = 0;
-    int rows = 0;
-    int barWidth = 1;
-    int barHeight = 7;
-};
+ToolOptions symbol(const QString& text, int mode = 0, int columns = 10, int level = 0,
+                   int rows = 0, int barWidth = 1, int barHeight = 7)
+{
+    ToolOptions o;
+    o.text = text;
+    o.textGiven = true;
+    o.mode = mode;
+    o.columns = columns;
+    o.ecLevel = level;
+    o.rows = rows;
+    o.barWidth = barWidth;
+    o.barHeight = barHeight;
+    return o;
+}
 
 // What ZXing should read: byte mode carries every byte, text mode drops what
 // its table lacks.
-QByteArray expectedBytes(const Symbol& s)
+QByteArray expectedBytes(const ToolOptions& s)
 {
     const QByteArray latin1 = s.text.toLatin1();
     if (s.mode != 1)
@@ -41,7 +47,7 @@ QString sample(int length)
 }
 }  // namespace
 
-Q_DECLARE_METATYPE(Symbol)
+Q_DECLARE_METATYPE(ToolOptions)
 
 class TestStelcodeDecode : public QObject
 {
@@ -59,39 +65,31 @@ private:
 
 void TestStelcodeDecode::roundTrip_data()
 {
-    QTest::addColumn<Symbol>("symbol");
-    QTest::newRow("default example") << Symbol{QStringLiteral("This is a test")};
-    QTest::newRow("byte 7 bytes") << Symbol{QStringLiteral("1234567")};
-    QTest::newRow("byte 6n bytes") << Symbol{QStringLiteral("abcdefABCDEF")};
-    QTest::newRow("text mixed case") << Symbol{QStringLiteral("Hello World, 1+1=2 (ok?) {x} a@b.es"), 1};
-    QTest::newRow("text drops line break") << Symbol{QStringLiteral("uno\r\ndos"), 1};
-    QTest::newRow("text punctuation") << Symbol{QStringLiteral("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"), 1};
-    QTest::newRow("numeric") << Symbol{QStringLiteral("0012345678901234567890"), 2};
-    QTest::newRow("numeric two groups") << Symbol{QString(60, QChar('9')), 2};
+    QTest::addColumn<ToolOptions>("options");
+    QTest::newRow("default example") << symbol(QStringLiteral("This is a test"));
+    QTest::newRow("byte 7 bytes") << symbol(QStringLiteral("1234567"));
+    QTest::newRow("byte 6n bytes") << symbol(QStringLiteral("abcdefABCDEF"));
+    QTest::newRow("text mixed case") << symbol(QStringLiteral("Hello World, 1+1=2 (ok?) {x} a@b.es"), 1);
+    QTest::newRow("text drops line break") << symbol(QStringLiteral("uno\r\ndos"), 1);
+    QTest::newRow("text punctuation") << symbol(QStringLiteral("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"), 1);
+    QTest::newRow("numeric") << symbol(QStringLiteral("0012345678901234567890"), 2);
+    QTest::newRow("numeric two groups") << symbol(QString(60, QChar('9')), 2);
     for (int level = 0; level <= 8; ++level)
-        QTest::addRow("level %d", level) << Symbol{sample(40), 0, 30, level};
+        QTest::addRow("level %d", level) << symbol(sample(40), 0, 30, level);
     for (int columns : {1, 2, 10, 15, 30})
-        QTest::addRow("columns %d", columns) << Symbol{sample(20), 1, columns};
-    QTest::newRow("rows above needed") << Symbol{sample(20), 0, 5, 1, 12};
+        QTest::addRow("columns %d", columns) << symbol(sample(20), 1, columns);
+    QTest::newRow("rows above needed") << symbol(sample(20), 0, 5, 1, 12);
     for (int width : {1, 2, 3})
-        QTest::addRow("bar width %d", width) << Symbol{sample(50), 1, 6, 2, 0, width, 3 * width};
-    QTest::newRow("typical payload") << Symbol{sample(300), 1, 15, 0, 0, 1, 4};
-    QTest::newRow("byte 800") << Symbol{sample(800), 0, 30, 1};
+        QTest::addRow("bar width %d", width) << symbol(sample(50), 1, 6, 2, 0, width, 3 * width);
+    QTest::newRow("typical payload") << symbol(sample(300), 1, 15, 0, 0, 1, 4);
+    QTest::newRow("byte 800") << symbol(sample(800), 0, 30, 1);
 }
 
 void TestStelcodeDecode::roundTrip()
 {
-    QFETCH(Symbol, symbol);
+    QFETCH(ToolOptions, options);
     Stelcodex control;
-    control.setPdfcode(symbol.text);
-    control.setPdfMode(symbol.mode);
-    control.setPdfColumns(symbol.columns);
-    control.setPdfECLevel(symbol.level);
-    control.setPdfRows(symbol.rows);
-    control.setPdfbarWidth(symbol.barWidth);
-    control.setPdfbarHeight(symbol.barHeight);
-    control.setPdfbackColor(StelcodeColor::White);
-    control.setPdfforeColor(StelcodeColor::Black);
+    applyToolOptions(options, control);
     const QSize size = control.sizeHint();
     control.setSize(size.width(), size.height());
 
@@ -99,7 +97,7 @@ void TestStelcodeDecode::roundTrip()
     QCOMPARE(control.saveToBMP(base), qint16(0));
     const auto decoded = decodePdf417(base + ".bmp");
     QVERIFY2(decoded.has_value(), "ZXing found no PDF417 symbol");
-    QCOMPARE(*decoded, expectedBytes(symbol));
+    QCOMPARE(*decoded, expectedBytes(options));
 }
 
 void TestStelcodeDecode::byteModeKeepsEveryByte()
