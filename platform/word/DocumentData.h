@@ -23,6 +23,8 @@ struct SelectionState {
     Point point;                          // where typing goes; empty: start of the document
     std::vector<pugi::xml_node> selected; // runs that typing replaces
     pugi::xml_node cell;                  // a whole selected table cell
+    // Formatting for typed text once selected runs are gone: that of the first of them.
+    std::shared_ptr<pugi::xml_document> format;
 };
 
 // A header or footer part.

@@ -216,6 +216,11 @@ void clearSelected(DocumentData& doc)
         sel.cell = {};
         doc.dirty = true;
     }
+    if (!sel.selected.empty()) {
+        sel.format = std::make_shared<pugi::xml_document>();
+        if (pugi::xml_node rPr = runProperties(sel.selected.front()))
+            sel.format->append_copy(rPr);
+    }
     for (pugi::xml_node n : sel.selected)
         if (n && n != sel.point.before)
             n.parent().remove_child(n);
@@ -503,7 +508,7 @@ void typeText(DocumentData& doc, const QString& value)
     QString piece;
     auto flush = [&] {
         if (!piece.isEmpty())
-            makeRun(sel.point, neighbourFormatting(sel.point), piece);
+            makeRun(sel.point, sel.format ? sel.format->first_child() : neighbourFormatting(sel.point), piece);
         piece.clear();
     };
     for (int i = 0; i < value.size(); ++i) {
@@ -582,7 +587,7 @@ InlineShape addPicture(DocumentData& doc, const QString& file)
     clearSelected(doc);
     const Point at = doc.selection.point;
     pugi::xml_node run = insertAt(at, "w:r");
-    copyRunProperties(run, neighbourFormatting(at));
+    copyRunProperties(run, doc.selection.format ? doc.selection.format->first_child() : neighbourFormatting(at));
     const QString xml = QStringLiteral(
         "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
         "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"

@@ -194,6 +194,108 @@ private slots:
         QVERIFY(QImage::fromData(back.data().package.part(part)).width() == 60);
     }
 
+    void typingSplitsParagraphsWhereItStands()
+    {
+        // A bookmark around text: typing replaces the text. Paragraph breaks split
+        // the paragraph there; the section break stays on the last paragraph.
+        const QString file = path(QStringLiteral("partir.docx"));
+        fixture::writeDocx(file,
+                           fixture::para(fixture::run(QStringLiteral("Antes ")) + QStringLiteral("<w:bookmarkStart w:id=\"3\" w:name=\"Sitio\"/>")
+                                             + fixture::run(QStringLiteral("viejo"), fixture::Bold) + QStringLiteral("<w:bookmarkEnd w:id=\"3\"/>")
+                                             + fixture::run(QStringLiteral(" después")),
+                                         QStringLiteral("<w:pPr><w:jc w:val=\"right\"/><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr></w:pPr>")),
+                           false);
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(file);
+        doc.Bookmarks(QStringLiteral("SITIO")).Select();
+        QCOMPARE(word->Selection().Text(), QStringLiteral("viejo"));
+        word->Selection().TypeText(QStringLiteral("uno\r\ndos\rtres\ncuatro\tfin"));
+        QCOMPARE(doc.ContentText(), QStringLiteral("Antes uno\ndos\ntres\ncuatro\tfin después"));
+        std::vector<pugi::xml_node> ps;
+        for (pugi::xml_node p : doc.data().body().children("w:p"))
+            ps.push_back(p);
+        QCOMPARE(int(ps.size()), 4);
+        for (const pugi::xml_node& p : ps)
+            QCOMPARE(QString::fromUtf8(p.child("w:pPr").child("w:jc").attribute("w:val").value()), QStringLiteral("right"));
+        QVERIFY(!ps[0].child("w:pPr").child("w:sectPr"));
+        QVERIFY(ps[3].child("w:pPr").child("w:sectPr"));
+        // The text typed in place of bold text is bold.
+        QVERIFY(ps[1].child("w:r").child("w:rPr").child("w:b"));
+    }
+
+    void findSelectsAndReplacesOneAtATime()
+    {
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(templ);
+        FindObject& find = word->Selection().Find();
+        find.setText(QStringLiteral("-&C&-"));
+        find.setWrap(0);
+        QVERIFY(find.Execute());
+        QVERIFY(find.Execute()); // the second one, after the first
+        QVERIFY(!find.Execute()); // no more, and no wrapping
+        find.setWrap(1);
+        find.Replacement().setText(QStringLiteral("[C]"));
+        QVERIFY(find.Execute(1)); // wraps to the first and replaces only it
+        QVERIFY(doc.ContentText().contains(QStringLiteral("R&- y [C] y -&C&- fin")));
+        find.setText(QStringLiteral("Marcas"));
+        find.setMatchWholeWord(true);
+        QVERIFY(find.Execute(0));
+        QCOMPARE(word->Selection().Text(), QStringLiteral("Marcas"));
+    }
+
+    void picturesAndOtherPartsSurviveSaving()
+    {
+        const QString file = path(QStringLiteral("partes.docx"));
+        fixture::writeDocx(file, fixture::para(fixture::run(QStringLiteral("x"))), false);
+        detail::Package original = detail::Package::read(file);
+        original.setPart(QStringLiteral("customXml/item1.xml"), "<datos>propios</datos>");
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(original.toBytes());
+        out.close();
+
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(file);
+        const QString bmp = path(QStringLiteral("p.bmp"));
+        fixture::stripes(10, 10).save(bmp, "BMP");
+        word->Selection().InlineShapes().AddPicture(bmp);
+        word->Selection().InlineShapes().AddPicture(bmp);
+        const QString stored = path(QStringLiteral("partes.doc"));
+        doc.SaveAs(stored);
+        const detail::Package saved = detail::Package::read(stored);
+        QCOMPARE(saved.part(QStringLiteral("customXml/item1.xml")), QByteArray("<datos>propios</datos>"));
+        QVERIFY(saved.has(QStringLiteral("word/media/image1.png")) && saved.has(QStringLiteral("word/media/image2.png")));
+        QVERIFY(saved.part(QStringLiteral("[Content_Types].xml")).contains("Extension=\"png\""));
+        QCOMPARE(saved.part(QStringLiteral("[Content_Types].xml")).count("Extension=\"png\""), 1);
+        QSet<QString> ids, embeds;
+        const pugi::xml_node body = doc.data().body();
+        for (pugi::xml_node n = body.first_child(); n; n = detail::nextInOrder(n, body)) {
+            if (detail::is(n, "wp:docPr"))
+                ids.insert(QString::fromUtf8(n.attribute("id").value()));
+            if (detail::is(n, "a:blip"))
+                embeds.insert(QString::fromUtf8(n.attribute("r:embed").value()));
+        }
+        QCOMPARE(ids.size(), 2);
+        QCOMPARE(embeds.size(), 2);
+    }
+
+    void closeAndQuitSaveWhenAsked()
+    {
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(templ);
+        const QString stored = path(QStringLiteral("cerrar.doc"));
+        doc.SaveAs(stored);
+        doc.FormFields().Item(QStringLiteral("NOMBRE")).setResult(QStringLiteral("Cerrado"));
+        doc.Close(true);
+        Document& again = word->Documents().Add(stored);
+        QCOMPARE(again.FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("Cerrado"));
+        again.SaveAs(stored);
+        again.FormFields().Item(QStringLiteral("NOMBRE")).setResult(QStringLiteral("Al salir"));
+        word->Quit(true);
+        auto other = CreateObject();
+        QCOMPARE(other->Documents().Add(stored).FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("Al salir"));
+    }
+
     void markersReplacedAcrossRuns()
     {
         auto word = CreateObject();
