@@ -47,7 +47,7 @@ std::optional<QList<qint16>> toOptionalList(const std::optional<Codewords>& code
     return toList(*codewords);
 }
 
-Bytes firstBytes(const QByteArray& bytes, qint16 length)
+Bytes firstBytes(const QByteArray& bytes, qsizetype length)
 {
     const auto n = std::clamp<qsizetype>(length, 0, bytes.size());
     return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(n)};
@@ -193,7 +193,7 @@ void Stelcodex::setSize(int w, int h)
 // Encoding
 
 std::optional<QList<qint16>> Stelcodex::compactWith(int mode, const QByteArray& bytes,
-                                                    qint16 length, qint16& datacols)
+                                                    qsizetype length, qint16& datacols)
 {
     SymbolShape shape{datacols, m_minRows, m_ecLevel,
                       &m_tables->coefficients[m_tables->selected], m_rowCount};
@@ -225,7 +225,7 @@ std::optional<QList<qint16>> Stelcodex::PDF417_compact_text(const QByteArray& B,
 std::optional<QList<qint16>> Stelcodex::codewords()
 {
     const QByteArray bytes = toAnsiBytes(m_code);
-    return compactWith(m_mode, bytes, clamp16(bytes.size()), m_columns);
+    return compactWith(m_mode, bytes, bytes.size(), m_columns);
 }
 
 void Stelcodex::genEC(QList<qint16>& data, qint16 length)
@@ -417,7 +417,7 @@ QSize Stelcodex::sizeHint() const
     const QByteArray bytes = toAnsiBytes(m_code);
     SymbolShape shape{m_columns, m_minRows, m_ecLevel,
                       &m_tables->coefficients[m_tables->selected], 0};
-    const bool fits = compact(m_mode, firstBytes(bytes, clamp16(bytes.size())), m_tables->text,
+    const bool fits = compact(m_mode, firstBytes(bytes, bytes.size()), m_tables->text,
                               m_textTableLength, shape).has_value();
     const int rows = fits ? shape.rows : kMinRows;
     const int modules = rowModules(fits ? shape.columns : 10);

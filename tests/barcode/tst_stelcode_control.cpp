@@ -285,6 +285,15 @@ void TestStelcodex::badValuesNeverCrash()
     qint16 columns = 31;
     QVERIFY(c.PDF417_compact_binary(QByteArray("abc"), 200, columns));
     QCOMPARE(columns, qint16(1));
+
+    // A text longer than a 16-bit count is encoded to its end.
+    Stelcodex t;
+    t.setPdfMode(1);
+    t.setPdfcode(QString(40000, QChar('\n')) + QStringLiteral("hi"));
+    const auto longText = t.codewords();
+    t.setPdfcode(QStringLiteral("hi"));
+    QVERIFY(longText);
+    QCOMPARE(longText, t.codewords());
 }
 
 void TestStelcodex::colours()

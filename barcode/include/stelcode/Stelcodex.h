@@ -176,8 +176,8 @@ private:
     struct Tables;
 
     void requestRepaint();
-    std::optional<QList<qint16>> compactWith(int mode, const QByteArray& bytes, qint16 length,
-                                             qint16& datacols);
+    std::optional<QList<qint16>> compactWith(int mode, const QByteArray& bytes,
+                                             qsizetype length, qint16& datacols);
     void paintElements(const char* colors, const char* bars, int y);
     void beginDrawing();
     void addBar(int w, bool black, int y);
