@@ -290,10 +290,10 @@ void TestStelcodex::badValuesNeverCrash()
     Stelcodex t;
     t.setPdfMode(1);
     t.setPdfcode(QString(40000, QChar('\n')) + QStringLiteral("hi"));
-    const auto longText = t.codewords();
+    const auto encoded = t.codewords();
     t.setPdfcode(QStringLiteral("hi"));
-    QVERIFY(longText);
-    QCOMPARE(longText, t.codewords());
+    QVERIFY(encoded);
+    QCOMPARE(encoded, t.codewords());
 }
 
 void TestStelcodex::colours()
