@@ -64,6 +64,20 @@ QWidget* PorNombreAccesible(QWidget* ventana, const QString& nombre)
     qFatal("no control named %s", qPrintable(nombre));
 }
 
+// Pictures embedded in a package.
+int Imagenes(const QString& ruta)
+{
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &error);
+    if (!zip)
+        return -1;
+    int imagenes = 0;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i)
+        imagenes += QByteArray(zip_get_name(zip, i, 0)).startsWith("word/media/");
+    zip_close(zip);
+    return imagenes;
+}
+
 // Text results of the form fields of a package, read from word/document.xml.
 std::map<QString, QString> CamposDelPaquete(const QString& ruta)
 {
@@ -143,6 +157,9 @@ class tst_e2e : public QObject {
 
     std::unique_ptr<CarpetaPrograma> carpeta;
     std::map<QString, QString> guardados; // the form's values when it was saved
+    std::map<QString, QString> camposGuardados; // the stored package's fields then
+
+    static QString Fichero() { return estado().strRutaTemp + QStringLiteral("12345678Z.doc"); }
 
     frmSolicitudes* Formulario() { return estado().frmSolicitudActual; }
 
@@ -289,6 +306,8 @@ private slots:
         QCOMPARE(xml.at(QStringLiteral("AREABURGOS")), QStringLiteral("__"));
         QCOMPARE(xml.at(QStringLiteral("DESCOTROS")), QStringLiteral("Máster en Salud Pública"));
         QCOMPARE(xml.at(QStringLiteral("AÑO")), QString::number(QDate::currentDate().year()));
+        QCOMPARE(Imagenes(fichero), 0);
+        camposGuardados = xml;
         QCOMPARE(Word::runningInstanceCount(), 1); // only the probe's idle instance
     }
 
@@ -316,6 +335,9 @@ private slots:
         QCOMPARE(estado().strDatosCodigo, esperado);
         QCOMPARE(QString::fromLatin1(CodigoImpreso(pdf)), esperado);
         QCOMPARE(Valores(*f), guardados);
+        // The stored file was written again, as by "Guardar", without the barcode.
+        QCOMPARE(CamposDelPaquete(Fichero()), camposGuardados);
+        QCOMPARE(Imagenes(Fichero()), 0);
     }
 
     void newApplicationOfTheSameDniGetsATimeStampedName()
