@@ -407,8 +407,20 @@ public:
 
 private:
     // Block content (paragraphs, tables) of a container, as units.
+    // Nesting deeper than any real document is not followed (it would only
+    // exhaust the stack).
+    static constexpr int MaxDepth = 40;
+    struct Deeper {
+        int& depth;
+        explicit Deeper(int& d) : depth(++d) {}
+        ~Deeper() { --depth; }
+    };
+
     void blocks(const pugi::xml_node& container, double width, std::vector<Unit>& units)
     {
+        Deeper guard(depth_);
+        if (depth_ > MaxDepth)
+            return;
         for (pugi::xml_node n = container.first_child(); n; n = n.next_sibling()) {
             if (is(n, "w:p"))
                 paragraph(n, width, units);
@@ -507,6 +519,9 @@ private:
     // are; a check-box form field is drawn as a box.
     void inlines(const pugi::xml_node& parent, const RunProps& paraRun, std::vector<Item>& items, std::vector<bool>& fields)
     {
+        Deeper guard(depth_);
+        if (depth_ > MaxDepth)
+            return;
         auto showing = [&] {
             for (bool inResult : fields)
                 if (!inResult)
@@ -1085,6 +1100,7 @@ private:
     std::vector<std::optional<QFontMetricsF>> metrics_;
     std::vector<bool> checkBoxes_;
     std::map<int, std::vector<int>> counters_;
+    int depth_ = 0;
     double pageW_ = 11906, pageH_ = 16838, top_ = 1417, bottom_ = 1417, left_ = 1701, right_ = 1701;
     double headerY_ = 708, footerY_ = 708, width_ = 0;
 };
