@@ -22,7 +22,6 @@ void AbrirSolicitud()
     if (!estado().strFicheroPorDefecto.isEmpty())
         formulario->lblFichero->setText(estado().strFicheroPorDefecto);
     if (!estado().strFicheroSeleccionado.isEmpty()) {
-#ifdef VARELIO_CON_ESCRITOR
         try {
             ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
         } catch (...) {
@@ -31,7 +30,6 @@ void AbrirSolicitud()
             MessageBox::show(QStringLiteral("No se ha podido leer la solicitud ") + estado().strFicheroSeleccionado,
                              {}, QMessageBox::Critical);
         }
-#endif
         formulario->lblFichero->setText(estado().strFicheroSeleccionado);
     }
 }

@@ -28,26 +28,16 @@
 #include <algorithm>
 #include <exception>
 
-#ifdef VARELIO_CON_STELCODE
-#include <stelcode/Stelcodex.h>
-#endif
 #include "applications/NombresSolicitud.h"
+#include "applications/frmSeleccion.h"
 #include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
-#include "shell/frmProgresoGeneral.h"
-
-#ifdef VARELIO_CON_WORD
 #include "platform/word/Word.h"
-#endif
-#ifdef VARELIO_CON_USUARIOS
+#include "shell/frmProgresoGeneral.h"
 #include "users/Validacion.h"
-#endif
-#ifdef VARELIO_CON_CREAPWD
 #include "users/frmCreaPwd.h"
-#endif
-#ifdef VARELIO_CON_SELECCION
-#include "applications/frmSeleccion.h"
-#endif
+
+#include <stelcode/Stelcodex.h>
 
 namespace {
 
@@ -65,10 +55,8 @@ QString DescribirFallo()
         throw;
     } catch (const ErrorEjecucion& e) {
         return e.descripcion();
-#ifdef VARELIO_CON_WORD
     } catch (const Word::Error& e) {
         return e.description();
-#endif
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {
@@ -299,23 +287,21 @@ void frmSolicitudes::ConstruirControles()
     principal->addStretch();
     otrosControles_.append(lblFichero);
 
-#ifdef VARELIO_CON_STELCODE
     // The barcode control renders the printed copy's symbol; the user never sees it.
     Stelcodex1 = new Stelcodex(central);
     Stelcodex1->setObjectName(QStringLiteral("Stelcodex1"));
     Stelcodex1->setAccessibleName(QStringLiteral("Código de barras"));
-    Stelcodex1->setProperty("pdfECLevel", 0);
-    Stelcodex1->setProperty("pdfbarWidth", 1);
-    Stelcodex1->setProperty("pdfRows", 0);
-    Stelcodex1->setProperty("pdfforeColor", 0x80000012u);
-    Stelcodex1->setProperty("pdfcode", QStringLiteral("This is a PDF417 Barcode"));
-    Stelcodex1->setProperty("pdfMode", 0);
-    Stelcodex1->setProperty("pdfbarHeight", 7);
-    Stelcodex1->setProperty("pdfColumns", 10);
-    Stelcodex1->setProperty("pdfbackColor", 0x8000000Fu);
+    Stelcodex1->setPdfECLevel(0);
+    Stelcodex1->setPdfbarWidth(1);
+    Stelcodex1->setPdfRows(0);
+    Stelcodex1->setPdfforeColor(0x80000012u);
+    Stelcodex1->setPdfcode(QStringLiteral("This is a PDF417 Barcode"));
+    Stelcodex1->setPdfMode(0);
+    Stelcodex1->setPdfbarHeight(7);
+    Stelcodex1->setPdfColumns(10);
+    Stelcodex1->setPdfbackColor(0x8000000Fu);
     Stelcodex1->hide();
     otrosControles_.append(Stelcodex1);
-#endif
 
     controlesDatos_ = {txtDNI,      txtApellidos, txtNombre,    txtFechaNac, txtNacionalidad,
                        txtTfno,     txtDireccion, txtNum,       txtPuerta,   txtMunicipio,
@@ -371,11 +357,7 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         if (!estado().blnTienePassword)
             mnuP[5000]->setVisible(false);
         optCategoria[0]->setChecked(true);
-#ifdef VARELIO_CON_ESCRITOR
         estado().strVersionWord = QString::number(ModWord::VersionWord());
-#else
-        estado().strVersionWord = QStringLiteral("0");
-#endif
     }
     QMainWindow::showEvent(evento);
 }
@@ -585,10 +567,8 @@ void frmSolicitudes::mnuP_Click(int Index)
             GuardarSolicitud(false, false);
         } else if (r == QMessageBox::No) {
             paso([] {
-#ifdef VARELIO_CON_SELECCION
                 frmSeleccion* lista = frmSeleccion::Mostrar();
                 lista->cmdNueva->hide();
-#endif
             });
             blnCerrarSinPreguntar = true;
             close();
@@ -599,7 +579,6 @@ void frmSolicitudes::mnuP_Click(int Index)
         close();
         break;
     case 4000:
-#ifdef VARELIO_CON_WORD
         // A new, visible instance with a document based on the manual; the
         // user closes it when done.
         paso([this] { objWordAyuda = Word::CreateObject(); });
@@ -607,7 +586,6 @@ void frmSolicitudes::mnuP_Click(int Index)
             paso([this] { objWordAyuda->Documents().Add(NombresSolicitud::RutaManual()); });
             paso([this] { objWordAyuda->setVisible(true); });
         }
-#endif
         break;
     case 5000:
         paso([this] { AbrirCreaPwd(txtDNI->text()); });
@@ -643,23 +621,15 @@ bool frmSolicitudes::ComprobarDNI()
 
 void frmSolicitudes::AbrirCreaPwd(const QString& dni)
 {
-#ifdef VARELIO_CON_CREAPWD
     frmCreaPwd dialogo(this);
     dialogo.strDNI = dni;
     dialogo.exec();
-#else
-    Q_UNUSED(dni);
-#endif
 }
 
 void frmSolicitudes::PasoRegistro()
 {
     const QString dni = txtDNI->text();
-    bool registrado = true;
-#ifdef VARELIO_CON_USUARIOS
-    registrado = Validacion::ExisteUsuario(dni);
-#endif
-    if (registrado)
+    if (Validacion::ExisteUsuario(dni))
         return;
     AbrirCreaPwd(dni);
     // Shown whatever the user did in the dialog: a DNI that is still not
@@ -682,17 +652,12 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
     progreso->show();
     bool escrito = true;
     try {
-#ifdef VARELIO_CON_ESCRITOR
         if (estado().strVersionWord.toInt() <= 8)
             ModWord::GenerarDocumentoW97(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
                                          imprimir, segundo);
         else
             ModWord::GenerarDocumentoWXP(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
                                          imprimir, segundo);
-#else
-        Q_UNUSED(imprimir);
-        Q_UNUSED(segundo);
-#endif
     } catch (...) {
         escrito = false;
         const QString motivo = DescribirFallo();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 using namespace Prueba;
@@ -244,6 +245,29 @@ private slots:
         QVERIFY(!p);
         f = nullptr;
         QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+    }
+
+    void reabrirGuardada()
+    {
+        // What "Guardar" wrote comes back into a new form, under the same name.
+        Rellenar();
+        f->chkDocu[3]->setCheckState(Qt::Checked);
+        f->txtOtros->setText(QStringLiteral("Tesis"));
+        f->optCategoria[1]->setChecked(true);
+        f->lblFichero->setText(QStringLiteral("12345678Z-0905-071206.doc"));
+        f->mnuP_Click(2000);
+        Cerrar(f);
+        estado().strFicheroSeleccionado = QStringLiteral("12345678Z-0905-071206.doc");
+        f = Abrir();
+        QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z-0905-071206.doc"));
+        QCOMPARE(f->txtNombre->text(), QStringLiteral("Ana"));
+        QCOMPARE(f->txtArea[4]->text(), QStringLiteral("1"));
+        QVERIFY(f->txtArea[3]->text().isEmpty());
+        QVERIFY(f->optCategoria[1]->isChecked());
+        QVERIFY(f->txtOtros->isVisible());
+        QCOMPARE(f->txtOtros->text(), QStringLiteral("Tesis"));
+        for (int i : {1000, 2000, 2500})
+            QVERIFY(f->mnuP.at(i)->isEnabled());
     }
 
     void ayuda()

@@ -2,7 +2,10 @@
 // key strokes and focus moves.
 #include "Formulario.h"
 
+#include "documents/ModWord.h"
+
 #include <QCheckBox>
+#include <stelcode/Stelcodex.h>
 #include <QDate>
 #include <QLabel>
 #include <QRadioButton>
@@ -42,7 +45,14 @@ private slots:
             QVERIFY(f->mnuP.at(i)->isEnabled());
         // No password yet: "Cambiar contraseña" is hidden.
         QVERIFY(!f->mnuP.at(5000)->isVisible());
-        QCOMPARE(estado().strVersionWord.isEmpty(), false);
+        QCOMPARE(estado().strVersionWord, QString::number(ModWord::VersionWord()));
+        // The barcode control keeps its stored values, out of the user's way.
+        QVERIFY(f->Stelcodex1 && !f->Stelcodex1->isVisible());
+        QCOMPARE(f->Stelcodex1->pdfcode(), QStringLiteral("This is a PDF417 Barcode"));
+        QCOMPARE(f->Stelcodex1->pdfColumns(), 10);
+        QCOMPARE(f->Stelcodex1->pdfbarHeight(), 7);
+        QCOMPARE(f->Stelcodex1->pdfforeColor(), 0x80000012u);
+        QCOMPARE(f->Stelcodex1->pdfbackColor(), 0x8000000Fu);
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
