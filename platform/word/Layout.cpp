@@ -1162,10 +1162,11 @@ void Rendering::paintPage(QPainter& painter, int page, double scale) const
             }
         } else if (const auto* i = std::get_if<ImageOp>(&op)) {
             const QImage& image = images_[size_t(i->image)];
-            // In device pixels: a whole multiple of the picture's pixels, no smoothing.
+            // In device pixels: a whole multiple of the picture's pixels, no
+            // smoothing, never larger than the room it was given.
             const QRectF device = painter.transform().mapRect(i->rect);
-            const double kx = std::floor(device.width() / image.width() + 0.5);
-            const double ky = std::floor(device.height() / image.height() + 0.5);
+            const double kx = std::floor(device.width() / image.width() + 0.01);
+            const double ky = std::floor(device.height() / image.height() + 0.01);
             QRectF target = device;
             if (kx >= 1 && ky >= 1)
                 target.setSize(QSizeF(kx * image.width(), ky * image.height()));
