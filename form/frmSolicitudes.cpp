@@ -76,6 +76,15 @@ QLineEdit* CrearCaja(QWidget* padre, const char* nombre, const QString& tag, con
     return caja;
 }
 
+// An element of a control array: shared name, its index and its form field.
+void NombrarElemento(QAbstractButton* boton, const char* nombre, int indice, const char* tag)
+{
+    boton->setObjectName(QString::fromLatin1(nombre));
+    boton->setProperty("Index", indice);
+    boton->setProperty(kTag, QString::fromLatin1(tag));
+    boton->setAccessibleName(boton->text());
+}
+
 } // namespace
 
 QString Tag(const QWidget* control)
@@ -215,10 +224,7 @@ void frmSolicitudes::ConstruirControles()
         const char* const tags[2] = {"MEDICO", "ENFERMERO"};
         for (int i = 0; i < 2; ++i) {
             auto* o = new QRadioButton(QString::fromUtf8(textos[i]), frame2);
-            o->setObjectName(QStringLiteral("optCategoria"));
-            o->setProperty("Index", i);
-            o->setProperty(kTag, QString::fromLatin1(tags[i]));
-            o->setAccessibleName(o->text());
+            NombrarElemento(o, "optCategoria", i, tags[i]);
             optCategoria[i] = o;
             h->addWidget(o);
         }
@@ -235,10 +241,7 @@ void frmSolicitudes::ConstruirControles()
         const char* const tags[4] = {"ESPECIALISTA", "EXPERIENCIA", "CURSOS", "OTROS"};
         for (int i = 0; i < 4; ++i) {
             auto* c = new QCheckBox(QString::fromUtf8(textos[i]), frame4);
-            c->setObjectName(QStringLiteral("chkDocu"));
-            c->setProperty("Index", i);
-            c->setProperty(kTag, QString::fromLatin1(tags[i]));
-            c->setAccessibleName(c->text());
+            NombrarElemento(c, "chkDocu", i, tags[i]);
             chkDocu[i] = c;
             g->addWidget(c, i, 0, 1, i == 3 ? 1 : 2);
             connect(c, &QCheckBox::stateChanged, this, [this] { chkDocu_Click(); });
