@@ -359,6 +359,7 @@ void translate(std::vector<Op>& ops, double dx, double dy, std::vector<Op>& into
 // An inline item of a paragraph before line breaking.
 struct Item {
     enum Kind { Text, Tab, Break, PageBreak, Picture, Box } kind;
+    explicit Item(Kind k) : kind(k) {}
     QString text;
     int font = -1;
     RunProps run;
