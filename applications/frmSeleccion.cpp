@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEventLoopLocker>
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
@@ -101,9 +100,6 @@ void frmSeleccion::cmdCargar_Click()
     if (!haySeleccion())
         return;
     estado().strFicheroSeleccionado = cboSolicitudes->currentText();
-    // The program must not end in the moment between this dialog hiding and
-    // the form showing.
-    QEventLoopLocker sigue;
     hide();
     frmProgreso::Mostrar();
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -114,7 +110,6 @@ void frmSeleccion::cmdCargar_Click()
 
 void frmSeleccion::cmdNueva_Click()
 {
-    QEventLoopLocker sigue;
     frmProgreso::Mostrar();
     ModGeneral::AbrirSolicitud();
     if (NombrePorDefecto()) {

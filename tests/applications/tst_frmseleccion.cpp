@@ -1,0 +1,187 @@
+#include "../shell/CarpetaPrueba.h"
+#include "../shell/Piloto.h"
+#include "applications/ListaSolicitudes.h"
+#include "applications/NombresSolicitud.h"
+#include "applications/frmSeleccion.h"
+#include "form/frmSolicitudes.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+const QString DNI = QStringLiteral("12345678Z");
+const QString CON_HORA = QStringLiteral("12345678Z-0905-071206.doc");
+}
+
+class TstFrmSeleccion : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CarpetaPrueba> carpeta;
+    std::unique_ptr<Piloto> piloto;
+    QPointer<frmSeleccion> lista;
+
+    // The signed-in DNI with these stored applications, and the list shown.
+    void abrir(const QStringList& ficheros)
+    {
+        carpeta = std::make_unique<CarpetaPrueba>();
+        carpeta->escribir(QStringLiteral("ficheros/FicheroTexto.txt"), "Texto\r\n");
+        for (const QString& f : ficheros)
+            carpeta->escribir(QStringLiteral("ficheros/temp/") + f, "x");
+        estado().strDNIActual = DNI;
+        estado().blnAccesoConcedido = true;
+        ModCargaFicheros::ContarSolicitudes(DNI);
+        piloto = std::make_unique<Piloto>();
+        lista = frmSeleccion::Mostrar();
+        QVERIFY(QTest::qWaitForWindowExposed(lista));
+    }
+
+    // Picks a file in the combo with the keyboard, as a user would.
+    void elegir(const QString& fichero)
+    {
+        const int indice = lista->cboSolicitudes->findText(fichero);
+        QVERIFY(indice >= 0);
+        lista->cboSolicitudes->setFocus();
+        while (lista->cboSolicitudes->currentIndex() < indice)
+            QTest::keyClick(lista->cboSolicitudes, Qt::Key_Down);
+        QCOMPARE(lista->cboSolicitudes->currentText(), fichero);
+    }
+
+    bool existe(const QString& fichero) const { return QFileInfo::exists(estado().strRutaTemp + fichero); }
+
+private slots:
+    void cleanup()
+    {
+        if (frmSolicitudes* f = estado().frmSolicitudActual) {
+            f->blnCerrarSinPreguntar = true;
+            delete f;
+        }
+        delete lista;
+        piloto.reset();
+        carpeta.reset();
+    }
+
+    void sinSeleccion()
+    {
+        abrir({QStringLiteral("12345678Z.doc")});
+        QVERIFY(lista->cboSolicitudes->currentText().isEmpty());
+        QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
+        QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        for (const auto& m : MessageBox::shown()) {
+            QCOMPARE(m.text, QStringLiteral("Seleccione una Solicitud"));
+            QCOMPARE(m.title, QStringLiteral("Solicitudes"));
+            QCOMPARE(m.icon, QMessageBox::Warning);
+        }
+        QVERIFY(lista->isVisible());
+        QVERIFY(existe(QStringLiteral("12345678Z.doc")));
+        QVERIFY(!estado().frmSolicitudActual);
+    }
+
+    // Loading runs inside the program's event loop: the moment in which the
+    // list is hidden and the form not yet shown must not end the program.
+    void cargarAbreLaElegida()
+    {
+        abrir({QStringLiteral("12345678Z.doc"), CON_HORA});
+        QCOMPARE(frmSeleccion::Mostrar(), lista.data()); // at most one list
+        bool seguiaEnMarcha = false;
+
+        QTimer::singleShot(0, this, [&] {
+            elegir(CON_HORA);
+            QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
+            QTimer::singleShot(100, this, [&] {
+                seguiaEnMarcha = true;
+                QCoreApplication::exit(0); // quit() would first ask the form to close
+            });
+        });
+        QCoreApplication::exec();
+        QVERIFY(seguiaEnMarcha);
+        QCOMPARE(piloto->informaciones, 1);
+        QVERIFY(!lista); // closed and gone
+        frmSolicitudes* f = estado().frmSolicitudActual;
+        QVERIFY(f && f->isVisible());
+        QCOMPARE(estado().strFicheroSeleccionado, CON_HORA);
+        QCOMPARE(f->lblFichero->text(), CON_HORA);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The default name when it is free, even beside time-stamped applications.
+    void nuevaConNombrePorDefectoLibre()
+    {
+        abrir({CON_HORA});
+        QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
+        QCOMPARE(piloto->informaciones, 1);
+        QTRY_VERIFY(!lista);
+        frmSolicitudes* f = estado().frmSolicitudActual;
+        QVERIFY(f && f->isVisible());
+        QCOMPARE(f->txtDNI->text(), DNI);
+        QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
+    }
+
+    // With the default name taken: the time-stamped name of the moment, and
+    // never the name of a file that already exists.
+    void nuevaConNombrePorDefectoOcupado()
+    {
+        abrir({QStringLiteral("12345678Z.doc")});
+        const QDateTime antes = QDateTime::currentDateTime();
+        QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
+        const QDateTime despues = QDateTime::currentDateTime();
+        const QString nombre = estado().frmSolicitudActual->lblFichero->text();
+        QVERIFY(nombre == NombresSolicitud::NombreConHora(DNI, antes)
+                || nombre == NombresSolicitud::NombreConHora(DNI, despues));
+
+        // A second new application in the same minute, once the first is saved.
+        carpeta->escribir(QStringLiteral("ficheros/temp/") + nombre, "x");
+        estado().frmSolicitudActual->blnCerrarSinPreguntar = true;
+        delete estado().frmSolicitudActual;
+        ModCargaFicheros::ContarSolicitudes(DNI);
+        lista = frmSeleccion::Mostrar();
+        QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
+        const QString segundo = estado().frmSolicitudActual->lblFichero->text();
+        QVERIFY(!existe(segundo));
+        QVERIFY(QRegularExpression(QStringLiteral("^12345678Z-\\d{4}-\\d{6}(-\\d+)?\\.doc$")).match(segundo).hasMatch());
+        QVERIFY(segundo.size() <= 30);
+    }
+
+    void borrar()
+    {
+        abrir({QStringLiteral("12345678Z.doc"), QStringLiteral("12345678Z.xml"), CON_HORA});
+        elegir(QStringLiteral("12345678Z.doc"));
+        MessageBox::queueAnswer(QMessageBox::No);
+        QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const auto pregunta = MessageBox::shown().first();
+        QCOMPARE(pregunta.text, QStringLiteral("¿Desea borrar esta solicitud?"));
+        QCOMPARE(pregunta.title, QStringLiteral("Borrar"));
+        QCOMPARE(pregunta.icon, QMessageBox::Question);
+        QCOMPARE(pregunta.buttons, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(existe(QStringLiteral("12345678Z.doc")));
+
+        // The document and its companion go; the list is read again.
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
+        QVERIFY(!existe(QStringLiteral("12345678Z.doc")));
+        QVERIFY(!existe(QStringLiteral("12345678Z.xml")));
+        QCOMPARE(lista->cboSolicitudes->count(), 1);
+        QVERIFY(lista->cboSolicitudes->currentText().isEmpty());
+        QVERIFY(lista->cmdCargar->isEnabled());
+        QVERIFY(estado().strFicheroSeleccionado.isEmpty());
+
+        // The last one, without a companion: nothing left to load or delete.
+        elegir(CON_HORA);
+        MessageBox::queueAnswer(QMessageBox::Yes);
+        QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
+        QVERIFY(!existe(CON_HORA));
+        QCOMPARE(MessageBox::shown().size(), 3); // the questions only
+        QCOMPARE(lista->cboSolicitudes->count(), 0);
+        QVERIFY(!lista->cmdCargar->isEnabled());
+        QVERIFY(!lista->cmdBorrar->isEnabled());
+        QVERIFY(!lista->cboSolicitudes->isEnabled());
+        QVERIFY(lista->cmdNueva->isEnabled());
+        QVERIFY(lista->isVisible());
+        QVERIFY(estado().rsSolicitudes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstFrmSeleccion)
+#include "tst_frmseleccion.moc"
