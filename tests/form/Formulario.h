@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the form's tests: a program folder of the test's own, a form
-// opened as start-up opens it, and key strokes as they reach Qt on Linux.
+// Helpers of the form's tests: shared state in a folder of the test's own, a
+// form opened as start-up opens it, key strokes as they reach Qt on Linux.
 #include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
@@ -17,20 +17,18 @@
 
 namespace Prueba {
 
-// Fresh shared state with the folders inside carpeta.
-inline void PrepararEstado(const QString& carpeta, const QString& dni = QStringLiteral("12345678Z"))
+inline void PrepararEstado(const QString& carpeta)
 {
     reiniciarEstado();
     estado().strRutaPrograma = carpeta;
     estado().strRutaFicheros = carpeta + QStringLiteral("/ficheros/");
     estado().strRutaTemp = carpeta + QStringLiteral("/ficheros/temp/");
     QDir().mkpath(estado().strRutaTemp);
-    estado().strDNIActual = dni;
+    estado().strDNIActual = QStringLiteral("12345678Z");
     MessageBox::setTestMode(true);
     MessageBox::clear();
 }
 
-// Opens a form through AbrirSolicitud and makes it the active window.
 inline frmSolicitudes* Abrir()
 {
     ModGeneral::AbrirSolicitud();
@@ -41,29 +39,20 @@ inline frmSolicitudes* Abrir()
     return f;
 }
 
-// Closes the form without its prompt and waits until it is gone.
+// Closes the form without its prompt and lets it be destroyed.
 inline void Cerrar(frmSolicitudes* f)
 {
-    QPointer<frmSolicitudes> p(f);
-    if (!p)
+    if (!f)
         return;
-    p->blnCerrarSinPreguntar = true;
-    p->close();
+    f->blnCerrarSinPreguntar = true;
+    f->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-inline void Enviar(QWidget* w, QEvent::Type tipo, int key, Qt::KeyboardModifiers m, const QString& texto,
-                   bool repetida = false)
+inline void Enviar(QWidget* w, QEvent::Type tipo, int key, Qt::KeyboardModifiers m, bool repetida = false)
 {
-    QKeyEvent e(tipo, key, m, texto, repetida);
+    QKeyEvent e(tipo, key, m, QStringLiteral("|"), repetida);
     QApplication::sendEvent(w, &e);
-}
-
-// AltGr+1 as the X11 group switch reports it: the bar key with its text.
-inline void AltGr1(QWidget* w)
-{
-    Enviar(w, QEvent::KeyPress, Qt::Key_Bar, Qt::GroupSwitchModifier, QStringLiteral("|"));
-    Enviar(w, QEvent::KeyRelease, Qt::Key_Bar, Qt::GroupSwitchModifier, QStringLiteral("|"));
 }
 
 inline QStringList Textos()
@@ -74,7 +63,7 @@ inline QStringList Textos()
     return t;
 }
 
-// Moves the focus into w, then away from it with TAB.
+// Focus into w, then away from it with TAB.
 inline void Salir(QWidget* w)
 {
     w->setFocus(Qt::OtherFocusReason);
