@@ -403,6 +403,10 @@ public:
         if (viewer_) {
             viewer_->showDocument(documents_.active());
             viewer_->setVisible(visible);
+            if (visible) {
+                viewer_->raise();
+                viewer_->activateWindow();
+            }
         }
     }
     DocumentsCollection& Documents() override
