@@ -393,6 +393,10 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
             const int c = ModGeneral::CodigoTecla(tecla);
             return c == '-' || c == '.' || c == ',';
         }
+        // Remembered for the release: AltGr may be let go before the key, and
+        // the key's release then no longer reads as the bar.
+        if (ReglasCampos::EsTeclaBarra(tecla))
+            barraPendiente_ = caja;
         if (caja == txtOtros && tecla->key() == Qt::Key_Escape) {
             txtOtros->setText(QString());
             chkDocu[3]->setCheckState(Qt::Unchecked);
@@ -411,10 +415,11 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
         } else if (caja != txtCP && !esArea) {
             qint16 shift = ReglasCampos::EstadoModificadores(tecla);
             qint16 codigo = static_cast<qint16>(tecla->key() & 0x7fff);
-            if (ReglasCampos::EsTeclaBarra(tecla)) {
+            if (ReglasCampos::EsTeclaBarra(tecla) || barraPendiente_ == caja) {
                 shift = 6;
                 codigo = 49;
             }
+            barraPendiente_ = nullptr;
             ControlarPipe(shift, codigo, caja);
         }
         break;

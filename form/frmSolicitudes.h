@@ -112,4 +112,5 @@ private:
     QList<QWidget*> otrosControles_; // frames, labels, lblFichero, Stelcodex1
     bool cargado_ = false;           // load steps run once, on first show
     bool enComprobacion_ = false;    // a focus-leave check is running
+    QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
 };
