@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -101,6 +102,10 @@ private slots:
             QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
             QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Critical);
         }
+        // The same through a click on the menu bar.
+        MessageBox::clear();
+        QTest::mouseClick(f->menuBar(), Qt::LeftButton, {}, f->menuBar()->actionGeometry(f->mnuP.at(3000)).center());
+        QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
         QVERIFY(f->isVisible());
         // A box holding a blank counts as filled; "Otros" without text comes first.
         f->txtArea[10]->setText(QStringLiteral(" "));
