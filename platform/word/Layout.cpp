@@ -49,6 +49,7 @@ struct ParaProps {
     int lineRule = 0; // 0 auto (240ths), 1 exact, 2 at least
     double left = 0, right = 0, firstLine = 0;
     bool pageBreakBefore = false;
+    bool keepNext = false;
     std::vector<TabStop> tabs;
     Border top, bottom;
     QColor shading;
@@ -169,6 +170,8 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
     }
     if (pPr.child("w:pageBreakBefore"))
         p.pageBreakBefore = onOff(pPr.child("w:pageBreakBefore"));
+    if (pPr.child("w:keepNext"))
+        p.keepNext = onOff(pPr.child("w:keepNext"));
     if (pugi::xml_node tabs = pPr.child("w:tabs")) {
         for (pugi::xml_node t : tabs.children("w:tab")) {
             const char* v = t.attribute("w:val").value();
@@ -334,6 +337,9 @@ struct Unit {
     double height = 0;
     double spaceBefore = 0;
     bool pageBreakBefore = false;
+    bool keepWithNext = false; // on the same page as the unit after it
+    int table = 0;             // the table a row belongs to (0: not a row)
+    bool headerRow = false;    // repeated at the top of each page the table runs on
     std::vector<Op> ops; // x from the frame's left edge, y from the unit's top
 };
 
@@ -841,6 +847,8 @@ private:
         finish(true);
 
         units[firstUnit].spaceBefore = pp.before;
+        for (size_t i = firstUnit; i < units.size(); ++i)
+            units[i].keepWithNext = pp.keepNext;
         Unit& last = units.back();
         if (pp.bottom.present)
             last.ops.push_back(LineOp{QLineF(pp.left, last.height + 20, right, last.height + 20), pp.bottom.width, pp.bottom.color, pp.bottom.style});
@@ -937,6 +945,8 @@ private:
         std::vector<pugi::xml_node> rows;
         for (pugi::xml_node tr : tbl.children("w:tr"))
             rows.push_back(tr);
+        const int tableId = ++tables_;
+        bool heading = true; // header rows lead the table
         for (size_t r = 0; r < rows.size(); ++r) {
             pugi::xml_node trHeight = rows[r].child("w:trPr").child("w:trHeight");
             const double minHeight = trHeight.attribute("w:val").as_double(0);
@@ -1009,6 +1019,9 @@ private:
 
             Unit u;
             u.height = height;
+            u.table = tableId;
+            heading = heading && onOff(rows[r].child("w:trPr").child("w:tblHeader"));
+            u.headerRow = heading;
             for (CellBox& c : cells) {
                 if (c.fill.isValid())
                     u.ops.push_back(FillOp{QRectF(c.x, 0, c.w, height), c.fill});
@@ -1052,12 +1065,32 @@ private:
         double y = top_;
         const double limit = pageH_ - bottom_;
         bool pageEmpty = true;
-        for (Unit& u : units) {
+        std::vector<const Unit*> headers; // header rows of the table being placed
+        for (size_t i = 0; i < units.size(); ++i) {
+            Unit& u = units[i];
+            if (u.headerRow) {
+                if (!headers.empty() && headers.front()->table != u.table)
+                    headers.clear();
+                headers.push_back(&u);
+            }
             const double before = pageEmpty ? 0 : u.spaceBefore;
-            if (!pageEmpty && (u.pageBreakBefore || y + before + u.height > limit)) {
+            // A paragraph kept with the next one moves with it to a new page.
+            double need = before + u.height;
+            for (size_t j = i; j + 1 < units.size() && units[j].keepWithNext; ++j)
+                need += units[j + 1].spaceBefore + units[j + 1].height;
+            need = std::min(need, limit - top_);
+            if (!pageEmpty && (u.pageBreakBefore || y + need > limit)) {
                 newPage();
                 y = top_;
                 pageEmpty = true;
+                if (u.table && !u.headerRow && !headers.empty() && headers.front()->table == u.table) {
+                    for (const Unit* h : headers) {
+                        std::vector<Op> copy = h->ops;
+                        translate(copy, left_, y, out_.pages().back().ops);
+                        y += h->height;
+                    }
+                    pageEmpty = false;
+                }
             }
             y += pageEmpty ? 0 : u.spaceBefore;
             translate(u.ops, left_, y, out_.pages().back().ops);
@@ -1102,6 +1135,7 @@ private:
     std::vector<bool> checkBoxes_;
     std::map<int, std::vector<int>> counters_;
     int depth_ = 0;
+    int tables_ = 0;
     double pageW_ = 11906, pageH_ = 16838, top_ = 1417, bottom_ = 1417, left_ = 1701, right_ = 1701;
     double headerY_ = 708, footerY_ = 708, width_ = 0;
 };

@@ -172,6 +172,51 @@ private slots:
         QVERIFY(boxes[0].rect.width() > 100 && boxes[1].rect.left() > boxes[0].rect.right());
     }
 
+    void headingsAndHeaderRowsKeptWithWhatFollows()
+    {
+        auto pageOf = [](Rendering& r, const QString& text) {
+            for (int p = 0; p < r.pageCount(); ++p)
+                for (const TextOp& t : texts(r, p))
+                    if (t.text == text)
+                        return p;
+            return -1;
+        };
+        // Enough filler that a heading ends page 1 and its paragraph starts page 2;
+        // kept with its paragraph, the heading goes to page 2 as well.
+        auto body = [](int fill, bool keep) {
+            QString b;
+            for (int i = 0; i < fill; ++i)
+                b += para(run(QStringLiteral("relleno %1").arg(i)));
+            return b + para(run(QStringLiteral("Título")), keep ? QStringLiteral("<w:pPr><w:keepNext/></w:pPr>") : QString())
+                + para(run(QStringLiteral("Texto del apartado"))) + sect();
+        };
+        int fill = 20;
+        for (; fill < 200; ++fill) {
+            Rendering r = lay(body(fill, false));
+            if (pageOf(r, QStringLiteral("Título")) == 0 && pageOf(r, QStringLiteral("Texto del apartado")) == 1)
+                break;
+        }
+        QVERIFY(fill < 200);
+        Rendering kept = lay(body(fill, true));
+        QCOMPARE(pageOf(kept, QStringLiteral("Título")), 1);
+        QCOMPARE(pageOf(kept, QStringLiteral("Texto del apartado")), 1);
+
+        // A long table repeats its header row on every page it runs on.
+        QString rows = QStringLiteral("<w:tr><w:trPr><w:tblHeader/></w:trPr><w:tc>%1</w:tc></w:tr>").arg(para(run(QStringLiteral("Cabeza"))));
+        for (int i = 0; i < 150; ++i)
+            rows += QStringLiteral("<w:tr><w:tc>%1</w:tc></w:tr>").arg(para(run(QStringLiteral("fila %1").arg(i))));
+        Rendering r = lay(QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid>%1</w:tbl>").arg(rows) + para(QString()) + sect());
+        QVERIFY(r.pageCount() >= 2);
+        for (int p = 0; p < r.pageCount(); ++p) {
+            int heads = 0, rowsHere = 0;
+            for (const TextOp& t : texts(r, p)) {
+                heads += t.text == QLatin1String("Cabeza");
+                rowsHere += t.text.startsWith(QLatin1String("fila"));
+            }
+            QCOMPARE(heads, rowsHere ? 1 : 0);
+        }
+    }
+
     void listsTabsAndPageBreaks()
     {
         // numbering.xml is not in the fixture package: add one.
