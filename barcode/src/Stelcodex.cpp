@@ -318,8 +318,19 @@ void Stelcodex::addBar(int w, bool black, int y)
 // module by module from the bits.
 void Stelcodex::paintPattern(int32_t bits, int modules, int y)
 {
+    const int w = m_barWidth;
+    const bool inside = m_bits && w > 0 && m_barHeight > 0 && y >= 0 && y < m_surfaceHeight
+        && m_x >= 0 && m_x + modules * w <= m_surfaceWidth;
+    if (!inside || !m_firstLineOnly) {
+        for (int i = modules - 1; i >= 0; --i)
+            addBar(w, (bits >> i) & 1, y);
+        return;
+    }
+    // Wholly on the surface: write the row's first line directly.
+    QRgb* px = reinterpret_cast<QRgb*>(m_bits + y * m_stride) + m_x;
     for (int i = modules - 1; i >= 0; --i)
-        addBar(m_barWidth, (bits >> i) & 1, y);
+        px = std::fill_n(px, w, (bits >> i) & 1 ? m_barRgb : m_spaceRgb);
+    m_x += modules * w;
 }
 
 void Stelcodex::paintElements(const char* colors, const char* bars, int y)

@@ -1,5 +1,5 @@
 // Text to codewords to painted image to BMP file: the Stelcodex control against
-// libzint writing the same text as a PDF417 bitmap.
+// libzint writing the same text as a PDF417 bitmap; and the same without the file.
 #include "ToolOptions.h"
 
 #include <stelcode/Stelcodex.h>
@@ -86,15 +86,54 @@ void runZint(benchmark::State& state, const ToolOptions& c)
     }
 }
 
+// Without the file: text to codewords to the painted image in memory.
+void paintStelcode(benchmark::State& state, const ToolOptions& c)
+{
+    Stelcodex control;
+    applyToolOptions(c, control);
+    const QSize size = control.sizeHint();
+    control.setSize(size.width(), size.height());
+    for (auto _ : state) {
+        control.paintBarCode();
+        benchmark::DoNotOptimize(control.drawingPosition());
+    }
+}
+
+void bufferZint(benchmark::State& state, const ToolOptions& c)
+{
+    const QByteArray data = c.text.toLatin1();
+    for (auto _ : state) {
+        zint_symbol* symbol = ZBarcode_Create();
+        symbol->symbology = BARCODE_PDF417;
+        symbol->option_1 = c.ecLevel;
+        symbol->option_2 = c.columns;
+        symbol->scale = 0.5f;
+        if (ZBarcode_Encode_and_Buffer(symbol, reinterpret_cast<const unsigned char*>(data.constData()),
+                                       static_cast<int>(data.size()), 0) >= ZINT_ERROR)
+            state.SkipWithError(symbol->errtxt);
+        benchmark::DoNotOptimize(symbol->bitmap);
+        ZBarcode_Delete(symbol);
+    }
+}
+
 void BM_Stelcode_TypicalPayload(benchmark::State& state) { runStelcode(state, typicalCase()); }
 void BM_Zint_TypicalPayload(benchmark::State& state) { runZint(state, typicalCase()); }
 void BM_Stelcode_Byte1000(benchmark::State& state) { runStelcode(state, byteCase()); }
 void BM_Zint_Byte1000(benchmark::State& state) { runZint(state, byteCase()); }
 
+void BM_StelcodeImage_TypicalPayload(benchmark::State& state) { paintStelcode(state, typicalCase()); }
+void BM_ZintImage_TypicalPayload(benchmark::State& state) { bufferZint(state, typicalCase()); }
+void BM_StelcodeImage_Byte1000(benchmark::State& state) { paintStelcode(state, byteCase()); }
+void BM_ZintImage_Byte1000(benchmark::State& state) { bufferZint(state, byteCase()); }
+
 BENCHMARK(BM_Stelcode_TypicalPayload);
 BENCHMARK(BM_Zint_TypicalPayload);
 BENCHMARK(BM_Stelcode_Byte1000);
 BENCHMARK(BM_Zint_Byte1000);
+BENCHMARK(BM_StelcodeImage_TypicalPayload);
+BENCHMARK(BM_ZintImage_TypicalPayload);
+BENCHMARK(BM_StelcodeImage_Byte1000);
+BENCHMARK(BM_ZintImage_Byte1000);
 
 }  // namespace
 
