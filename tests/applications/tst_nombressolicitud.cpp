@@ -21,17 +21,8 @@ private slots:
         QCOMPARE(NombrePorDefecto(QStringLiteral("1234567Z")), QStringLiteral("01234567Z.doc"));
         QCOMPARE(NombrePorDefecto(QStringLiteral("12345678ZX")), QStringLiteral("12345678Z.doc"));
         QCOMPARE(NombreConHora(DNI, MOMENTO), QStringLiteral("12345678Z-0905-071206.doc"));
-        QCOMPARE(NombreConHora(DNI, QDateTime(QDate(2026, 3, 7), QTime(21, 30))),
-                 QStringLiteral("12345678Z-2130-070326.doc"));
+        QCOMPARE(NombreConHora(DNI, QDateTime(QDate(2026, 3, 7), QTime(21, 30))), QStringLiteral("12345678Z-2130-070326.doc"));
         QCOMPARE(Acompanante(QStringLiteral("a.doc")), QStringLiteral("a.xml"));
-    }
-
-    void rutas()
-    {
-        CarpetaPrueba c;
-        QCOMPARE(RutaPlantilla(8), c.ruta(QStringLiteral("ficheros//DOT_10101/PlantillaW97.dot")));
-        QCOMPARE(RutaPlantilla(9), c.ruta(QStringLiteral("ficheros//DOT_10101/PlantillaWXP.dot")));
-        QCOMPARE(RutaManual(), c.ruta(QStringLiteral("Manual de Usuario.doc")));
     }
 
     // A new application never takes the name of an existing file.
@@ -82,8 +73,6 @@ private slots:
         QCOMPARE(combo.count(), 3);
         QVERIFY(combo.currentText().isEmpty()); // nothing chosen yet
 
-        QCOMPARE(ModCargaFicheros::ContarSolicitudes(QStringLiteral("11111111H")), qint16(0));
-        QVERIFY(estado().rsSolicitudes.isEmpty());
         estado().strRutaTemp = c.ruta(QStringLiteral("no-existe/"));
         QCOMPARE(ModCargaFicheros::ContarSolicitudes(DNI), qint16(0));
     }

@@ -5,9 +5,13 @@
 #include "shell/MessageBox.h"
 
 #include <QDir>
+#include <QTest>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 struct CarpetaPrueba {
     QTemporaryDir dir;
@@ -46,6 +50,29 @@ struct CarpetaPrueba {
             textos << m.text;
         return textos;
     }
+};
+
+// The only message box shown so far, with its title and icon.
+inline void unMensaje(const QString& texto, const QString& titulo, QMessageBox::Icon icono)
+{
+    QCOMPARE(CarpetaPrueba::mensajes(), QStringList(texto));
+    QCOMPARE(MessageBox::shown().first().title, titulo);
+    QCOMPARE(MessageBox::shown().first().icon, icono);
+}
+
+// While it lives, no file may grow past a few bytes: every save fails part-way,
+// as on a full disk.
+struct DiscoLleno {
+    rlimit previo{};
+    DiscoLleno()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previo);
+        rlimit corto = previo;
+        corto.rlim_cur = 32;
+        setrlimit(RLIMIT_FSIZE, &corto);
+    }
+    ~DiscoLleno() { setrlimit(RLIMIT_FSIZE, &previo); }
 };
 
 // The empty user file that ships with the program.

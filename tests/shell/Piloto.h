@@ -1,6 +1,6 @@
 #pragma once
 // Answers the program's modal windows in a test, the way a user would: signs
-// in with a DNI (and a password) and presses "Continuar" in the information
+// in with an unregistered DNI and presses "Continuar" in the information
 // window once the bar is full. Any other modal window is left alone.
 #include "shell/frmProgreso.h"
 #include "users/frmUsuario.h"
@@ -14,7 +14,6 @@
 class Piloto : public QObject {
 public:
     QString dni;        // typed into frmUsuario; empty means "Salir"
-    QString password;   // typed when the password stage opens
     bool conEsc = false; // leave the sign-in with Esc instead of "Salir"
     int informaciones = 0; // times the information window was passed
 
@@ -29,10 +28,7 @@ private:
     {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* u = qobject_cast<frmUsuario*>(modal)) {
-            if (u->txtPwd->isVisible()) {
-                QTest::keyClicks(u->txtPwd, password);
-                QTest::mouseClick(u->cmdAceptarPwd, Qt::LeftButton);
-            } else if (dni.isEmpty()) {
+            if (dni.isEmpty()) {
                 if (conEsc)
                     QTest::keyClick(u->txtDNI, Qt::Key_Escape);
                 else

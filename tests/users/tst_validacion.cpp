@@ -1,76 +1,59 @@
 #include "../shell/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
-#include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Validacion;
 
 namespace {
 const QString DNI = QStringLiteral("12345678Z");
 const QString OTRO = QStringLiteral("01234567L");
+const QString FICHERO = QStringLiteral("usuarios.xml");
+
+QByteArray entrada(const QString& dni, const QString& password)
+{
+    return "<Usuario><DNI>" + HuellaTexto(dni).toLatin1() + "</DNI><Pwd>" + HuellaTexto(password).toLatin1()
+        + "</Pwd></Usuario>";
+}
 }
 
 class TstValidacion : public QObject {
     Q_OBJECT
-
 private slots:
-    void huellaEnMayusculas()
-    {
-        const QString h = HuellaTexto(QStringLiteral("abc"));
-        QCOMPARE(h, QStringLiteral("BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD"));
-    }
-
-    void plantillaCopiadaYAltaSinTextoEnClaro()
+    void altaDesdeLaPlantillaSinTextoEnClaro()
     {
         CarpetaPrueba c;
         c.escribir(QStringLiteral("usuarioslimpio.xml"), PlantillaUsuarios);
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
-        QCOMPARE(c.leer(QStringLiteral("usuarios.xml")), PlantillaUsuarios);
+        QCOMPARE(c.leer(FICHERO), PlantillaUsuarios);
         QVERIFY(!ExisteUsuario(DNI));
 
         QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")));
-        // Found at once, without reading the file again.
-        QVERIFY(ExisteUsuario(DNI));
+        QVERIFY(ExisteUsuario(DNI)); // without reading the file again
         QVERIFY(CompruebaPassword(DNI, QStringLiteral("SECRETO")));
         QVERIFY(!CompruebaPassword(DNI, QStringLiteral("secreto")));
         QVERIFY(!CompruebaPassword(OTRO, QString()));
-        QCOMPARE(PasswordGuardado(OTRO), QString());
-
-        const QByteArray fichero = c.leer(QStringLiteral("usuarios.xml"));
-        QVERIFY(!fichero.contains("12345678"));
-        QVERIFY(!fichero.toUpper().contains("SECRETO"));
-        const QByteArray entrada = "<Usuario><DNI>" + HuellaTexto(DNI).toLatin1() + "</DNI><Pwd>"
-            + HuellaTexto(QStringLiteral("SECRETO")).toLatin1() + "</Pwd></Usuario>";
-        QCOMPARE(fichero, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Usuarios>" + entrada + "</Usuarios>\r\n");
-
-        // A new run reads it back.
-        QVERIFY(CargaUsuarios(c.ruta(QStringLiteral("usuarios.xml"))));
-        QVERIFY(ExisteUsuario(DNI));
+        const QByteArray fichero = c.leer(FICHERO);
+        QVERIFY(!fichero.contains("12345678") && !fichero.toUpper().contains("SECRETO"));
+        QCOMPARE(fichero, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Usuarios>"
+                     + entrada(DNI, QStringLiteral("SECRETO")) + "</Usuarios>\r\n");
     }
 
-    // Line ends, indentation and comments of the rest of the file stay as read.
-    void cambioDePasswordConservaElFichero()
+    // Line ends, indentation and comments of the rest of the file stay as read;
+    // the new password's entry ends up last, the only one of its DNI.
+    void cambioDePassword()
     {
         CarpetaPrueba c;
-        const QByteArray ajeno = "  <Usuario><DNI>" + HuellaTexto(OTRO).toLatin1() + "</DNI><Pwd>X</Pwd></Usuario>\r\n";
-        const QByteArray inicio = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- usuarios -->\r\n<Usuarios>\r\n";
-        c.escribir(QStringLiteral("usuarios.xml"), inicio + ajeno + "</Usuarios>\r\n");
+        const QByteArray antes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- usuarios -->\r\n<Usuarios>\r\n  "
+            + entrada(OTRO, QStringLiteral("X")) + "\r\n";
+        c.escribir(FICHERO, antes + "</Usuarios>\r\n");
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(AltaUsuario(DNI, QStringLiteral("PRIMERO")));
         BajaUsuario(DNI);
         QVERIFY(!ExisteUsuario(DNI));
-        QVERIFY(AltaUsuario(DNI, QStringLiteral("SEGUNDO")));
-
-        const QByteArray entrada = "<Usuario><DNI>" + HuellaTexto(DNI).toLatin1() + "</DNI><Pwd>"
-            + HuellaTexto(QStringLiteral("SEGUNDO")).toLatin1() + "</Pwd></Usuario>";
-        QCOMPARE(c.leer(QStringLiteral("usuarios.xml")), inicio + ajeno + entrada + "</Usuarios>\r\n");
-        QVERIFY(CompruebaPassword(DNI, QStringLiteral("SEGUNDO")));
-        QVERIFY(ExisteUsuario(OTRO));
         BajaUsuario(QStringLiteral("87654321X")); // not registered: nothing changes
-        QVERIFY(ExisteUsuario(DNI));
+        QVERIFY(AltaUsuario(DNI, QStringLiteral("SEGUNDO")));
+        QCOMPARE(c.leer(FICHERO), antes + entrada(DNI, QStringLiteral("SEGUNDO")) + "</Usuarios>\r\n");
+        QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
+        QVERIFY(CompruebaPassword(DNI, QStringLiteral("SEGUNDO")) && ExisteUsuario(OTRO));
     }
 
     void sinFicherosSeCreaLaRaiz()
@@ -79,7 +62,7 @@ private slots:
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(!ExisteUsuario(DNI));
         QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")));
-        QVERIFY(CargaUsuarios(c.ruta(QStringLiteral("usuarios.xml"))));
+        QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
         QVERIFY(CompruebaPassword(DNI, QStringLiteral("SECRETO")));
     }
 
@@ -88,44 +71,34 @@ private slots:
     void ficheroIlegibleSeConserva()
     {
         CarpetaPrueba c;
-        const QByteArray roto = "<Usuarios><Usuario><DNI>" + HuellaTexto(DNI).toLatin1() + "</DNI><Pwd>";
-        c.escribir(QStringLiteral("usuarios.xml"), roto);
-        c.escribir(QStringLiteral("usuarioslimpio.xml"), PlantillaUsuarios);
+        const QByteArray roto = "<Usuarios>" + entrada(DNI, QStringLiteral("X")) + "<Usuario>";
+        c.escribir(FICHERO, roto);
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(!ExisteUsuario(DNI));
         QVERIFY(AltaUsuario(OTRO, QStringLiteral("SECRETO")));
-
         const QStringList copias = QDir(c.dir.path()).entryList({QStringLiteral("usuarios.xml.ilegible-*")});
         QCOMPARE(copias.size(), 1);
         QCOMPARE(c.leer(copias.first()), roto);
-        QVERIFY(CargaUsuarios(c.ruta(QStringLiteral("usuarios.xml"))));
+        QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
         QVERIFY(ExisteUsuario(OTRO));
     }
 
-    // A write that fails half-way leaves the file and the document as they were.
-    void escrituraFallidaNoRompeElFichero()
+    // A save cut short leaves the file, and the document, as they were.
+    void escrituraFallida()
     {
         CarpetaPrueba c;
-        c.escribir(QStringLiteral("usuarios.xml"), PlantillaUsuarios);
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(AltaUsuario(OTRO, QStringLiteral("SECRETO")));
-        const QByteArray antes = c.leer(QStringLiteral("usuarios.xml"));
-
-        // Files may not grow past 64 bytes: the save cannot complete.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previo{};
-        getrlimit(RLIMIT_FSIZE, &previo);
-        rlimit corto = previo;
-        corto.rlim_cur = 64;
-        setrlimit(RLIMIT_FSIZE, &corto);
-        const bool guardado = AltaUsuario(DNI, QStringLiteral("OTRACLAVE"));
-        setrlimit(RLIMIT_FSIZE, &previo);
-
+        const QByteArray antes = c.leer(FICHERO);
+        bool guardado;
+        {
+            DiscoLleno lleno;
+            guardado = AltaUsuario(DNI, QStringLiteral("OTRACLAVE"));
+        }
         QVERIFY(!guardado);
-        QCOMPARE(c.leer(QStringLiteral("usuarios.xml")), antes);
-        QVERIFY(!ExisteUsuario(DNI));
-        QVERIFY(ExisteUsuario(OTRO));
-        QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files).size(), 1); // no temporary file left
+        QCOMPARE(c.leer(FICHERO), antes);
+        QVERIFY(!ExisteUsuario(DNI) && ExisteUsuario(OTRO));
+        QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files), QStringList(FICHERO)); // no temporary file left
     }
 };
 
