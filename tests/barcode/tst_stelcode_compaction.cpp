@@ -38,7 +38,6 @@ private slots:
     void textTableHoldsPrintableAscii();
     void byteMode();
     void textModeSwitchesSubModes();
-    void textModeDropsWhatItCannotEncode();
     void numericMode();
     void shapeAndPadding();
     void limits();
@@ -50,12 +49,9 @@ void TestCompaction::textTableHoldsPrintableAscii()
     QCOMPARE(int(t.size()), 190);
     for (int c = 32; c <= 126; ++c)
         QCOMPARE(findChar(t, kTextTablePairs, std::string(1, char(c))), c - 32);
-    QCOMPARE(t[2 * ('T' - 32) + 1], std::string("A19"));
-    QCOMPARE(t[1], std::string("C26"));                       // space from mixed
-    QCOMPARE(t[2 * ('~' - 32) + 1], std::string("D9"));
+    QCOMPARE(t[1], std::string("C26"));  // space from mixed
     QCOMPARE(findChar(t, kTextTablePairs, "\n"), -1);
-    QCOMPARE(findChar(t, 10, "z"), -1);                        // beyond the searched pairs
-    QCOMPARE(findChar(t, 500, "z"), 'z' - 32);                 // length limited to the table
+    QCOMPARE(findChar(t, 10, "z"), -1);  // beyond the searched pairs
 }
 
 void TestCompaction::byteMode()
@@ -102,16 +98,6 @@ void TestCompaction::textModeSwitchesSubModes()
     QCOMPARE(dataPart(*shifted, 7), (Codewords{(*shifted)[0], 27 * 30 + 0, 27 * 30 + 1,
                                                2 * 30 + 28, 1 * 30 + 28, 3 * 30 + 29,
                                                0 * 30 + 29}));
-}
-
-void TestCompaction::textModeDropsWhatItCannotEncode()
-{
-    auto a = shape();
-    auto b = shape();
-    const auto with = compactText(bytesOf("ab\r\n\xE9" "c"), textTable(), kTextTablePairs, a);
-    const auto without = compactText(bytesOf("abc"), textTable(), kTextTablePairs, b);
-    QVERIFY(with && without);
-    QCOMPARE(*with, *without);
 }
 
 void TestCompaction::numericMode()

@@ -41,7 +41,6 @@ private slots:
     void storedTablesAreTheGeneratorPolynomials();
     void singleCodewordAtLevelZero();
     void everyLevelYieldsAValidSymbol();
-    void shortListOrTableIsLeftAlone();
 };
 
 void TestErrorCorrection::storedTablesAreTheGeneratorPolynomials()
@@ -84,17 +83,6 @@ void TestErrorCorrection::everyLevelYieldsAValidSymbol()
         QVERIFY(cw.has_value());
         QVERIFY2(passesCheck(*cw, 2 << level), qPrintable(QString::number(level)));
     }
-}
-
-void TestErrorCorrection::shortListOrTableIsLeftAlone()
-{
-    const CoefficientTables tables = buildCoefficientTables();
-    Codewords cw{5, 1, 2};
-    genEC(cw, 3, tables[0], 2);  // no room for the two check codewords
-    QCOMPARE(cw, (Codewords{5, 1, 2}));
-    Codewords longer(20, 1);
-    genEC(longer, 4, tables[0], 16);  // table shorter than k
-    QCOMPARE(longer, Codewords(20, 1));
 }
 
 QTEST_APPLESS_MAIN(TestErrorCorrection)
