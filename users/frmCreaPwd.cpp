@@ -24,6 +24,7 @@ frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
         txtPwd[i] = new QLineEdit(this);
         txtPwd[i]->setObjectName(QStringLiteral("txtPwd%1").arg(i));
         txtPwd[i]->setEchoMode(QLineEdit::Password);
+        txtPwd[i]->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
     }
     Label1->setBuddy(txtPwd[0]);
     Label2->setBuddy(txtPwd[1]);

@@ -36,6 +36,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     txtPwd = new QLineEdit(this);
     txtPwd->setObjectName(QStringLiteral("txtPwd"));
     txtPwd->setEchoMode(QLineEdit::Password);
+    txtPwd->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
     lblPwd->setBuddy(txtPwd);
     cmdAceptarPwd = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
     cmdAceptarPwd->setObjectName(QStringLiteral("cmdAceptarPwd"));
