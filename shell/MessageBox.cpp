@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QQueue>
 
@@ -26,6 +27,13 @@ QMessageBox::StandardButton MessageBox::show(const QString& text, const QString&
     }
     QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
     box.setAccessibleName(caption);
+    // The program speaks Spanish whatever the system's language.
+    const std::pair<QMessageBox::StandardButton, const char*> textos[] = {
+        {QMessageBox::Ok, "Aceptar"}, {QMessageBox::Yes, "Sí"}, {QMessageBox::No, "No"},
+        {QMessageBox::Cancel, "Cancelar"}};
+    for (const auto& [boton, texto] : textos)
+        if (QAbstractButton* b = box.button(boton))
+            b->setText(QString::fromUtf8(texto));
     // The mouse pointer may be an hourglass while a long step runs; the box needs the arrow.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
