@@ -1,6 +1,8 @@
 #include "shell/ModGeneral.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 int main(int argc, char* argv[])
@@ -8,6 +10,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varelio"));
     QApplication::setApplicationVersion(ModGeneral::VersionPrograma());
+    // Qt's own texts (context menus of the text boxes, ...) in Spanish when installed.
+    QTranslator qtEnEspanol;
+    if (qtEnEspanol.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtEnEspanol);
     ModGeneral::Main();
     // Start-up has returned: the program lives while one of its windows is open.
     bool abierta = false;
