@@ -56,8 +56,9 @@ int CodigoTecla(const QKeyEvent* evento)
     const auto mods = evento->modifiers();
     if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier))
         return -1;
+    // X11 reports Delete as the character 127; it edits the box, it types nothing.
     const QString texto = evento->text();
-    if (texto.size() != 1 || texto.at(0).unicode() < 32)
+    if (texto.size() != 1 || texto.at(0).unicode() < 32 || texto.at(0).unicode() == 127)
         return -1;
     return texto.at(0).unicode();
 }

@@ -3,6 +3,9 @@
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
+
 class TstModGeneral : public QObject {
     Q_OBJECT
 private slots:
@@ -27,6 +30,22 @@ private slots:
         QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("crlf.txt")), QStringLiteral("\r\nA\r\nB"));
         QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("lf.txt")), QStringLiteral("\r\nAño €\r\nB"));
         QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, ModCargaFicheros::LeerFicheroTexto(QStringLiteral("no-existe.txt")));
+    }
+
+    // Keys that edit the box without typing a character pass the numeric filter,
+    // also Delete as X11 reports it (with the character 127).
+    void teclasDeEdicionPasanElFiltro()
+    {
+        CarpetaPrueba c;
+        QLineEdit campo(QStringLiteral("12,5"));
+        campo.setCursorPosition(0);
+        for (const auto& [tecla, texto] : {std::pair{Qt::Key_Delete, QStringLiteral("\x7f")},
+                                           std::pair{Qt::Key_Right, QString()}}) {
+            QKeyEvent evento(QEvent::KeyPress, tecla, Qt::NoModifier, texto);
+            QVERIFY(!ModGeneral::FiltrarEventoTecla(&campo, &evento, true));
+        }
+        QKeyEvent letra(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QVERIFY(ModGeneral::FiltrarEventoTecla(&campo, &letra, true));
     }
 };
 
