@@ -25,9 +25,11 @@ namespace {
 // save changes nothing but the entries.
 constexpr unsigned OpcionesLectura = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol;
 
-// How the loaded file was: its encoding, and whether it existed but did not
-// parse (then it is set aside before the first save replaces it).
+// How the loaded file was: its encoding, whether it began with a byte-order
+// mark, and whether it existed but did not parse (then it is set aside before
+// the first save replaces it).
 pugi::xml_encoding g_codificacion = pugi::encoding_utf8;
+bool g_conBom = false;
 bool g_ficheroIlegible = false;
 
 std::string utf8(const QString& texto) { return texto.toStdString(); }
@@ -110,6 +112,8 @@ bool guardar(const pugi::xml_document& doc, const QString& ruta)
     unsigned formato = pugi::format_raw;
     if (!tieneDeclaracion(doc))
         formato |= pugi::format_no_declaration;
+    if (g_conBom)
+        formato |= pugi::format_write_bom; // a UTF-16 file without one is no longer XML
     doc.save(escritor, "", formato, g_codificacion);
 
     QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
@@ -153,12 +157,15 @@ bool CargaUsuarios(const QString& ruta)
         auto doc = std::make_shared<pugi::xml_document>();
         g_ficheroIlegible = false;
         g_codificacion = pugi::encoding_utf8;
+        g_conBom = false;
         QFile fichero(ruta);
         if (fichero.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = fichero.readAll();
             const pugi::xml_parse_result r = doc->load_buffer(bytes.constData(), size_t(bytes.size()), OpcionesLectura);
             if (r) {
                 g_codificacion = r.encoding;
+                g_conBom = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE")
+                    || bytes.startsWith("\xFE\xFF");
                 if (r.encoding == pugi::encoding_utf8 || r.encoding == pugi::encoding_latin1)
                     restaurarEspaciosExteriores(*doc, bytes);
             } else {

@@ -56,6 +56,20 @@ private slots:
         QVERIFY(CompruebaPassword(DNI, QStringLiteral("SEGUNDO")) && ExisteUsuario(OTRO));
     }
 
+    // A file in UTF-16 keeps its encoding and its byte-order mark.
+    void ficheroUtf16()
+    {
+        CarpetaPrueba c;
+        const QString texto = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Usuarios></Usuarios>");
+        c.escribir(FICHERO, "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(texto.utf16()), texto.size() * 2));
+        QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
+        QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")));
+        const QByteArray fichero = c.leer(FICHERO);
+        QVERIFY(fichero.startsWith("\xFF\xFE<"));
+        QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
+        QVERIFY(CompruebaPassword(DNI, QStringLiteral("SECRETO")));
+    }
+
     void sinFicherosSeCreaLaRaiz()
     {
         CarpetaPrueba c;
