@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <memory>
+#include <utility>
 
 namespace ModWord {
 
@@ -108,11 +109,14 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
                                                         : NombresSolicitud::RutaPlantillaWXP();
 
     // An instance that already held documents when we attached to it is not
-    // ours to quit: only our own document is closed at the end.
+    // ours to quit: only our own document is closed at the end, never one of
+    // the user's (which would be the active one if ours was never created).
     bool compartida = false;
+    Word::Document* nuestro = nullptr;
     const auto terminar = [&] {
         Word::Application& word = *e.objWord;
-        Ignorando([&] { word.ActiveDocument().Close(false); });
+        if (nuestro)
+            Ignorando([&] { nuestro->Close(false); });
         if (!compartida)
             Ignorando([&] { word.Quit(false); });
         e.objWord.reset();
@@ -135,7 +139,7 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
     Word::Application& word = *e.objWord;
     try {
         word.setVisible(false);
-        word.Documents().Add(plantilla);
+        nuestro = &word.Documents().Add(plantilla);
         word.ActiveDocument().SaveAs(carpeta + fichero);
         if (progreso)
             progreso->prgBar->setMaximum(162);
@@ -248,11 +252,10 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         blnWordIniciado = true;
     }
 
-    bool abierto = false;
+    Word::Document* abierto = nullptr; // the copy of the stored file, while open
     try {
         word->setVisible(false);
-        word->Documents().Add(carpeta + fichero);
-        abierto = true;
+        abierto = &word->Documents().Add(carpeta + fichero);
         progreso->prgBar->setMaximum(324);
         for (QWidget* control : formulario->Controles()) {
             progreso->prgBar->setValue(progreso->prgBar->value() + 1);
@@ -260,7 +263,7 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
             if (tag.isEmpty())
                 continue;
             try {
-                LeerCampo(word->ActiveDocument(), control, tag);
+                LeerCampo(*abierto, control, tag);
             } catch (const Word::Error& fallo) {
                 // A field the document lacks leaves its control as it is.
                 if (fallo.number() != Word::ErrorCode::NoSuchMember)
@@ -269,14 +272,12 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         }
         progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
         progreso->prgBar->setValue(progreso->prgBar->maximum());
-        word->ActiveDocument().Close(false);
+        std::exchange(abierto, nullptr)->Close(false);
     } catch (const std::exception&) {
-        // A missing or unreadable stored file: nothing of it reaches the form
-        // beyond what was read, and the user is told instead of being left
-        // with the busy window.
-        // Nothing was read for the user to see: the instance is not left behind.
+        // A missing or unreadable stored file: the user is told instead of
+        // being left with the busy window, and the instance is not left behind.
         if (abierto)
-            Ignorando([&] { word->ActiveDocument().Close(false); });
+            Ignorando([&] { abierto->Close(false); });
         Ignorando([&] { word->Quit(false); });
         word.reset();
         progreso->close();

@@ -305,6 +305,12 @@ private slots:
         Escribir(f, &ModWord::GenerarDocumentoW97, false);
         QVERIFY(!proveedor.enMarcha->cerrada);
         QCOMPARE(proveedor.enMarcha->documentos.Count(), 1);
+
+        // A writer that fails before its own document exists leaves the other one open.
+        QFile::rename(NombresSolicitud_W97(), NombresSolicitud_W97() + QStringLiteral(".fuera"));
+        QVERIFY_THROWS_EXCEPTION(Word::Error, Escribir(f, &ModWord::GenerarDocumentoW97, false));
+        QVERIFY(!proveedor.enMarcha->cerrada);
+        QCOMPARE(proveedor.enMarcha->documentos.Count(), 1);
     }
 
     void missingTemplateEndsTheWriter_data()
