@@ -370,10 +370,7 @@ public:
     EmbeddedApplication()
         : selection_(documents_)
     {
-        documents_.setOnChange([this] {
-            if (viewer_ && visible_)
-                viewer_->showDocument(documents_.active());
-        });
+        documents_.setOnChange([this] { refreshWindow(false); });
     }
     ~EmbeddedApplication() override { dropViewer(); }
 
@@ -391,23 +388,7 @@ public:
     {
         alive();
         visible_ = visible;
-        if (visible && !viewer_ && qobject_cast<QApplication*>(QCoreApplication::instance())) {
-            viewer_ = new detail::Viewer();
-            // Closing the window ends the instance, as closing the program would.
-            std::weak_ptr<EmbeddedApplication> weak = weak_from_this();
-            viewer_->setOnClose([weak] {
-                if (auto self = weak.lock())
-                    self->Quit(false);
-            });
-        }
-        if (viewer_) {
-            viewer_->showDocument(documents_.active());
-            viewer_->setVisible(visible);
-            if (visible) {
-                viewer_->raise();
-                viewer_->activateWindow();
-            }
-        }
+        refreshWindow(visible);
     }
     DocumentsCollection& Documents() override
     {
@@ -441,9 +422,40 @@ public:
         auto& all = running();
         all.erase(std::remove(all.begin(), all.end(), self), all.end());
     }
-    bool attachable() const { return !quit_ && !visible_; }
+    // Free for the program to take over: running, and no window of it is
+    // before the user.
+    bool attachable() const { return !quit_ && !windowShown(); }
 
 private:
+    // A visible instance shows its window only while it has a document: an
+    // empty window would only stand in the user's way.
+    bool windowShown() const { return visible_ && documents_.active(); }
+
+    void refreshWindow(bool toFront)
+    {
+        if (windowShown() && !viewer_ && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            viewer_ = new detail::Viewer();
+            // Closing the window ends the instance, as closing the program would.
+            std::weak_ptr<EmbeddedApplication> weak = weak_from_this();
+            viewer_->setOnClose([weak] {
+                if (auto self = weak.lock())
+                    self->Quit(false);
+            });
+        }
+        if (!viewer_)
+            return;
+        if (!windowShown()) {
+            viewer_->hide();
+            return;
+        }
+        viewer_->showDocument(documents_.active());
+        if (toFront || !viewer_->isVisible()) {
+            viewer_->show();
+            viewer_->raise();
+            viewer_->activateWindow();
+        }
+    }
+
     void alive() const
     {
         if (quit_)

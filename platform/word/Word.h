@@ -311,7 +311,8 @@ public:
     virtual QString Version() const = 0; // "major.minor"
     virtual bool Visible() const = 0;
     // True shows a read-only window with the active document rendered, its
-    // caption the document's name; false hides it.
+    // caption the document's name (no window while no document is open);
+    // false hides it.
     virtual void setVisible(bool visible) = 0;
     virtual DocumentsCollection& Documents() = 0;
     virtual Document& ActiveDocument() = 0; // throws NoDocument

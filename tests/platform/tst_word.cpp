@@ -359,6 +359,7 @@ private slots:
         QCOMPARE(errorOf([&] { first->Version(); }), ErrorCode::InstanceGone);
         QCOMPARE(GetObject(), second);
         // One the user is looking at is not taken over.
+        second->Documents().Add(templ);
         second->setVisible(true);
         QCOMPARE(errorOf([] { GetObject(); }), ErrorCode::NoRunningInstance);
         second->Quit(false);
@@ -378,14 +379,22 @@ private slots:
 
     void viewerShowsTheDocument()
     {
+        const auto shownViewer = [] {
+            QWidget* viewer = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("visorDocumento") && w->isVisible())
+                    viewer = w;
+            return viewer;
+        };
+        // Visible with nothing open: no empty window, and free to be taken over.
         auto word = CreateObject();
-        word->Documents().Add(templ);
         word->setVisible(true);
         QVERIFY(word->Visible());
-        QWidget* viewer = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String("visorDocumento") && w->isVisible())
-                viewer = w;
+        QVERIFY(!shownViewer());
+        QCOMPARE(GetObject(), word);
+
+        word->Documents().Add(templ);
+        QWidget* viewer = shownViewer();
         QVERIFY(viewer);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Plantilla.dot"));
         QVERIFY(viewer->findChild<QWidget*>(QStringLiteral("pagina1")));
