@@ -407,6 +407,10 @@ qint16 Stelcodex::saveToBMP(const QString& f)
     try {
         m_firstPaintPending = false;
         paintBarCode();
+        // A surface too large to allocate stays null: report it rather than
+        // write an empty bitmap as if all went well.
+        if (m_surface.isNull() && !size().isEmpty())
+            return ENOMEM;
         const QByteArray path = QFile::encodeName(f + QStringLiteral(".bmp"));
         const int error = writeBmp(path.toStdString(), m_surface.width(), m_surface.height(),
                                    reinterpret_cast<const uint32_t*>(m_surface.constBits()),

@@ -237,6 +237,10 @@ void TestStelcodex::saveToBmpReportsFailure()
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("blocked.bmp")));
     QVERIFY(c.saveToBMP(blocked) != 0);  // a folder stands where the file goes
     QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).filter("blocked").isEmpty());
+    // A control far too large for memory gets no surface, and says so.
+    c.setSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QCOMPARE(c.saveToBMP(m_dir.filePath(QStringLiteral("huge"))), qint16(ENOMEM));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("huge.bmp"))));
 }
 
 void TestStelcodex::badValuesNeverCrash()
