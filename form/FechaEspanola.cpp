@@ -47,13 +47,16 @@ int LeerMes(const QString& texto)
 
 std::optional<QDate> LeerFecha(const QString& texto)
 {
-    static const QRegularExpression separador(QStringLiteral("[/.\\-]"));
+    // "/", "-" or "." (blanks around them allowed), or blanks alone: "7 dic 2006".
+    static const QRegularExpression separador(QStringLiteral("\\s*[/.\\-]\\s*|\\s+"));
     const QStringList partes = texto.trimmed().split(separador);
     if (partes.size() != 3)
         return std::nullopt;
-    const QString dia = partes[0].trimmed();
-    const QString mes = partes[1].trimmed();
-    const QString anio = partes[2].trimmed();
+    // A four-digit first part is a year: year, month, day ("1970-02-01").
+    const bool anioPrimero = partes[0].size() == 4 && SoloDigitos(partes[0]);
+    const QString dia = partes[anioPrimero ? 2 : 0];
+    const QString mes = partes[1];
+    const QString anio = partes[anioPrimero ? 0 : 2];
     if (!SoloDigitos(dia) || dia.size() > 2 || !SoloDigitos(anio))
         return std::nullopt;
     int a = anio.toInt();

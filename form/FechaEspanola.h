@@ -1,7 +1,8 @@
 #pragma once
-// Dates as Spanish users write them, whatever the system locale: day before
-// month, separators "/", "-" or ".", the month as a number or its Spanish name,
-// two-digit years in the window 1930 to 2029.
+// Dates as Spanish users write them, whatever the system locale: day, month
+// and year (or a four-digit year first, then month and day), separated by "/",
+// "-", "." or blanks, the month as a number or its Spanish name, two-digit
+// years in the window 1930 to 2029.
 #include <QDate>
 #include <QString>
 #include <optional>

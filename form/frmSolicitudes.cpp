@@ -431,10 +431,12 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
         }
         break;
     case QEvent::FocusOut: {
-        // Losing the focus to a message box, a menu or another window is not
-        // leaving the field; nor is the focus moving while a check puts it back.
+        // Losing the focus to a message box, a menu (also the menu bar reached
+        // from the keyboard) or another window is not leaving the field; nor is
+        // the focus moving while a check puts it back.
         const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || enComprobacion_)
+        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason
+            || motivo == Qt::MenuBarFocusReason || enComprobacion_)
             break;
         // Let the box finish losing the focus first, so that a check that puts
         // the focus back leaves it in a consistent state.

@@ -13,7 +13,9 @@ private slots:
             {"1/2/70", QDate(1970, 2, 1)},      {"31-12-29", QDate(2029, 12, 31)},
             {"1.1.30", QDate(1930, 1, 1)},      {" 7 / DICIEMBRE / 2006 ", QDate(2006, 12, 7)},
             {"13/02/2001", QDate(2001, 2, 13)}, {"31/02/2000", {}}, {"1/13/2000", {}}, {"", {}},
-            {"1/2", {}},                        {"1/2/197", {}}};
+            {"1/2", {}},                        {"1/2/197", {}},
+            {"1970-02-01", QDate(1970, 2, 1)},  {"7 dic 2006", QDate(2006, 12, 7)},
+            {"2000/02/31", {}},                 {"1/2/1970 x", {}}};
         for (const auto& [texto, fecha] : casos) {
             const auto leida = FechaEspanola::LeerFecha(QString::fromLatin1(texto));
             QVERIFY2(leida.value_or(QDate()) == fecha, texto);

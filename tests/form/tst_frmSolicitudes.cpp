@@ -8,6 +8,7 @@
 #include <stelcode/Stelcodex.h>
 #include <QDate>
 #include <QLabel>
+#include <QMenuBar>
 #include <QRadioButton>
 
 using namespace Prueba;
@@ -210,6 +211,10 @@ private slots:
         QCOMPARE(Textos(), QStringList{QStringLiteral("Fecha no válida")});
         QVERIFY(f->txtFechaNac->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), f->txtFechaNac);
+        // Reaching the menu bar from the keyboard is not leaving the box.
+        MessageBox::clear();
+        f->menuBar()->setFocus(Qt::MenuBarFocusReason);
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     void otros()
