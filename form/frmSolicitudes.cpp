@@ -360,7 +360,14 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         if (!estado().blnTienePassword)
             mnuP[5000]->setVisible(false);
         optCategoria[0]->setChecked(true);
-        estado().strVersionWord = QString::number(ModWord::VersionWord());
+        // A word processor that cannot be reached at all counts as version 0: the
+        // writer then reports the failure when the user saves.
+        qint16 version = 0;
+        try {
+            version = ModWord::VersionWord();
+        } catch (const std::exception&) {
+        }
+        estado().strVersionWord = QString::number(version);
     }
     QMainWindow::showEvent(evento);
 }

@@ -1,6 +1,7 @@
 // The application form as start-up opens it, and its field rules driven by
 // key strokes and focus moves.
 #include "Formulario.h"
+#include "platform/word/Word.h"
 
 #include "documents/ModWord.h"
 
@@ -63,6 +64,21 @@ private slots:
         Cerrar(f);
         QVERIFY(estado().frmSolicitudActual == nullptr);
         f = nullptr;
+    }
+
+    void sinProcesadorDeTextos()
+    {
+        // No word processor to be had: the form still opens, with version 0.
+        struct SinWord : Word::Provider {
+            std::shared_ptr<Word::Application> create() override { throw Word::Error(429, QStringLiteral("no hay")); }
+            std::shared_ptr<Word::Application> attach() override { throw Word::Error(429, QStringLiteral("no hay")); }
+        } sinWord;
+        Cerrar(f);
+        Word::setProvider(&sinWord);
+        f = Abrir();
+        Word::setProvider(nullptr);
+        QVERIFY(f->isVisible());
+        QCOMPARE(estado().strVersionWord, QStringLiteral("0"));
     }
 
     void etiquetasYOrden()
