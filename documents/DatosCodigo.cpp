@@ -35,6 +35,10 @@ QString Generar(const Valores& v)
            << (v.documentos[3] ? v.otros : QStringLiteral("N"))
            << v.ciudad
            << FechaFirma(v.dia, v.mes, v.anio);
+    // "|" separates the fields. The boxes refuse it when typed, but a pasted or
+    // stored one would shift every later field, so it becomes a blank.
+    for (QString& campo : campos)
+        campo.replace(QLatin1Char('|'), QLatin1Char(' '));
     return campos.join(QLatin1Char('|'));
 }
 

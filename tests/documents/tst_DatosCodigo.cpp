@@ -69,6 +69,12 @@ private slots:
         QCOMPARE(campos[11].size(), 100);
         QCOMPARE(campos[23], QStringLiteral("M"));
         QCOMPARE(campos[27], QStringLiteral("Máster"));
+
+        // A pasted bar must not shift the fields after it.
+        v.apellidos = QStringLiteral("Ruiz|Gil");
+        const QStringList conBarra = DatosCodigo::Generar(v).split(QLatin1Char('|'));
+        QCOMPARE(conBarra.size(), 30);
+        QCOMPARE(conBarra[2], QStringLiteral("Ruiz Gil"));
     }
 
     void signingDate_data()
