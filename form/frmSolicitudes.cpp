@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <tuple>
 
 #include "applications/NombresSolicitud.h"
 #include "applications/frmSeleccion.h"
@@ -325,14 +326,20 @@ void frmSolicitudes::ConstruirControles()
 
 void frmSolicitudes::ConstruirMenu()
 {
-    const std::pair<int, const char*> items[] = {
-        {1000, "Imprimir"}, {2000, "Guardar"}, {2500, "Cargar otra solicitud"},
-        {3000, "Salir"},    {4000, "Ayuda"},   {5000, "Cambiar contraseña"}};
+    // Keyboard shortcuts, so that the commands are reachable without a mouse.
+    const std::tuple<int, const char*, QKeySequence> items[] = {
+        {1000, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {2000, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {2500, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
+        {5000, "Cambiar contraseña", QKeySequence()}};
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("mnuBarra"));
     barra->setAccessibleName(QStringLiteral("Menú"));
-    for (const auto& [indice, texto] : items) {
+    for (const auto& [indice, texto, atajo] : items) {
         QAction* a = barra->addAction(QString::fromUtf8(texto));
+        a->setShortcut(atajo);
         a->setObjectName(QStringLiteral("mnuP_%1").arg(indice));
         a->setProperty("Index", indice);
         connect(a, &QAction::triggered, this, [this, i = indice] { mnuP_Click(i); });

@@ -6,9 +6,13 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace Word::detail {
 
@@ -31,7 +35,10 @@ Viewer::Viewer()
     sheet_->setStyleSheet(QStringLiteral("background: #808080;"));
     setWidget(sheet_);
     setWidgetResizable(true);
-    resize(880, 900);
+    // A page's width, and as tall as the screen allows.
+    const QScreen* pantalla = QGuiApplication::primaryScreen();
+    const int alto = pantalla ? std::min(900, pantalla->availableGeometry().height() - 40) : 900;
+    resize(880, std::max(alto, 300));
 }
 
 void Viewer::showDocument(const Document* document)

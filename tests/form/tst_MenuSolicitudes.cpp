@@ -107,6 +107,10 @@ private slots:
         QTest::mouseClick(f->menuBar(), Qt::LeftButton, {}, f->menuBar()->actionGeometry(f->mnuP.at(3000)).center());
         QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
         QVERIFY(f->isVisible());
+        // And from the keyboard: F1 is "Ayuda".
+        MessageBox::clear();
+        QTest::keyClick(f->txtNombre, Qt::Key_F1);
+        QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
         // A box holding a blank counts as filled; "Otros" without text comes first.
         f->txtArea[10]->setText(QStringLiteral(" "));
         f->chkDocu[3]->setCheckState(Qt::Checked);
