@@ -4,6 +4,7 @@
 #include "shell/ModGeneral.h"
 
 #include <QFileInfo>
+#include <cerrno>
 
 namespace NombresSolicitud {
 
@@ -27,7 +28,8 @@ QString NombreConHora(const QString& dni, const QDateTime& momento)
 
 bool Existe(const QString& carpeta, const QString& fichero)
 {
-    return QFileInfo::exists(carpeta + fichero);
+    const QFileInfo info(carpeta + fichero);
+    return info.exists() || info.isSymLink(); // a link to nothing takes the name too
 }
 
 QString NombreNuevo(const QString& dni, const QString& carpeta, const QDateTime& momento)
@@ -49,6 +51,24 @@ QString NombreNuevo(const QString& dni, const QString& carpeta, const QDateTime&
             return nombre;
     }
     return conHora; // 10,000 applications within one minute: not reached in practice
+}
+
+ResultadoEscritura ReservarNombreNuevo(const QString& dni, const QString& carpeta, QString& fichero)
+{
+    ResultadoEscritura r;
+    for (int intento = 0; intento < 20; ++intento) {
+        r = ReservarNombre(carpeta + fichero);
+        if (r || r.error != EEXIST)
+            return r;
+        fichero = NombreNuevo(dni, carpeta); // taken since it was chosen: the next free name
+    }
+    return r;
+}
+
+QString CopiaPdf(const QString& fichero)
+{
+    const int punto = fichero.lastIndexOf(u'.');
+    return (punto > 0 ? fichero.left(punto) : fichero) + QStringLiteral(".pdf");
 }
 
 bool EsDelUsuario(const QString& fichero, const QString& dni)

@@ -1,6 +1,8 @@
 #pragma once
 // Names and paths of stored applications: the documents in strRutaTemp named
 // after the DNI, the document templates and the user manual.
+#include "shell/EscrituraSegura.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -25,6 +27,16 @@ QString NombreConHora(const QString& dni, const QDateTime& momento);
 QString NombreNuevo(const QString& dni, const QString& carpeta,
                     const QDateTime& momento = QDateTime::currentDateTime());
 
+// Takes the name of a new application for good before its first write: creates
+// carpeta + fichero empty, owner-only and only if no file (nor link) has that
+// name, so two running copies never take the same name. When another took the
+// name since it was chosen, fichero becomes the next free name (NombreNuevo).
+ResultadoEscritura ReservarNombreNuevo(const QString& dni, const QString& carpeta, QString& fichero);
+
+// The printed copy kept beside a stored application when there is no printer:
+// the name with ".pdf" for its extension ("a.doc" -> "a.pdf").
+QString CopiaPdf(const QString& fichero);
+
 // Whether a file of strRutaTemp belongs to the DNI: the name ends in ".doc"
 // (letter case ignored) and its first nine characters equal the DNI exactly.
 bool EsDelUsuario(const QString& fichero, const QString& dni);
@@ -33,7 +45,7 @@ bool EsDelUsuario(const QString& fichero, const QString& dni);
 // characters + "xml" ("a.doc" -> "a.xml").
 QString Acompanante(const QString& fichero);
 
-// Whether carpeta + fichero names an existing file.
+// Whether carpeta + fichero names an existing file (or a symbolic link).
 bool Existe(const QString& carpeta, const QString& fichero);
 
 // strRutaFicheros + "/DOT_10101/" + "PlantillaW97.dot": template for a word

@@ -103,9 +103,15 @@ void frmSeleccion::cmdCargar_Click()
     hide();
     frmProgreso::Mostrar();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    ModGeneral::AbrirSolicitud();
+    const bool abierta = ModGeneral::AbrirSolicitud();
     QApplication::restoreOverrideCursor();
-    close();
+    if (abierta) {
+        close();
+        return;
+    }
+    // Not opened (the user was told why): back to the list.
+    estado().strFicheroSeleccionado.clear();
+    show();
 }
 
 void frmSeleccion::cmdNueva_Click()
@@ -134,6 +140,7 @@ void frmSeleccion::cmdBorrar_Click()
     // A file that is missing or cannot be deleted is passed over.
     QFile::remove(e.strRutaTemp + e.strFicheroSeleccionado);
     QFile::remove(e.strRutaTemp + NombresSolicitud::Acompanante(e.strFicheroSeleccionado));
+    QFile::remove(e.strRutaTemp + NombresSolicitud::CopiaPdf(e.strFicheroSeleccionado)); // its printed copy
     const qint16 n = ModCargaFicheros::ContarSolicitudes(e.strFicheroSeleccionado.left(9));
     if (n == 0) {
         cmdCargar->setEnabled(false);

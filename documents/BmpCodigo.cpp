@@ -3,7 +3,11 @@
 #include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 
+#include "shell/EscrituraSegura.h"
+
+#include <QFile>
 #include <stelcode/Stelcodex.h>
+#include <sys/stat.h>
 
 namespace ModWord {
 
@@ -25,7 +29,15 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     control->setSize(TwipsAPixeles(ancho), TwipsAPixeles(alto));
 
     const QString ruta = NombreBmp(estado().strRutaTemp, QDateTime::currentDateTime());
-    control->saveToBMP(ruta);
+    // The bitmap carries personal data: created owner-only.
+    const mode_t mascara = ::umask(077);
+    const qint16 error = control->saveToBMP(ruta);
+    ::umask(mascara);
+    if (error != 0) {
+        QFile::remove(ruta + QLatin1String(".bmp"));
+        throw ErrorEjecucion(error, QStringLiteral("No se ha podido crear la imagen del código de barras (%1).")
+                                        .arg(MotivoError(error)));
+    }
     return ruta;
 }
 

@@ -3,6 +3,7 @@
 #include "applications/NombresSolicitud.h"
 #include "documents/DatosCodigo.h"
 #include "form/frmSolicitudes.h"
+#include "shell/ErrorEjecucion.h"
 #include "platform/word/Word.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -32,6 +34,15 @@ void Ignorando(Paso&& paso)
         paso();
     } catch (const std::exception&) {
     }
+}
+
+QString Descripcion(const std::exception& fallo)
+{
+    if (auto* w = dynamic_cast<const Word::Error*>(&fallo))
+        return w->description();
+    if (auto* e = dynamic_cast<const ErrorEjecucion*>(&fallo))
+        return e->descripcion();
+    return QString::fromLocal8Bit(fallo.what());
 }
 
 void AvanzarProgreso(frmProgresoGeneral* progreso)
@@ -60,20 +71,80 @@ void EscribirCampo(Word::Document& documento, QWidget* control, const QString& t
     }
 }
 
-// Fills one tagged control from the form field of its tag.
+// The check-box form fields of the templates, in the order they appear.
+const char* const CasillasEnOrden[] = {"MEDICO", "ENFERMERO", "ESPECIALISTA", "EXPERIENCIA", "CURSOS", "OTROS"};
+
+// The check-box field of a tag. A word processor that drops the names of check
+// boxes (LibreOffice does) leaves them in the templates' order: the field at the
+// tag's place is taken when it has no name.
+Word::FormField& CampoCasilla(Word::Document& documento, const QString& tag)
+{
+    Word::FormFieldsCollection& campos = documento.FormFields();
+    if (campos.Exists(tag))
+        return campos.Item(tag);
+    int lugar = 0;
+    while (lugar < int(std::size(CasillasEnOrden)) && tag.compare(QLatin1String(CasillasEnOrden[lugar]), Qt::CaseInsensitive) != 0)
+        ++lugar;
+    int casillas = 0;
+    for (int i = 1; i <= campos.Count() && lugar < int(std::size(CasillasEnOrden)); ++i) {
+        Word::FormField& campo = campos.Item(i);
+        if (campo.IsCheckBox() && casillas++ == lugar && campo.Name().trimmed().isEmpty())
+            return campo;
+    }
+    return campos.Item(tag); // throws: no such field
+}
+
+// Fills one tagged control from the form field of its tag. A stored value is
+// kept whole: a box's maximum length limits typing, not what is read.
 void LeerCampo(Word::Document& documento, QWidget* control, const QString& tag)
 {
     if (auto* texto = qobject_cast<QLineEdit*>(control)) {
         const QString resultado = documento.FormFields().Item(tag).Result();
         const bool area = tag.startsWith(QLatin1String("AREA"), Qt::CaseInsensitive);
-        texto->setText(area ? AreaLeida(resultado) : resultado);
+        const QString valor = area ? AreaLeida(resultado) : resultado;
+        if (valor.size() > texto->maxLength())
+            texto->setMaxLength(int(valor.size()));
+        texto->setText(valor);
     } else if (auto* opcion = qobject_cast<QRadioButton*>(control)) {
-        if (documento.FormFields().Item(tag).CheckBox().Value())
+        if (CampoCasilla(documento, tag).CheckBox().Value())
             opcion->setChecked(true);
     } else if (auto* casilla = qobject_cast<QCheckBox*>(control)) {
-        const bool marcada = documento.FormFields().Item(tag).Result() == QLatin1String("1");
+        const bool marcada = CampoCasilla(documento, tag).Result() == QLatin1String("1");
         casilla->setCheckState(marcada ? Qt::Checked : Qt::Unchecked);
     }
+}
+
+// Why a stored application cannot be read, told before the word processor is
+// asked: a missing or unreadable file, or Word's old binary format. Empty when
+// the file looks like a document package.
+QString MotivoIlegible(const QString& ruta)
+{
+    const QFileInfo info(ruta);
+    if (!info.exists())
+        return QStringLiteral("El fichero no existe.");
+    if (!info.isFile())
+        return QStringLiteral("No es un fichero.");
+    QFile fichero(ruta);
+    if (!fichero.open(QIODevice::ReadOnly))
+        return QStringLiteral("No hay permiso para leer el fichero.");
+    const QByteArray cabecera = fichero.read(8);
+    if (cabecera.isEmpty())
+        return QStringLiteral("El fichero está vacío.");
+    if (cabecera == QByteArray::fromHex("D0CF11E0A1B11AE1"))
+        return QStringLiteral("El fichero está en el formato binario antiguo de Word 97-2003, que el programa no "
+                              "puede leer. Ábralo con su procesador de textos y guárdelo como documento de Word "
+                              "2007-365 con el mismo nombre.");
+    return {};
+}
+
+// The NIF a stored document was written for, when it names another DNI than
+// the form's (the signed-in one); empty when it is the same or blank.
+QString OtroNIF(Word::Document& documento, const QString& dni)
+{
+    if (!documento.FormFields().Exists(QStringLiteral("NIF")))
+        return {};
+    const QString nif = documento.FormFields().Item(QStringLiteral("NIF")).Result().trimmed();
+    return nif.isEmpty() || nif.compare(dni.trimmed(), Qt::CaseInsensitive) == 0 ? QString() : nif;
 }
 
 // The four markers of the older template, blanked in the printed copy.
@@ -99,6 +170,11 @@ void BorrarMarcas(Word::Application& word)
 }
 
 enum class Variante { W97, WXP };
+
+// The point where the DNI is typed in the heading. It is not named "NIF": a
+// bookmark sharing the NIF form field's name makes other word processors rename
+// the field.
+const QString MarcaDNI = QStringLiteral("NIF_CABECERA");
 
 void GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
                       frmSolicitudes* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
@@ -140,41 +216,56 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
     try {
         word.setVisible(false);
         nuestro = &word.Documents().Add(plantilla);
-        word.ActiveDocument().SaveAs(carpeta + fichero);
         if (progreso)
             progreso->prgBar->setMaximum(162);
-        word.ActiveDocument().Bookmarks(QStringLiteral("NIF")).Select();
+        word.ActiveDocument().Bookmarks(MarcaDNI).Select();
         word.Selection().TypeText(formulario->txtDNI->text());
     } catch (...) {
         terminar();
         throw;
     }
 
-    // From here each failing step is skipped: a control without a form field,
-    // a missing table or picture leave the rest of the document intact.
+    // A control without a form field is skipped; the rest is still written.
     for (QWidget* control : formulario->Controles()) {
         AvanzarProgreso(progreso);
         const QString tag = Tag(control);
         if (!tag.isEmpty())
             Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
     }
-    Ignorando([&] { word.ActiveDocument().Save(); });
+    // The stored application is written once, filled, replacing the previous
+    // version whole; a failure leaves that version and is the caller's to report.
+    try {
+        word.ActiveDocument().SaveAs(carpeta + fichero);
+    } catch (...) {
+        terminar();
+        throw;
+    }
 
     if (!imprimir) {
         terminar();
     } else {
         // The printed copy: the barcode below the stored state, never saved.
+        // A copy without its barcode is not printed.
         QString bmp;
-        Ignorando([&] {
+        try {
             qint16 alto = 2000;
             bmp = GenerarBmpCodigo(e.strDatosCodigo, codigo, 6000, alto);
-        });
-        Ignorando([&] { word.ActiveDocument().Tables(3).Cell(6, 1).Select(); });
-        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
-        if (!segundo)
-            Ignorando([&] { word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true); });
-        Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
-        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+            Ignorando([&] { word.ActiveDocument().Tables(3).Cell(6, 1).Select(); });
+            Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+            if (!segundo)
+                word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
+            Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
+            Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+        } catch (const std::exception& fallo) {
+            if (!bmp.isEmpty())
+                QFile::remove(bmp + QLatin1String(".bmp"));
+            MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso: no se ha podido "
+                                            "poner el código de barras en la copia.\n")
+                                 + Descripcion(fallo),
+                             {}, QMessageBox::Critical);
+            terminar();
+            return;
+        }
         if (!bmp.isEmpty())
             QFile::remove(bmp + QLatin1String(".bmp"));
 
@@ -232,8 +323,19 @@ void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, frmSoli
     GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, progreso, codigo, imprimir, segundo);
 }
 
-void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario)
+bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario)
 {
+    // Nothing the user does after a failed read may overwrite the file: the
+    // caller does not keep the form on it.
+    const auto ilegible = [&](const QString& motivo) {
+        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + fichero + QStringLiteral(".\n") + motivo
+                             + QStringLiteral("\nEl fichero no se ha modificado."),
+                         {}, QMessageBox::Critical);
+        return false;
+    };
+    if (const QString motivo = MotivoIlegible(carpeta + fichero); !motivo.isEmpty())
+        return ilegible(motivo);
+
     auto progreso = std::make_unique<frmProgresoGeneral>();
     progreso->lblAccion->setText(QStringLiteral("Recuperando información de la solicitud. Espere, por favor ..."));
     progreso->show();
@@ -253,14 +355,21 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
     }
 
     Word::Document* abierto = nullptr; // the copy of the stored file, while open
+    QString motivo;
     try {
         word->setVisible(false);
         abierto = &word->Documents().Add(carpeta + fichero);
         progreso->prgBar->setMaximum(324);
+        // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
+        if (const QString otro = OtroNIF(*abierto, formulario->txtDNI->text()); !otro.isEmpty())
+            motivo = QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.")
+                         .arg(otro, formulario->txtDNI->text());
         for (QWidget* control : formulario->Controles()) {
+            if (!motivo.isEmpty())
+                break;
             progreso->prgBar->setValue(progreso->prgBar->value() + 1);
             const QString tag = Tag(control);
-            if (tag.isEmpty())
+            if (tag.isEmpty() || control == formulario->txtDNI)
                 continue;
             try {
                 LeerCampo(*abierto, control, tag);
@@ -273,18 +382,17 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
         progreso->prgBar->setValue(progreso->prgBar->maximum());
         std::exchange(abierto, nullptr)->Close(false);
-    } catch (const std::exception&) {
-        // A missing or unreadable stored file: the user is told instead of
-        // being left with the busy window, and the instance is not left behind.
+    } catch (const std::exception& fallo) {
+        motivo = Descripcion(fallo);
+    }
+    if (!motivo.isEmpty()) {
+        // The instance is not left behind, nor the busy window.
         if (abierto)
             Ignorando([&] { abierto->Close(false); });
         Ignorando([&] { word->Quit(false); });
         word.reset();
         progreso->close();
-        MessageBox::show(QStringLiteral("No se ha podido leer la solicitud ") + fichero +
-                             QStringLiteral(". El fichero no existe o no es una solicitud válida."),
-                         {}, QMessageBox::Critical);
-        return;
+        return ilegible(motivo);
     }
     // One we started stays up and visible, one we attached to is told to quit.
     if (blnWordIniciado)
@@ -294,6 +402,7 @@ void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
     word.reset();
     progreso->close();
     HabilitarMenu(formulario, true);
+    return true;
 }
 
 } // namespace ModWord

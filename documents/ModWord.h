@@ -29,7 +29,11 @@ void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, frmSoli
 // True when the last read had to start the word processor itself.
 extern bool blnWordIniciado;
 
-// Reads the stored application carpeta + fichero into the form's controls.
-void RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario);
+// Reads the stored application carpeta + fichero into the form's controls,
+// except the DNI, which stays the form's (the signed-in one). False, with the
+// user told why and the file untouched, when the file cannot be read (missing,
+// unreadable, damaged, Word's old binary format) or holds another DNI's
+// application; the form may then hold part of the values.
+bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario);
 
 } // namespace ModWord

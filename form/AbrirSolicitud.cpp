@@ -10,7 +10,7 @@
 
 namespace ModGeneral {
 
-void AbrirSolicitud()
+bool AbrirSolicitud()
 {
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
@@ -21,17 +21,28 @@ void AbrirSolicitud()
     formulario->txtDNI->setEnabled(false);
     if (!estado().strFicheroPorDefecto.isEmpty())
         formulario->lblFichero->setText(estado().strFicheroPorDefecto);
-    if (!estado().strFicheroSeleccionado.isEmpty()) {
-        try {
-            ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
-        } catch (...) {
-            // The reader ends quietly on its own failures; anything that escapes
-            // it must not take the program down.
-            MessageBox::show(QStringLiteral("No se ha podido leer la solicitud ") + estado().strFicheroSeleccionado,
-                             {}, QMessageBox::Critical);
-        }
-        formulario->lblFichero->setText(estado().strFicheroSeleccionado);
+    if (estado().strFicheroSeleccionado.isEmpty())
+        return true;
+
+    bool leida = false;
+    try {
+        leida = ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
+    } catch (...) {
+        // Anything that escapes the reader must not take the program down.
+        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + estado().strFicheroSeleccionado
+                             + QStringLiteral(".\nEl fichero no se ha modificado."),
+                         {}, QMessageBox::Critical);
     }
+    if (!leida) {
+        // A form left on a file it could not read would write over that file.
+        formulario->blnCerrarSinPreguntar = true;
+        formulario->close();
+        estado().frmSolicitudActual = nullptr;
+        return false;
+    }
+    formulario->lblFichero->setText(estado().strFicheroSeleccionado);
+    formulario->MarcarNombreReservado();
+    return true;
 }
 
 } // namespace ModGeneral

@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -670,11 +672,25 @@ QString frmSolicitudes::NombreFichero() const
 
 bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo)
 {
-    const QString fichero = NombreFichero();
+    QString fichero = NombreFichero();
+    const auto noGuardada = [this](const QString& motivo) {
+        MessageBox::show(QStringLiteral("La solicitud no se ha guardado.\n") + motivo
+                             + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
+                         {}, QMessageBox::Critical);
+        return false;
+    };
+    // A new application takes its name for good at its first write.
+    const bool reservar = !nombreReservado_;
+    if (reservar) {
+        const ResultadoEscritura r = NombresSolicitud::ReservarNombreNuevo(txtDNI->text(), estado().strRutaTemp, fichero);
+        if (!r)
+            return noGuardada(QStringLiteral("No se puede crear el fichero %1: %2.").arg(fichero, r.motivo()));
+        if (fichero != NombreFichero())
+            lblFichero->setText(fichero);
+    }
     auto progreso = std::make_unique<frmProgresoGeneral>();
     progreso->lblAccion->setText(accion);
     progreso->show();
-    bool escrito = true;
     try {
         if (estado().strVersionWord.toInt() <= 8)
             ModWord::GenerarDocumentoW97(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
@@ -683,15 +699,15 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
             ModWord::GenerarDocumentoWXP(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
                                          imprimir, segundo);
     } catch (...) {
-        escrito = false;
         const QString motivo = DescribirFallo();
         progreso->close();
-        MessageBox::show(QStringLiteral("No se ha podido guardar la solicitud en el fichero ") + fichero +
-                             QStringLiteral(".\n") + motivo,
-                         {}, QMessageBox::Critical);
+        if (reservar && QFileInfo(estado().strRutaTemp + fichero).size() == 0)
+            QFile::remove(estado().strRutaTemp + fichero); // the name taken above, still empty
+        return noGuardada(motivo);
     }
+    nombreReservado_ = true;
     progreso->close();
-    return escrito;
+    return true;
 }
 
 void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)

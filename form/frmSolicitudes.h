@@ -80,6 +80,9 @@ public:
     bool ComprobarDNI();
     // Writes the application (and prints it when imprimir is true).
     void GuardarSolicitud(bool imprimir, bool segundo);
+    // The file name is already this application's (it was read from it): the
+    // first write need not take the name first.
+    void MarcarNombreReservado() { nombreReservado_ = true; }
 
     // Refuses the AltGr stroke that types "|" (the payload's field separator):
     // tells the user and removes the last character of ctrl.
@@ -113,4 +116,5 @@ private:
     bool cargado_ = false;           // load steps run once, on first show
     bool enComprobacion_ = false;    // a focus-leave check is running
     QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
+    bool nombreReservado_ = false;        // the file name has been taken by a write or a read
 };

@@ -6,10 +6,67 @@
 #include "applications/frmSeleccion.h"
 #include "users/frmUsuario.h"
 
+#include "EscrituraSegura.h"
+
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace ModGeneral {
+
+namespace {
+
+// A data folder that does not exist yet is created owner-only.
+void CrearCarpeta(const QString& ruta)
+{
+    if (!QFileInfo::exists(ruta))
+        ::mkdir(QFile::encodeName(QDir::cleanPath(ruta)).constData(), 0700);
+}
+
+// Files that earlier versions left when they were killed while writing:
+// "<name>.XXXXXX" beside a stored application or its PDF copy, or beside the
+// user file. Only names the program gives are matched.
+void LimpiarRestosAntiguos(const QString& carpeta, const QRegularExpression& nombres)
+{
+    const QDir dir(carpeta);
+    for (const QString& nombre : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (nombres.match(nombre).hasMatch())
+            QFile::remove(dir.filePath(nombre));
+}
+
+// Barcode bitmaps ("yyyyMMddHHmmss" + minutes + ".bmp") live only while a copy
+// prints; one older than an hour belongs to no print that is still running.
+void LimpiarMapasDeBits(const QString& carpeta)
+{
+    static const QRegularExpression mapa(QStringLiteral("^[0-9]{16}\\.bmp$"));
+    const QDir dir(carpeta);
+    const QDateTime limite = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QFileInfo& f : dir.entryInfoList(QDir::Files))
+        if (mapa.match(f.fileName()).hasMatch() && f.lastModified() < limite)
+            QFile::remove(f.absoluteFilePath());
+}
+
+} // namespace
+
+void LimpiarRestos()
+{
+    const auto& e = estado();
+    for (const QString& carpeta : {e.strRutaPrograma, e.strRutaFicheros, e.strRutaTemp})
+        if (!carpeta.isEmpty())
+            LimpiarTemporales(carpeta);
+    if (!e.strRutaPrograma.isEmpty())
+        LimpiarRestosAntiguos(e.strRutaPrograma, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.[A-Za-z0-9]{6}$")));
+    if (!e.strRutaTemp.isEmpty()) {
+        LimpiarRestosAntiguos(e.strRutaTemp,
+                              QRegularExpression(QStringLiteral("^[0-9A-Z]{9}[-0-9]*\\.(doc|pdf)\\.[A-Za-z0-9]{6}$"),
+                                                 QRegularExpression::CaseInsensitiveOption));
+        LimpiarMapasDeBits(e.strRutaTemp);
+    }
+}
 
 void Main()
 {
@@ -19,7 +76,9 @@ void Main()
     e.strRutaFicheros = e.strRutaPrograma + QStringLiteral("/ficheros/");
     e.strRutaTemp = e.strRutaPrograma + QStringLiteral("/ficheros/temp/");
     // A fresh install may lack the applications folder; the listing needs it.
-    QDir().mkpath(e.strRutaTemp);
+    CrearCarpeta(e.strRutaFicheros);
+    CrearCarpeta(e.strRutaTemp);
+    LimpiarRestos();
 
     frmUsuario::Mostrar();
     if (!e.blnAccesoConcedido)

@@ -37,7 +37,14 @@ QString VersionPrograma();
 // Start-up routine: sign-in, then the list of applications or a new form.
 void Main();
 
-// Opens a new application form from the shared state.
-void AbrirSolicitud();
+// Removes what a killed run left in the program's folders: temporary files of
+// unfinished writes (also those of earlier versions) and stale barcode bitmaps.
+// Part of start-up.
+void LimpiarRestos();
+
+// Opens a new application form from the shared state. False when the chosen
+// stored application could not be read: the user was told and no form is left
+// open on it.
+bool AbrirSolicitud();
 
 } // namespace ModGeneral

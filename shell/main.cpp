@@ -5,8 +5,13 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // A file-size limit makes a write fail with EFBIG, reported like a full
+    // disk, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varelio"));
     QApplication::setApplicationVersion(ModGeneral::VersionPrograma());

@@ -3,10 +3,13 @@
 
 #include "platform/word/Word.h"
 
+#include "EscrituraSegura.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstring>
+#include <map>
 #include <sstream>
+#include <string>
 
 namespace Word {
 
@@ -16,6 +19,116 @@ constexpr unsigned ParseOptions = pugi::parse_default | pugi::parse_declaration 
 const char* const RelOfficeDocument = "/officeDocument";
 const char* const MainDocumentType = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
 
+// The prefixes the editor uses, by namespace. A document may bind any prefix
+// (or none) to these namespaces; it is read as if it had used these.
+const std::map<std::string, std::string>& usualPrefixes()
+{
+    static const std::map<std::string, std::string> prefixes{
+        {"http://schemas.openxmlformats.org/wordprocessingml/2006/main", "w"},
+        {"http://purl.oclc.org/ooxml/wordprocessingml/main", "w"},
+        {"http://schemas.openxmlformats.org/officeDocument/2006/relationships", "r"},
+        {"http://purl.oclc.org/ooxml/officeDocument/relationships", "r"},
+        {"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing", "wp"},
+        {"http://schemas.openxmlformats.org/drawingml/2006/main", "a"},
+        {"http://schemas.openxmlformats.org/drawingml/2006/picture", "pic"},
+        {"http://schemas.openxmlformats.org/markup-compatibility/2006", "mc"},
+    };
+    return prefixes;
+}
+
+using Bindings = std::map<std::string, std::string>; // prefix ("" for the default) -> namespace
+
+// The namespace of a name and the name with the usual prefix of that namespace;
+// an empty name when it needs no change. Unprefixed attributes belong to no namespace.
+std::pair<std::string, std::string> usualName(const char* name, const Bindings& bindings, bool attribute)
+{
+    const char* colon = std::strchr(name, ':');
+    const std::string prefix = colon ? std::string(name, colon) : std::string();
+    if (prefix == "xmlns" || prefix == "xml" || (!colon && (attribute || !std::strcmp(name, "xmlns"))))
+        return {};
+    const auto bound = bindings.find(prefix);
+    if (bound == bindings.end())
+        return {};
+    const auto usual = usualPrefixes().find(bound->second);
+    if (usual == usualPrefixes().end() || usual->second == prefix)
+        return {};
+    return {bound->second, usual->second + ':' + (colon ? colon + 1 : name)};
+}
+
+pugi::xml_node firstElement(pugi::xml_node n)
+{
+    while (n && n.type() != pugi::node_element)
+        n = n.next_sibling();
+    return n;
+}
+
+// Walks the elements in document order without recursion (a document may nest
+// deeper than the stack allows), keeping the namespace bindings in scope.
+void usePrefixes(pugi::xml_node root, std::map<std::string, std::string>& used)
+{
+    std::vector<std::pair<pugi::xml_node, Bindings>> scopes{{pugi::xml_node(), Bindings{}}};
+    auto rename = [&](auto item, bool attribute) {
+        const auto [uri, name] = usualName(item.name(), scopes.back().second, attribute);
+        if (name.empty())
+            return;
+        used[name.substr(0, name.find(':'))] = uri;
+        item.set_name(name.c_str());
+    };
+    pugi::xml_node n = root;
+    while (n) {
+        for (pugi::xml_attribute a : n.attributes()) {
+            const char* name = a.name();
+            if (std::strcmp(name, "xmlns") != 0 && std::strncmp(name, "xmlns:", 6) != 0)
+                continue;
+            if (scopes.back().first != n)
+                scopes.emplace_back(n, scopes.back().second);
+            scopes.back().second[name[5] ? name + 6 : ""] = a.value();
+        }
+        rename(n, false);
+        for (pugi::xml_attribute a : n.attributes())
+            rename(a, true);
+        if (pugi::xml_node child = firstElement(n.first_child())) {
+            n = child;
+            continue;
+        }
+        // Leave finished elements until one has a next sibling.
+        while (n) {
+            if (scopes.back().first == n)
+                scopes.pop_back();
+            if (n == root) {
+                n = {};
+                break;
+            }
+            if (pugi::xml_node next = firstElement(n.next_sibling())) {
+                n = next;
+                break;
+            }
+            n = n.parent();
+        }
+    }
+}
+
+} // namespace
+
+void detail::normalizePrefixes(pugi::xml_document& xml)
+{
+    pugi::xml_node root = xml.document_element();
+    if (!root)
+        return;
+    std::map<std::string, std::string> used; // usual prefix -> namespace it now stands for
+    usePrefixes(root, used);
+    for (const auto& [prefix, uri] : used) {
+        const std::string declaration = "xmlns:" + prefix;
+        pugi::xml_attribute a = root.attribute(declaration.c_str());
+        if (!a)
+            root.append_attribute(declaration.c_str()) = uri.c_str();
+        else if (uri != a.value())
+            a = uri.c_str();
+    }
+}
+
+namespace {
+
 void parsePart(const detail::Package& package, const QString& name, pugi::xml_document& into)
 {
     const QByteArray bytes = package.part(name);
@@ -24,6 +137,7 @@ void parsePart(const detail::Package& package, const QString& name, pugi::xml_do
         throw Error(ErrorCode::BadDocument,
                     QStringLiteral("El archivo no es un documento válido o está dañado (%1: %2).")
                         .arg(name, QString::fromUtf8(result.description())));
+    detail::normalizePrefixes(into);
 }
 
 bool endsWith(const char* text, const char* suffix)
@@ -110,10 +224,10 @@ QByteArray DocumentData::serialize()
 void DocumentData::write(const QString& target)
 {
     const QByteArray bytes = serialize();
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    const ResultadoEscritura escrito = EscribirFicheroSeguro(target, bytes);
+    if (!escrito)
         throw Error(ErrorCode::CannotSave,
-                    QStringLiteral("No se puede guardar el documento en \"%1\" (%2).").arg(target, file.errorString()));
+                    QStringLiteral("No se puede guardar el documento en \"%1\": %2.").arg(target, escrito.motivo()));
 }
 
 pugi::xml_node DocumentData::body() const

@@ -61,9 +61,19 @@ struct DocumentData {
 
 namespace detail {
 
+// Renames elements and attributes of the WordprocessingML, relationship and
+// drawing namespaces to their usual prefixes (w:, r:, wp:, a:, pic:, mc:) and
+// declares those on the root: a part written with other prefixes, or with a
+// default namespace, then reads like any other.
+void normalizePrefixes(pugi::xml_document& xml);
+
 // Names of elements and attributes are compared with their usual prefixes.
 bool is(const pugi::xml_node& node, const char* name);
 QString text(const pugi::xml_node& node);
+// The characters of text that XML 1.0 allows: other control characters than
+// tab, line feed and carriage return, U+FFFE, U+FFFF and unpaired surrogates go.
+QString xmlText(const QString& text);
+// Sets the text of an element (only characters XML 1.0 allows).
 void setText(pugi::xml_node node, const QString& text);
 bool onOff(const pugi::xml_node& element); // w:b, w:checked ...: present and not "0"/"false"/"off"
 pugi::xml_node nextInOrder(pugi::xml_node node, const pugi::xml_node& root);

@@ -285,8 +285,25 @@ QString text(const pugi::xml_node& node)
     return QString::fromUtf8(node.text().get());
 }
 
-void setText(pugi::xml_node node, const QString& value)
+QString xmlText(const QString& value)
 {
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < value.size() && QChar::isLowSurrogate(value.at(i + 1).unicode())) {
+            out += value.at(i);
+            out += value.at(++i);
+        } else if (c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)) {
+            out += value.at(i);
+        }
+    }
+    return out;
+}
+
+void setText(pugi::xml_node node, const QString& raw)
+{
+    const QString value = xmlText(raw);
     node.text().set(value.toUtf8().constData());
     const bool edges = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
     pugi::xml_attribute space = node.attribute("xml:space");

@@ -18,6 +18,25 @@ namespace {
 
 constexpr double TwipsPerEmu = 1.0 / 635.0;
 
+// Numbers read from a document are capped to what a page can show before they
+// size anything: a length to the largest page (100,000 twips, about 1.76 m), a
+// list to Word's nine levels, a cell to 63 grid columns, a font to 1,638 points.
+constexpr double MaxTwips = 100000;
+constexpr int MaxListLevel = 8;
+constexpr int MaxGridSpan = 63;
+constexpr double MaxFontPoints = 1638;
+constexpr int MaxListNumber = 32767;
+
+double capped(double v, double lo, double hi)
+{
+    return std::isnan(v) ? lo : std::clamp(v, lo, hi);
+}
+
+int gridSpan(const pugi::xml_node& tcPr)
+{
+    return std::clamp(tcPr.child("w:gridSpan").attribute("w:val").as_int(1), 1, MaxGridSpan);
+}
+
 // ---- properties ----------------------------------------------------------------
 
 struct RunProps {
@@ -60,7 +79,7 @@ struct ParaProps {
 double twips(const pugi::xml_node& n, const char* attribute, double fallback)
 {
     pugi::xml_attribute a = n.attribute(attribute);
-    return a ? a.as_double() : fallback;
+    return a ? capped(a.as_double(), -MaxTwips, MaxTwips) : fallback;
 }
 
 QColor hexColor(const char* value, QColor fallback)
@@ -96,7 +115,7 @@ void applyRun(RunProps& r, const pugi::xml_node& rPr)
                                                                                : QStringLiteral("Calibri");
     }
     if (pugi::xml_node sz = rPr.child("w:sz"))
-        r.size = sz.attribute("w:val").as_double(r.size * 2) / 2;
+        r.size = capped(sz.attribute("w:val").as_double(r.size * 2) / 2, 0.5, MaxFontPoints);
     if (rPr.child("w:b"))
         r.bold = onOff(rPr.child("w:b"));
     if (rPr.child("w:i"))
@@ -124,7 +143,7 @@ Border border(const pugi::xml_node& b)
     if (!std::strcmp(v, "nil") || !std::strcmp(v, "none") || !*v)
         return out;
     out.present = true;
-    out.width = std::max(2.5, b.attribute("w:sz").as_double(4) * 2.5); // eighths of a point
+    out.width = capped(b.attribute("w:sz").as_double(4) * 2.5, 2.5, 1000); // eighths of a point
     out.color = hexColor(b.attribute("w:color").value(), Qt::black);
     if (std::strstr(v, "dash"))
         out.style = Qt::DashLine;
@@ -149,7 +168,7 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
         p.before = twips(s, "w:before", p.before);
         p.after = twips(s, "w:after", p.after);
         if (s.attribute("w:line")) {
-            p.line = s.attribute("w:line").as_double();
+            p.line = capped(s.attribute("w:line").as_double(), -MaxTwips, MaxTwips);
             const char* rule = s.attribute("w:lineRule").value();
             p.lineRule = !std::strcmp(rule, "exact") ? 1 : !std::strcmp(rule, "atLeast") ? 2 : 0;
         }
@@ -158,15 +177,15 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
         if (num.child("w:numId"))
             p.numId = num.child("w:numId").attribute("w:val").as_int();
         if (num.child("w:ilvl"))
-            p.ilvl = num.child("w:ilvl").attribute("w:val").as_int();
+            p.ilvl = std::clamp(num.child("w:ilvl").attribute("w:val").as_int(), 0, MaxListLevel);
     }
     if (pugi::xml_node ind = pPr.child("w:ind")) {
         p.left = twips(ind, "w:left", twips(ind, "w:start", p.left));
         p.right = twips(ind, "w:right", twips(ind, "w:end", p.right));
         if (ind.attribute("w:hanging"))
-            p.firstLine = -ind.attribute("w:hanging").as_double();
+            p.firstLine = -twips(ind, "w:hanging", 0);
         else if (ind.attribute("w:firstLine"))
-            p.firstLine = ind.attribute("w:firstLine").as_double();
+            p.firstLine = twips(ind, "w:firstLine", 0);
     }
     if (pPr.child("w:pageBreakBefore"))
         p.pageBreakBefore = onOff(pPr.child("w:pageBreakBefore"));
@@ -175,7 +194,7 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
     if (pugi::xml_node tabs = pPr.child("w:tabs")) {
         for (pugi::xml_node t : tabs.children("w:tab")) {
             const char* v = t.attribute("w:val").value();
-            const double pos = t.attribute("w:pos").as_double();
+            const double pos = twips(t, "w:pos", 0);
             p.tabs.erase(std::remove_if(p.tabs.begin(), p.tabs.end(), [&](const TabStop& s) { return s.pos == pos; }),
                          p.tabs.end());
             if (!std::strcmp(v, "clear"))
@@ -208,8 +227,8 @@ public:
     explicit Styles(const DocumentData& doc)
     {
         const QByteArray bytes = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("styles.xml"));
-        if (!bytes.isEmpty())
-            xml_.load_buffer(bytes.constData(), size_t(bytes.size()));
+        if (!bytes.isEmpty() && xml_.load_buffer(bytes.constData(), size_t(bytes.size())))
+            normalizePrefixes(xml_);
         pugi::xml_node styles = xml_.child("w:styles");
         pugi::xml_node defaults = styles.child("w:docDefaults");
         applyRun(baseRun_, defaults.child("w:rPrDefault").child("w:rPr"));
@@ -226,10 +245,10 @@ public:
             }
         }
         const QByteArray numbering = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
-        if (!numbering.isEmpty())
-            numbering_.load_buffer(numbering.constData(), size_t(numbering.size()));
+        if (!numbering.isEmpty() && numbering_.load_buffer(numbering.constData(), size_t(numbering.size())))
+            normalizePrefixes(numbering_);
         const pugi::xml_node settingsTab = settings(doc).child("w:settings").child("w:defaultTabStop");
-        defaultTab_ = settingsTab ? settingsTab.attribute("w:val").as_double(720) : 720;
+        defaultTab_ = settingsTab ? capped(settingsTab.attribute("w:val").as_double(720), 0, MaxTwips) : 720;
         if (defaultTab_ <= 0)
             defaultTab_ = 720;
     }
@@ -287,7 +306,7 @@ public:
             *start = -1;
             for (pugi::xml_node o : num.children("w:lvlOverride"))
                 if (o.attribute("w:ilvl").as_int() == ilvl && o.child("w:startOverride"))
-                    *start = o.child("w:startOverride").attribute("w:val").as_int();
+                    *start = std::clamp(o.child("w:startOverride").attribute("w:val").as_int(), 0, MaxListNumber);
             const int abstractId = num.child("w:abstractNumId").attribute("w:val").as_int();
             for (pugi::xml_node a : root.children("w:abstractNum"))
                 if (a.attribute("w:abstractNumId").as_int() == abstractId)
@@ -304,8 +323,8 @@ private:
     const pugi::xml_document& settings(const DocumentData& doc)
     {
         const QByteArray bytes = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("settings.xml"));
-        if (!bytes.isEmpty())
-            settingsXml_.load_buffer(bytes.constData(), size_t(bytes.size()));
+        if (!bytes.isEmpty() && settingsXml_.load_buffer(bytes.constData(), size_t(bytes.size())))
+            normalizePrefixes(settingsXml_);
         return settingsXml_;
     }
 
@@ -502,8 +521,8 @@ private:
     void addPicture(std::vector<Item>& items, const pugi::xml_node& inlineNode, const RunProps& r)
     {
         pugi::xml_node extent = inlineNode.child("wp:extent");
-        const double w = extent.attribute("cx").as_double() * TwipsPerEmu;
-        const double h = extent.attribute("cy").as_double() * TwipsPerEmu;
+        const double w = capped(extent.attribute("cx").as_double() * TwipsPerEmu, 0, MaxTwips);
+        const double h = capped(extent.attribute("cy").as_double() * TwipsPerEmu, 0, MaxTwips);
         pugi::xml_node blip;
         for (pugi::xml_node n = inlineNode.first_child(); n && !blip; n = nextInOrder(n, inlineNode))
             if (is(n, "a:blip"))
@@ -546,7 +565,7 @@ private:
                             if (box && showing() && !r.hidden) {
                                 RunProps boxRun = r;
                                 if (pugi::xml_node sz = box.child("w:size"))
-                                    boxRun.size = sz.attribute("w:val").as_double(r.size * 2) / 2;
+                                    boxRun.size = capped(sz.attribute("w:val").as_double(r.size * 2) / 2, 0.5, MaxFontPoints);
                                 addSpecial(items, Item::Box, boxRun);
                                 Item& b = items.back();
                                 b.width = boxRun.size * 20;
@@ -631,8 +650,8 @@ private:
         if (counters.size() <= size_t(pp.ilvl))
             counters.resize(size_t(pp.ilvl) + 1, 0);
         if (counters[size_t(pp.ilvl)] == 0)
-            counters[size_t(pp.ilvl)] = (start >= 0 ? start : lvl.child("w:start").attribute("w:val").as_int(1)) - 1;
-        ++counters[size_t(pp.ilvl)];
+            counters[size_t(pp.ilvl)] = (start >= 0 ? start : std::clamp(lvl.child("w:start").attribute("w:val").as_int(1), 0, MaxListNumber)) - 1;
+        counters[size_t(pp.ilvl)] = std::min(counters[size_t(pp.ilvl)] + 1, MaxListNumber);
         for (size_t deeper = size_t(pp.ilvl) + 1; deeper < counters.size(); ++deeper)
             counters[deeper] = 0;
 
@@ -895,7 +914,7 @@ private:
             return;
         auto get = [&](double& into, const char* a, const char* alt) {
             if (pugi::xml_node n = side(mar, a, alt))
-                into = n.attribute("w:w").as_double(into);
+                into = capped(n.attribute("w:w").as_double(into), 0, MaxTwips);
         };
         get(m.top, "w:top", nullptr);
         get(m.bottom, "w:bottom", nullptr);
@@ -917,14 +936,15 @@ private:
 
         std::vector<double> grid;
         for (pugi::xml_node g : tbl.child("w:tblGrid").children("w:gridCol"))
-            grid.push_back(std::max(0.0, g.attribute("w:w").as_double()));
+            grid.push_back(capped(g.attribute("w:w").as_double(), 0, MaxTwips));
         size_t columns = 0;
         for (pugi::xml_node tr : tbl.children("w:tr")) {
             size_t c = 0;
             for (pugi::xml_node tc : tr.children("w:tc"))
-                c += size_t(std::max(1, tc.child("w:tcPr").child("w:gridSpan").attribute("w:val").as_int(1)));
+                c += size_t(gridSpan(tc.child("w:tcPr")));
             columns = std::max(columns, c);
         }
+        columns = std::min<size_t>(columns, MaxGridSpan);
         double total = 0;
         for (double g : grid)
             total += g;
@@ -932,7 +952,7 @@ private:
             grid.assign(std::max<size_t>(columns, 1), available / double(std::max<size_t>(columns, 1)));
             total = available;
         }
-        double x0 = tblPr.child("w:tblInd").attribute("w:w").as_double(0);
+        double x0 = capped(tblPr.child("w:tblInd").attribute("w:w").as_double(0), -MaxTwips, MaxTwips);
         const char* jc = tblPr.child("w:jc").attribute("w:val").value();
         if (!std::strcmp(jc, "center"))
             x0 = (available - total) / 2;
@@ -949,7 +969,7 @@ private:
         bool heading = true; // header rows lead the table
         for (size_t r = 0; r < rows.size(); ++r) {
             pugi::xml_node trHeight = rows[r].child("w:trPr").child("w:trHeight");
-            const double minHeight = trHeight.attribute("w:val").as_double(0);
+            const double minHeight = capped(trHeight.attribute("w:val").as_double(0), 0, MaxTwips);
             const bool exact = !std::strcmp(trHeight.attribute("w:hRule").value(), "exact");
 
             struct CellBox {
@@ -966,7 +986,7 @@ private:
             size_t col = 0;
             for (pugi::xml_node tc : rows[r].children("w:tc")) {
                 pugi::xml_node tcPr = tc.child("w:tcPr");
-                const size_t span = size_t(std::max(1, tcPr.child("w:gridSpan").attribute("w:val").as_int(1)));
+                const size_t span = size_t(gridSpan(tcPr));
                 if (col >= grid.size())
                     break;
                 const size_t endCol = std::min(grid.size(), col + span);
@@ -993,7 +1013,7 @@ private:
                             cell.mergedBelow = bm && std::strcmp(bm.attribute("w:val").value(), "restart") != 0;
                             break;
                         }
-                        c2 += size_t(std::max(1, bPr.child("w:gridSpan").attribute("w:val").as_int(1)));
+                        c2 += size_t(gridSpan(bPr));
                     }
                 }
                 if (!cell.mergedAbove) {

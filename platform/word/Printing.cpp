@@ -3,8 +3,10 @@
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 #include "platform/word/Word.h"
+#include "EscrituraSegura.h"
 #include "MessageBox.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
@@ -12,7 +14,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Word::detail {
@@ -48,11 +49,11 @@ bool paintAll(const Rendering& pages, Device& device, double dpi)
 
 void writePdf(const Rendering& pages, const QString& path, const QString& title)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\" (%2).").arg(path, file.errorString()));
+    // Composed in memory, then written whole or not at all.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(1200);
         writer.setPageSize(pageSizeOf(pages));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -61,8 +62,9 @@ void writePdf(const Rendering& pages, const QString& path, const QString& title)
         if (!paintAll(pages, writer, writer.resolution()))
             throw Error(ErrorCode::CommandFailed, QStringLiteral("No se puede componer el archivo \"%1\".").arg(path));
     }
-    if (!file.commit())
-        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\" (%2).").arg(path, file.errorString()));
+    const ResultadoEscritura escrito = EscribirFicheroSeguro(path, buffer.data());
+    if (!escrito)
+        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\": %2.").arg(path, escrito.motivo()));
 }
 
 QString fallbackPdfPath(const QString& fullName)

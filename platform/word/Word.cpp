@@ -102,33 +102,43 @@ pugi::xml_node fieldOrThrow(const Document& document, const QString& name)
 
 bool CheckBoxObject::Value() const
 {
-    return detail::checkBoxValue(fieldOrThrow(document_, name_));
+    return detail::checkBoxValue(field_.begin());
 }
 
 void CheckBoxObject::setValue(bool checked)
 {
-    detail::setCheckBoxValue(fieldOrThrow(document_, name_), checked);
-    document_.data().dirty = true;
+    detail::setCheckBoxValue(field_.begin(), checked);
+    field_.document().data().dirty = true;
 }
 
-FormField::FormField(Document& document, QString name)
-    : document_(document), name_(std::move(name)), checkBox_(document, name_)
+FormField::FormField(Document& document, QString name, int index)
+    : document_(document), name_(std::move(name)), index_(index), checkBox_(*this)
 {
+}
+
+pugi::xml_node FormField::begin() const
+{
+    if (index_ <= 0)
+        return fieldOrThrow(document_, name_);
+    const std::vector<pugi::xml_node> all = detail::formFields(document_.data().body());
+    if (index_ > int(all.size()))
+        noSuchMember(QStringLiteral("campo %1").arg(index_));
+    return all[size_t(index_ - 1)];
 }
 
 bool FormField::IsCheckBox() const
 {
-    return detail::isCheckBoxField(fieldOrThrow(document_, name_));
+    return detail::isCheckBoxField(begin());
 }
 
 QString FormField::Result() const
 {
-    return detail::fieldResult(fieldOrThrow(document_, name_));
+    return detail::fieldResult(begin());
 }
 
 void FormField::setResult(const QString& text)
 {
-    detail::setFieldResult(fieldOrThrow(document_, name_), text);
+    detail::setFieldResult(begin(), text);
     document_.data().dirty = true;
 }
 
@@ -140,12 +150,24 @@ CheckBoxObject& FormField::CheckBox()
     return checkBox_;
 }
 
+FormField& FormFieldsCollection::Item(int index)
+{
+    const std::vector<pugi::xml_node> all = detail::formFields(document_.data().body());
+    if (index < 1 || index > int(all.size()))
+        noSuchMember(QStringLiteral("campo %1").arg(index));
+    for (const auto& f : fields_)
+        if (f->Index() == index)
+            return *f;
+    fields_.push_back(std::make_unique<FormField>(document_, detail::formFieldName(all[size_t(index - 1)]), index));
+    return *fields_.back();
+}
+
 FormField& FormFieldsCollection::Item(const QString& name)
 {
     const pugi::xml_node begin = fieldOrThrow(document_, name);
     const QString actual = detail::formFieldName(begin);
     for (const auto& f : fields_)
-        if (f->Name().compare(actual, Qt::CaseInsensitive) == 0)
+        if (f->Index() == 0 && f->Name().compare(actual, Qt::CaseInsensitive) == 0)
             return *f;
     fields_.push_back(std::make_unique<FormField>(document_, actual));
     return *fields_.back();

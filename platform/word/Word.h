@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <pugixml.hpp>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -166,21 +167,25 @@ private:
     FindObject find_;
 };
 
+class FormField;
+
 class CheckBoxObject {
 public:
-    explicit CheckBoxObject(Document& document, QString name) : document_(document), name_(std::move(name)) {}
+    explicit CheckBoxObject(FormField& field) : field_(field) {}
     bool Value() const;
     void setValue(bool checked);
 
 private:
-    Document& document_;
-    QString name_;
+    FormField& field_;
 };
 
 class FormField {
 public:
-    FormField(Document& document, QString name);
+    // The field of that name; or, with index > 0, the index-th field of the
+    // document (1-based, document order), whatever its name.
+    FormField(Document& document, QString name, int index = 0);
     QString Name() const { return name_; }
+    int Index() const { return index_; } // 0 for a field reached by name
     bool IsCheckBox() const;
     // A text field's result; a result made only of U+2002 (Word's empty field)
     // reads as empty. A check box reads "1" (checked) or "0".
@@ -190,9 +195,14 @@ public:
     void setResult(const QString& text);
     CheckBoxObject& CheckBox(); // throws NotAvailable when the field is not a check box
 
+    // Internal to the component: the field's w:fldChar begin; throws NoSuchMember.
+    pugi::xml_node begin() const;
+    Document& document() { return document_; }
+
 private:
     Document& document_;
     QString name_;
+    int index_;
     CheckBoxObject checkBox_;
 };
 
@@ -200,6 +210,7 @@ class FormFieldsCollection {
 public:
     explicit FormFieldsCollection(Document& document) : document_(document) {}
     FormField& Item(const QString& name); // throws NoSuchMember
+    FormField& Item(int index);           // 1-based, document order; throws NoSuchMember
     bool Exists(const QString& name) const;
     int Count() const;
     QStringList Names() const; // in document order

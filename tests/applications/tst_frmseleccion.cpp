@@ -21,13 +21,19 @@ class TstFrmSeleccion : public QObject {
     std::unique_ptr<Piloto> piloto;
     QPointer<frmSeleccion> lista;
 
-    // The signed-in DNI with these stored applications, and the list shown.
-    void abrir(const QStringList& ficheros)
+    // The signed-in DNI with these stored applications (blank ones, made from
+    // the shipped template, or `contenido`), and the list shown.
+    void abrir(const QStringList& ficheros, QByteArray contenido = {})
     {
+        if (contenido.isEmpty()) {
+            QFile plantilla(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + QStringLiteral("/ficheros/DOT_10101/PlantillaWXP.dot"));
+            QVERIFY(plantilla.open(QIODevice::ReadOnly));
+            contenido = plantilla.readAll();
+        }
         carpeta = std::make_unique<CarpetaPrueba>();
         carpeta->escribir(QStringLiteral("ficheros/FicheroTexto.txt"), "Texto\r\n");
         for (const QString& f : ficheros)
-            carpeta->escribir(QStringLiteral("ficheros/temp/") + f, "x");
+            carpeta->escribir(QStringLiteral("ficheros/temp/") + f, contenido);
         estado().strDNIActual = DNI;
         estado().blnAccesoConcedido = true;
         ModCargaFicheros::ContarSolicitudes(DNI);
@@ -86,6 +92,34 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    // A file that is not a readable application: the user is told why, no form
+    // is left on it (nothing could write over it) and the list comes back.
+    void cargarUnFicheroIlegibleVuelveALaLista_data()
+    {
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("damaged") << QByteArray("PK\x03\x04 cut short") << QStringLiteral("dañado");
+        QTest::newRow("Word 97-2003") << QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(600, '\0')
+                                      << QStringLiteral("formato binario antiguo de Word 97-2003");
+    }
+    void cargarUnFicheroIlegibleVuelveALaLista()
+    {
+        QFETCH(QByteArray, contenido);
+        QFETCH(QString, motivo);
+        abrir({CON_HORA}, contenido);
+        elegir(CON_HORA);
+        QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString texto = MessageBox::shown().first().text;
+        QVERIFY2(texto.startsWith(QStringLiteral("No se ha podido abrir la solicitud ") + CON_HORA), qPrintable(texto));
+        QVERIFY2(texto.contains(motivo) && texto.contains(QStringLiteral("no se ha modificado")), qPrintable(texto));
+        QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Critical);
+        QVERIFY(lista && lista->isVisible());
+        QVERIFY(!estado().frmSolicitudActual);
+        QVERIFY(estado().strFicheroSeleccionado.isEmpty());
+        QCOMPARE(carpeta->leer(QStringLiteral("ficheros/temp/") + CON_HORA), contenido);
+    }
+
     // The default name when it is free, even beside time-stamped applications.
     void nuevaConNombrePorDefectoLibre()
     {
@@ -122,7 +156,7 @@ private slots:
 
     void borrar()
     {
-        abrir({QStringLiteral("12345678Z.doc"), QStringLiteral("12345678Z.xml"), CON_HORA});
+        abrir({QStringLiteral("12345678Z.doc"), QStringLiteral("12345678Z.xml"), QStringLiteral("12345678Z.pdf"), CON_HORA});
         elegir(QStringLiteral("12345678Z.doc"));
         MessageBox::queueAnswer(QMessageBox::No);
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
@@ -135,6 +169,7 @@ private slots:
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
         QVERIFY(!existe(QStringLiteral("12345678Z.doc")));
         QVERIFY(!existe(QStringLiteral("12345678Z.xml")));
+        QVERIFY(!existe(QStringLiteral("12345678Z.pdf"))); // its printed copy too
         QCOMPARE(lista->cboSolicitudes->count(), 1);
         QVERIFY(lista->cboSolicitudes->currentText().isEmpty());
         QVERIFY(lista->cmdCargar->isEnabled() && estado().strFicheroSeleccionado.isEmpty());

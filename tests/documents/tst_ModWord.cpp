@@ -337,6 +337,7 @@ private slots:
         GuardarEjemplo();
         frmSolicitudes f;
         f.show();
+        f.txtDNI->setText(QStringLiteral("12345678Z")); // the signed-in DNI
         f.txtArea[5]->setText(QStringLiteral("9")); // the stored "__" empties it
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
 
@@ -363,6 +364,7 @@ private slots:
     {
         GuardarEjemplo();
         frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
         proveedor.ultimaCreada.reset();
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
         QVERIFY(ModWord::blnWordIniciado);
@@ -380,6 +382,7 @@ private slots:
     {
         GuardarEjemplo();
         frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
         f.txtNacionalidad->setProperty("Tag", QStringLiteral("NACIONALIDADANTIGUA"));
         f.txtNacionalidad->setText(QStringLiteral("sin cambios"));
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
@@ -391,12 +394,13 @@ private slots:
     void readerReportsAMissingFile()
     {
         frmSolicitudes f;
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(!ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f));
         QVERIFY(!HayProgresoVisible());
         QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("No se ha podido leer la solicitud 12345678Z.doc")));
+        QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
+                                                                  "El fichero no existe.\nEl fichero no se ha modificado."));
         QVERIFY(!f.mnuP.at(1000)->isEnabled());
-        QVERIFY(proveedor.ultimaCreada->cerrada); // nothing read: the instance it started is not left behind
+        QCOMPARE(proveedor.creadas, 0); // nothing to read: no instance started
     }
 
 private:

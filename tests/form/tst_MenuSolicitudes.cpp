@@ -224,7 +224,7 @@ private slots:
         f->close();
         QVERIFY(f->isVisible());
         QCOMPARE(MessageBox::shown().size(), 2);
-        QVERIFY(MessageBox::shown()[1].text.startsWith(QStringLiteral("No se ha podido guardar la solicitud")));
+        QVERIFY(MessageBox::shown()[1].text.startsWith(QStringLiteral("La solicitud no se ha guardado.")));
         // Yes writes under the default name and closes.
         estado().strRutaFicheros = ficheros;
         MessageBox::queueAnswer(QMessageBox::Yes);
