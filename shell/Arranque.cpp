@@ -29,7 +29,8 @@ void CrearCarpeta(const QString& ruta)
 
 // Files that earlier versions left when they were killed while writing:
 // "<name>.XXXXXX" beside a stored application or its PDF copy, or beside the
-// user file. Only names the program gives are matched.
+// user file. Only names the program gives are matched, and a suffix of small
+// letters only ("usuarios.xml.backup") is taken for the user's.
 void LimpiarRestosAntiguos(const QString& carpeta, const QRegularExpression& nombres)
 {
     const QDir dir(carpeta);
@@ -59,11 +60,10 @@ void LimpiarRestos()
         if (!carpeta.isEmpty())
             LimpiarTemporales(carpeta);
     if (!e.strRutaPrograma.isEmpty())
-        LimpiarRestosAntiguos(e.strRutaPrograma, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.[A-Za-z0-9]{6}$")));
+        LimpiarRestosAntiguos(e.strRutaPrograma, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
     if (!e.strRutaTemp.isEmpty()) {
         LimpiarRestosAntiguos(e.strRutaTemp,
-                              QRegularExpression(QStringLiteral("^[0-9A-Z]{9}[-0-9]*\\.(doc|pdf)\\.[A-Za-z0-9]{6}$"),
-                                                 QRegularExpression::CaseInsensitiveOption));
+                              QRegularExpression(QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
         LimpiarMapasDeBits(e.strRutaTemp);
     }
 }

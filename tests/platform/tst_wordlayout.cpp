@@ -269,6 +269,40 @@ private slots:
             later = later || op.text == QStringLiteral("después");
         QVERIFY2(later, qPrintable(r.text()));
     }
+
+    // Numbers in a document that would size memory (a list level, a cell's grid
+    // span, a font size, a row height) are capped to what a page can show: the
+    // page is laid out at once instead of asking for gigabytes.
+    void hugeNumbersAreCapped()
+    {
+        const QString file = dir.filePath(QStringLiteral("enorme.docx"));
+        const QString huge = QStringLiteral("2000000000");
+        fixture::writeDocx(file,
+                           para(run(QStringLiteral("lista")),
+                                QStringLiteral("<w:pPr><w:numPr><w:ilvl w:val=\"%1\"/><w:numId w:val=\"1\"/></w:numPr></w:pPr>").arg(huge))
+                               + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"%1\"/></w:tblGrid><w:tr><w:trPr><w:trHeight w:val=\"%1\"/></w:trPr>"
+                                                "<w:tc><w:tcPr><w:gridSpan w:val=\"%1\"/></w:tcPr>%2</w:tc></w:tr></w:tbl>")
+                                     .arg(huge, para(run(QStringLiteral("celda"), QStringLiteral("<w:rPr><w:sz w:val=\"%1\"/></w:rPr>").arg(huge))))
+                               + sect(),
+                           false);
+        Word::detail::Package package = Word::detail::Package::read(file);
+        package.setPart(QStringLiteral("word/numbering.xml"),
+                        QStringLiteral("<w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                                       "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"%1\"><w:start w:val=\"%1\"/>"
+                                       "<w:numFmt w:val=\"upperRoman\"/><w:lvlText w:val=\"%%1.\"/></w:lvl></w:abstractNum>"
+                                       "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>")
+                            .arg(huge)
+                            .toUtf8());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(package.toBytes());
+        out.close();
+        doc = Word::DocumentData::load(file);
+        Rendering r = Rendering::layout(*doc);
+        QVERIFY(r.text().contains(QStringLiteral("lista")));
+        QVERIFY2(r.text().remove(u' ').contains(QStringLiteral("celda")), qPrintable(r.text())); // a letter a line
+        QVERIFY(r.pageCount() < 100);
+    }
 };
 
 QTEST_MAIN(TestWordLayout)

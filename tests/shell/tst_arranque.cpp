@@ -4,8 +4,11 @@
 #include "form/frmSolicitudes.h"
 #include "shell/ModGeneral.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 const QString DNI = QStringLiteral("12345678Z");
@@ -64,6 +67,9 @@ private slots:
         QCOMPARE(estado().strRutaFicheros, carpeta->ruta(QStringLiteral("ficheros/")));
         QCOMPARE(estado().strRutaTemp, carpeta->ruta(QStringLiteral("ficheros/temp/")));
         QVERIFY(QFileInfo(estado().strRutaTemp).isDir());
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(estado().strRutaTemp).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0700u); // a folder the program creates is the user's only
         QCOMPARE(piloto.informaciones, 1);
         frmSolicitudes* f = estado().frmSolicitudActual;
         QVERIFY(f);
@@ -87,6 +93,36 @@ private slots:
         auto* lista = qobject_cast<frmSeleccion*>(ventanas.first());
         QVERIFY(lista && !lista->isModal());
         QCOMPARE(lista->cboSolicitudes->count(), 1);
+    }
+
+    // What a killed run left goes at the next start: unfinished writes (also
+    // those of earlier versions) and old barcode bitmaps; nothing of the user's.
+    void restosDeUnaEjecucionInterrumpida()
+    {
+        const QStringList restos{QStringLiteral("ficheros/temp/.12345678Z.doc.part-Ab12Cd"),
+                                 QStringLiteral("ficheros/temp/12345678Z.doc.Xy7Qw2"),
+                                 QStringLiteral("ficheros/temp/12345678Z-0905-071206.pdf.a1B2c3"),
+                                 QStringLiteral("ficheros/temp/2026120708051205.bmp"),
+                                 QStringLiteral(".usuarios.xml.part-Zz99Yy"),
+                                 QStringLiteral("usuarios.xml.Qq1Ww2")};
+        const QStringList delUsuario{QStringLiteral("ficheros/temp/12345678Z.doc"),
+                                     QStringLiteral("ficheros/temp/12345678Z.pdf"),
+                                     QStringLiteral("ficheros/temp/notas.doc.backup"),
+                                     QStringLiteral("usuarios.xml.backup")};
+        preparar({});
+        for (const QString& f : restos + delUsuario)
+            carpeta->escribir(f, "x");
+        QFile bmp(carpeta->ruta(restos[3]));
+        QVERIFY(bmp.open(QIODevice::ReadWrite));
+        QVERIFY(bmp.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+        bmp.close();
+        Piloto piloto;
+        piloto.conEsc = true;
+        ModGeneral::Main();
+        for (const QString& f : restos)
+            QVERIFY2(!QFileInfo::exists(carpeta->ruta(f)), qPrintable(f));
+        for (const QString& f : delUsuario)
+            QVERIFY2(QFileInfo::exists(carpeta->ruta(f)), qPrintable(f));
     }
 
     void salirTerminaSinVentanas()

@@ -1,0 +1,384 @@
+// Saving an application under real faults: a full disk (a file-size limit in a
+// child process at many limits, and write failing with ENOSPC through a
+// preloaded library), the program killed at random moments while saving, a
+// symbolic link in the applications folder, who may read what was written, and
+// text that XML cannot hold.
+#include "CarpetaPrograma.h"
+
+#include "documents/ModWord.h"
+#include "form/frmSolicitudes.h"
+#include "platform/word/Package.h"
+#include "platform/word/Word.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "shell/ModGeneral.h"
+#include "users/Validacion.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QXmlStreamReader>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <map>
+
+namespace {
+
+const QString kDNI = QStringLiteral("12345678Z");
+const QString kFichero = QStringLiteral("12345678Z.doc");
+using Valores = std::map<QString, QString>;
+
+// Two complete versions of one application; every field differs between them.
+const Valores kVersionA{{QStringLiteral("NOMBRE"), QStringLiteral("Ana")},
+                        {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Pérez")},
+                        {QStringLiteral("TITULACION"), QStringLiteral("Medicina")},
+                        {QStringLiteral("CIUDAD"), QStringLiteral("León")},
+                        {QStringLiteral("EXPERIENCIA"), QStringLiteral("0")}};
+const Valores kVersionB{{QStringLiteral("NOMBRE"), QStringLiteral("Beatriz")},
+                        {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Gómez")},
+                        {QStringLiteral("TITULACION"), QStringLiteral("Enfermería")},
+                        {QStringLiteral("CIUDAD"), QStringLiteral("Soria")},
+                        {QStringLiteral("EXPERIENCIA"), QStringLiteral("1")}};
+
+void Poner(frmSolicitudes* f, const Valores& v)
+{
+    f->txtNombre->setText(v.at(QStringLiteral("NOMBRE")));
+    f->txtApellidos->setText(v.at(QStringLiteral("PRIMERAPELLIDO")));
+    f->txtTitulacion->setText(v.at(QStringLiteral("TITULACION")));
+    f->txtCiudad->setText(v.at(QStringLiteral("CIUDAD")));
+    f->chkDocu[1]->setCheckState(v.at(QStringLiteral("EXPERIENCIA")) == QLatin1String("1") ? Qt::Checked : Qt::Unchecked);
+    f->txtArea[0]->setText(QStringLiteral("1"));
+    f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
+}
+
+// The stored application's values, read through the word processor; empty when
+// it does not open.
+Valores Leer(const QString& ruta)
+{
+    Valores v;
+    try {
+        Word::DocumentsCollection docs;
+        Word::Document& d = docs.Add(ruta);
+        for (const auto& [tag, valor] : kVersionA)
+            v[tag] = d.FormFields().Item(tag).Result();
+    } catch (const std::exception&) {
+        v.clear();
+    }
+    return v;
+}
+
+QByteArray Bytes(const QString& ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+unsigned Modo(const QString& ruta)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(ruta).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+QStringList Temporales()
+{
+    return QDir(estado().strRutaTemp).entryList({QStringLiteral("*.part-*")}, QDir::Files | QDir::Hidden);
+}
+
+bool DijoQueNoSeGuardo(const QString& motivo)
+{
+    for (const auto& m : MessageBox::shown())
+        if (m.text.startsWith(QStringLiteral("La solicitud no se ha guardado.")) && m.text.contains(motivo)
+            && m.icon == QMessageBox::Critical)
+            return true;
+    return false;
+}
+
+// State for a program folder that the test (or its child) works in.
+void Preparar(const QString& programa)
+{
+    EstadoCompartido& e = estado();
+    e.strRutaPrograma = programa;
+    e.strRutaFicheros = programa + QStringLiteral("/ficheros/");
+    e.strRutaTemp = programa + QStringLiteral("/ficheros/temp/");
+    e.strDNIActual = kDNI;
+    e.blnTienePassword = true;
+    MessageBox::setTestMode(true);
+    MessageBox::clear();
+    Validacion::CargaUsuarios(Validacion::PrepararUsuarios(programa));
+}
+
+frmSolicitudes* AbrirFormulario(const QString& fichero = {})
+{
+    estado().strFicheroSeleccionado = fichero;
+    if (!ModGeneral::AbrirSolicitud())
+        return nullptr;
+    frmSolicitudes* f = estado().frmSolicitudActual;
+    estado().strVersionWord = QStringLiteral("12");
+    for (int i : {1000, 2000})
+        f->mnuP.at(i)->setEnabled(true);
+    return f;
+}
+
+// Child process run with a preloaded library: opens the stored application,
+// changes it, saves through the menu, then answers "Sí" at the close prompt.
+// Prints the messages shown and whether the form is still open.
+int Hijo(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Preparar(qEnvironmentVariable("VARELIO_CARPETA"));
+    frmSolicitudes* f = AbrirFormulario(kFichero);
+    if (!f)
+        return 3;
+    Poner(f, kVersionB);
+    f->mnuP.at(2000)->trigger();
+    MessageBox::queueAnswer(QMessageBox::Yes);
+    f->close();
+    QTextStream out(stdout);
+    for (const auto& m : MessageBox::shown())
+        out << m.text << "\n---\n";
+    out << (f->isVisible() ? "ABIERTO" : "CERRADO") << "\n";
+    return 0;
+}
+
+} // namespace
+
+class tst_Guardado : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CarpetaPrograma> carpeta;
+    frmSolicitudes* f = nullptr;
+
+    QString Ruta() const { return estado().strRutaTemp + kFichero; }
+
+    // The stored application holds version A; the form shows it.
+    void GuardarVersionA()
+    {
+        f = AbrirFormulario();
+        QVERIFY(f);
+        Poner(f, kVersionA);
+        f->mnuP.at(2000)->trigger();
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(Leer(Ruta()), kVersionA);
+    }
+
+private slots:
+    void init()
+    {
+        carpeta = std::make_unique<CarpetaPrograma>();
+        Preparar(estado().strRutaPrograma);
+        QVERIFY(Validacion::AltaUsuario(kDNI, QStringLiteral("secreto")));
+        std::signal(SIGXFSZ, SIG_IGN); // as the program does at start
+    }
+    void cleanup()
+    {
+        if (f) {
+            f->blnCerrarSinPreguntar = true;
+            delete f;
+            f = nullptr;
+        }
+        Word::setPrintOutputPdf({});
+        carpeta.reset();
+    }
+
+    // A save in a child under a file-size limit from 0 up to the size it needs:
+    // each failing one tells the user why and leaves the stored file byte for
+    // byte; the first that fits stores the new version whole.
+    void discoLlenoConservaLaAnterior()
+    {
+        GuardarVersionA();
+        const QByteArray anterior = Bytes(Ruta());
+        Poner(f, kVersionB);
+        int fallidos = 0;
+        bool guardado = false;
+        for (rlim_t limite = 0; !guardado && limite < rlim_t(anterior.size()) * 3; limite += limite < 64 ? 7 : 211) {
+            const pid_t hijo = ::fork();
+            if (hijo == 0) {
+                const rlimit rl{limite, limite};
+                ::setrlimit(RLIMIT_FSIZE, &rl);
+                MessageBox::clear();
+                f->GuardarSolicitud(false, false);
+                if (MessageBox::shown().isEmpty())
+                    ::_exit(1);
+                ::_exit(DijoQueNoSeGuardo(QStringLiteral("supera el tamaño máximo")) ? 0 : 2);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(hijo, &status, 0), hijo);
+            QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) != 2, qPrintable(QString::number(limite)));
+            guardado = WEXITSTATUS(status) == 1;
+            if (guardado) {
+                QCOMPARE(Leer(Ruta()), kVersionB);
+            } else {
+                ++fallidos;
+                QVERIFY2(Bytes(Ruta()) == anterior, qPrintable(QString::number(limite)));
+            }
+            QCOMPARE(Temporales(), QStringList());
+        }
+        QVERIFY(guardado);
+        QVERIFY(fallidos > 30);
+    }
+
+    // write fails with ENOSPC part-way (a preloaded library): "Guardar" and the
+    // close prompt's "Sí" both say so, the form stays open, the file is intact.
+    void sinEspacioAlEscribir_data()
+    {
+        QTest::addColumn<int>("bytes"); // written before the disk is full; < 0: counted back from the old size
+        QTest::newRow("nothing written") << 0;
+        QTest::newRow("a first block") << 4096;
+        QTest::newRow("all but the end") << -100;
+    }
+    void sinEspacioAlEscribir()
+    {
+        QFETCH(int, bytes);
+        GuardarVersionA();
+        const QByteArray anterior = Bytes(Ruta());
+        if (bytes < 0)
+            bytes += int(anterior.size());
+        QProcess hijo;
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert(QStringLiteral("VARELIO_HIJO"), QStringLiteral("1"));
+        entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
+        entorno.insert(QStringLiteral("VARELIO_SIN_ESPACIO_BYTES"), QString::number(bytes));
+        entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_ESPACIO));
+        hijo.setProcessEnvironment(entorno);
+        hijo.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(hijo.waitForFinished(60000));
+        QCOMPARE(hijo.exitCode(), 0);
+        const QStringList mensajes = QString::fromUtf8(hijo.readAllStandardOutput()).split(QStringLiteral("\n---\n"));
+        QCOMPARE(mensajes.size(), 4); // "Guardar", the close prompt, its save; the form
+        for (int i : {0, 2})
+            QVERIFY2(mensajes[i].startsWith(QStringLiteral("La solicitud no se ha guardado."))
+                         && mensajes[i].contains(QStringLiteral("no queda espacio libre en el disco")),
+                     qPrintable(mensajes[i]));
+        QCOMPARE(mensajes[1], QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"));
+        QCOMPARE(mensajes[3].trimmed(), QStringLiteral("ABIERTO"));
+        QCOMPARE(Bytes(Ruta()), anterior);
+        QCOMPARE(Temporales(), QStringList());
+    }
+
+    // A child saves the same application again and again, alternating two
+    // versions, and is killed at a random moment, hundreds of times. The stored
+    // file always opens whole as one of the two; the next start removes every
+    // temporary file a kill left.
+    void matadoMientrasGuarda()
+    {
+        GuardarVersionA();
+        QElapsedTimer reloj;
+        reloj.start();
+        ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, nullptr, f->Stelcodex1, false, false);
+        const qint64 unGuardado = std::max<qint64>(1000, reloj.nsecsElapsed() / 1000); // microseconds
+
+        int restos = 0;
+        constexpr int Muertes = 220;
+        for (int i = 0; i < Muertes; ++i) {
+            const pid_t hijo = ::fork();
+            if (hijo == 0) {
+                for (bool b = i % 2;; b = !b) {
+                    Poner(f, b ? kVersionB : kVersionA);
+                    ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, nullptr, f->Stelcodex1, false, false);
+                }
+            }
+            ::usleep(useconds_t(QRandomGenerator::global()->bounded(3 * unGuardado / 2)));
+            ::kill(hijo, SIGKILL);
+            int status = 0;
+            QCOMPARE(::waitpid(hijo, &status, 0), hijo);
+            QVERIFY(WIFSIGNALED(status));
+            const Valores v = Leer(Ruta());
+            QVERIFY2(v == kVersionA || v == kVersionB, qPrintable(QString::number(i)));
+            restos += int(Temporales().size());
+            ModGeneral::LimpiarRestos(); // what the next start does
+            QCOMPARE(Temporales(), QStringList());
+        }
+        QVERIFY2(restos > 0, "no kill landed while a file was being written");
+        qInfo("%d kills, %d while writing, one save %lld us", Muertes, restos, unGuardado);
+    }
+
+    // A symbolic link named like an application is never written through: a new
+    // application takes another name; one opened under the link's name is not
+    // saved there, and the user is told.
+    void enlaceSimbolicoNoSeSigue()
+    {
+        const QString fuera = carpeta->ruta(QStringLiteral("fuera.txt"));
+        QVERIFY(QFile(fuera).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(fuera, Ruta()));
+        f = AbrirFormulario();
+        Poner(f, kVersionA);
+        f->mnuP.at(2000)->trigger();
+        QVERIFY(MessageBox::shown().isEmpty());
+        const QString nombre = f->lblFichero->text();
+        QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")) && nombre.endsWith(QStringLiteral(".doc")), qPrintable(nombre));
+        QCOMPARE(Leer(estado().strRutaTemp + nombre), kVersionA);
+        QCOMPARE(Bytes(fuera), QByteArray());
+
+        f->lblFichero->setText(kFichero);
+        f->MarcarNombreReservado(); // as when opened from the list
+        f->mnuP.at(2000)->trigger();
+        QVERIFY(DijoQueNoSeGuardo(QStringLiteral("el destino es un enlace simbólico")));
+        QCOMPARE(Bytes(fuera), QByteArray());
+        QVERIFY(QFileInfo(Ruta()).isSymLink());
+    }
+
+    // Personal data is the user's only, whatever the umask: the stored file, the
+    // printed PDF copy and the barcode bitmap.
+    void soloElDuenoPuedeLeer()
+    {
+        const mode_t antes = ::umask(022);
+        GuardarVersionA();
+        QCOMPARE(Modo(Ruta()), 0600u);
+
+        const QString pdf = estado().strRutaTemp + QStringLiteral("12345678Z.pdf");
+        Word::setPrintOutputPdf(pdf);
+        f->mnuP.at(1000)->trigger();
+        QCOMPARE(MessageBox::shown().size(), 1); // "IMPORTANTE: Espere ..."
+        QCOMPARE(Modo(pdf), 0600u);
+
+        QString datos = f->GenerarDatosCodigo();
+        qint16 alto = 2000;
+        const QString bmp = ModWord::GenerarBmpCodigo(datos, f->Stelcodex1, 6000, alto) + QStringLiteral(".bmp");
+        ::umask(antes);
+        QCOMPARE(Modo(bmp), 0600u);
+        QFile::remove(bmp);
+    }
+
+    // Control characters that reach a box (pasted ESC, U+FFFE) are dropped when
+    // written: the stored document is well-formed XML 1.0; tabs stay.
+    void caracteresQueXmlNoAdmite()
+    {
+        f = AbrirFormulario();
+        Poner(f, kVersionA);
+        f->txtNombre->setText(QStringLiteral("Ana\x1b María\tJosé") + QChar(0xFFFE) + QChar(0x0001));
+        f->txtTitulacion->setText(QStringLiteral("Medicina ") + QChar(0xD800) + QStringLiteral("y\x0c Cirugía"));
+        f->mnuP.at(2000)->trigger();
+        QVERIFY(MessageBox::shown().isEmpty());
+
+        const Word::detail::Package paquete = Word::detail::Package::read(Ruta());
+        QXmlStreamReader xml(paquete.part(QStringLiteral("word/document.xml")));
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        const Valores v = Leer(Ruta());
+        QCOMPARE(v.at(QStringLiteral("NOMBRE")), QStringLiteral("Ana María\tJosé"));
+        QCOMPARE(v.at(QStringLiteral("TITULACION")), QStringLiteral("Medicina y Cirugía"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("VARELIO_HIJO"))
+        return Hijo(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    tst_Guardado prueba;
+    return QTest::qExec(&prueba, argc, argv);
+}
+
+#include "tst_guardado.moc"
