@@ -673,8 +673,10 @@ QString frmSolicitudes::NombreFichero() const
 bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo)
 {
     QString fichero = NombreFichero();
-    const auto noGuardada = [this](const QString& motivo) {
-        MessageBox::show(QStringLiteral("La solicitud no se ha guardado.\n") + motivo
+    const auto noGuardada = [imprimir](const QString& motivo) {
+        MessageBox::show((imprimir ? QStringLiteral("La solicitud no se ha guardado ni impreso.\n")
+                                   : QStringLiteral("La solicitud no se ha guardado.\n"))
+                             + motivo
                              + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
                          {}, QMessageBox::Critical);
         return false;

@@ -51,6 +51,17 @@ void LimpiarMapasDeBits(const QString& carpeta)
             QFile::remove(f.absoluteFilePath());
 }
 
+// A new application's name is taken by an empty file just before its first
+// write; one still empty long after was left by a run killed in between.
+void LimpiarNombresVacios(const QString& carpeta)
+{
+    const QDir dir(carpeta);
+    const QDateTime limite = QDateTime::currentDateTime().addSecs(-600);
+    for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.doc"), QStringLiteral("*.DOC")}, QDir::Files))
+        if (!f.isSymLink() && f.size() == 0 && f.lastModified() < limite)
+            QFile::remove(f.absoluteFilePath());
+}
+
 } // namespace
 
 void LimpiarRestos()
@@ -65,6 +76,7 @@ void LimpiarRestos()
         LimpiarRestosAntiguos(e.strRutaTemp,
                               QRegularExpression(QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
         LimpiarMapasDeBits(e.strRutaTemp);
+        LimpiarNombresVacios(e.strRutaTemp);
     }
 }
 

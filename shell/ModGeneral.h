@@ -38,7 +38,8 @@ QString VersionPrograma();
 void Main();
 
 // Removes what a killed run left in the program's folders: temporary files of
-// unfinished writes (also those of earlier versions) and stale barcode bitmaps.
+// unfinished writes (also those of earlier versions), stale barcode bitmaps and
+// names of new applications taken by a run that was killed before writing them.
 // Part of start-up.
 void LimpiarRestos();
 

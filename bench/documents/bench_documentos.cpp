@@ -4,6 +4,7 @@
 
 #include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"
+#include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "users/Validacion.h"
@@ -87,8 +88,44 @@ void Imprimir(benchmark::State& state)
         state.SkipWithError("nothing printed");
 }
 
+// The cost of the safe write inside "Guardar": one stored application's bytes
+// through the safe-write routine (owner-only temporary file, checked writes,
+// fsync, rename, folder sync) against a plain overwrite that syncs nothing.
+QByteArray BytesGuardados(Escenario& e)
+{
+    e.f->mnuP_Click(2000);
+    QFile f(estado().strRutaTemp + kDNI + QStringLiteral(".doc"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void EscrituraSegura(benchmark::State& state)
+{
+    Escenario e;
+    const QByteArray bytes = BytesGuardados(e);
+    const QString ruta = e.carpeta.ruta(QStringLiteral("segura.doc"));
+    for (auto _ : state)
+        if (!EscribirFicheroSeguro(ruta, bytes))
+            state.SkipWithError("not written");
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void EscrituraDirecta(benchmark::State& state)
+{
+    Escenario e;
+    const QByteArray bytes = BytesGuardados(e);
+    const QString ruta = e.carpeta.ruta(QStringLiteral("directa.doc"));
+    for (auto _ : state) {
+        QFile f(ruta);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+            state.SkipWithError("not written");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 } // namespace
 
+BENCHMARK(EscrituraSegura)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(EscrituraDirecta)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Guardar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Imprimir)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

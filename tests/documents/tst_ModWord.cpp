@@ -296,6 +296,22 @@ private slots:
         QVERIFY(carpeta->temporales().contains(QStringLiteral("12345678Z.doc")));
     }
 
+    // No copy is printed without its barcode: the user is told, the stored
+    // file is written all the same and no bitmap is left.
+    void barcodeFailureStopsThePrint()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        estado().strDatosCodigo = f.GenerarDatosCodigo();
+        frmProgresoGeneral progreso;
+        ModWord::GenerarDocumentoWXP(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, &progreso, nullptr, true, false);
+        QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
+        QVERIFY(proveedor.ultimaCreada->cerrada);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso")));
+        QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")});
+    }
+
     void attachedInstanceWithOtherDocumentsIsNotQuit()
     {
         frmSolicitudes f;

@@ -103,6 +103,7 @@ private slots:
                                  QStringLiteral("ficheros/temp/12345678Z.doc.Xy7Qw2"),
                                  QStringLiteral("ficheros/temp/12345678Z-0905-071206.pdf.a1B2c3"),
                                  QStringLiteral("ficheros/temp/2026120708051205.bmp"),
+                                 QStringLiteral("ficheros/temp/12345678Z-0905-071206.doc"),
                                  QStringLiteral(".usuarios.xml.part-Zz99Yy"),
                                  QStringLiteral("usuarios.xml.Qq1Ww2")};
         const QStringList delUsuario{QStringLiteral("ficheros/temp/12345678Z.doc"),
@@ -112,10 +113,12 @@ private slots:
         preparar({});
         for (const QString& f : restos + delUsuario)
             carpeta->escribir(f, "x");
-        QFile bmp(carpeta->ruta(restos[3]));
-        QVERIFY(bmp.open(QIODevice::ReadWrite));
-        QVERIFY(bmp.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
-        bmp.close();
+        carpeta->escribir(restos[4], {}); // a new application's name, never written
+        for (const QString& viejo : {restos[3], restos[4]}) {
+            QFile f(carpeta->ruta(viejo));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+        }
         Piloto piloto;
         piloto.conEsc = true;
         ModGeneral::Main();
