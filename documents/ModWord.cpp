@@ -292,6 +292,33 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
         progreso->prgBar->setValue(progreso->prgBar->maximum());
 }
 
+// Fills the form's tagged controls from the document's fields, except the DNI.
+// Why the application may not be read into the form (another DNI's), or empty.
+QString LeerControles(Word::Document& documento, frmSolicitudes* formulario, frmProgresoGeneral* progreso)
+{
+    progreso->prgBar->setMaximum(324);
+    // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
+    const QString dni = formulario->txtDNI->text();
+    if (const QString otro = OtroNIF(documento, dni); !otro.isEmpty())
+        return QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.").arg(otro, dni);
+    for (QWidget* control : formulario->Controles()) {
+        progreso->prgBar->setValue(progreso->prgBar->value() + 1);
+        const QString tag = Tag(control);
+        if (tag.isEmpty() || control == formulario->txtDNI)
+            continue;
+        try {
+            LeerCampo(documento, control, tag);
+        } catch (const Word::Error& fallo) {
+            // A field the document lacks leaves its control as it is.
+            if (fallo.number() != Word::ErrorCode::NoSuchMember)
+                throw;
+        }
+    }
+    progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
+    progreso->prgBar->setValue(progreso->prgBar->maximum());
+    return {};
+}
+
 } // namespace
 
 qint16 VersionWord()
@@ -359,29 +386,9 @@ bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
     try {
         word->setVisible(false);
         abierto = &word->Documents().Add(carpeta + fichero);
-        progreso->prgBar->setMaximum(324);
-        // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
-        if (const QString otro = OtroNIF(*abierto, formulario->txtDNI->text()); !otro.isEmpty())
-            motivo = QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.")
-                         .arg(otro, formulario->txtDNI->text());
-        for (QWidget* control : formulario->Controles()) {
-            if (!motivo.isEmpty())
-                break;
-            progreso->prgBar->setValue(progreso->prgBar->value() + 1);
-            const QString tag = Tag(control);
-            if (tag.isEmpty() || control == formulario->txtDNI)
-                continue;
-            try {
-                LeerCampo(*abierto, control, tag);
-            } catch (const Word::Error& fallo) {
-                // A field the document lacks leaves its control as it is.
-                if (fallo.number() != Word::ErrorCode::NoSuchMember)
-                    throw;
-            }
-        }
-        progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
-        progreso->prgBar->setValue(progreso->prgBar->maximum());
-        std::exchange(abierto, nullptr)->Close(false);
+        motivo = LeerControles(*abierto, formulario, progreso.get());
+        if (motivo.isEmpty())
+            std::exchange(abierto, nullptr)->Close(false);
     } catch (const std::exception& fallo) {
         motivo = Descripcion(fallo);
     }
