@@ -35,8 +35,10 @@ bool AbrirSolicitud()
     }
     if (!leida) {
         // A form left on a file it could not read would write over that file.
-        formulario->blnCerrarSinPreguntar = true;
-        formulario->close();
+        // Hidden and destroyed rather than closed: closing the only window
+        // would end the program before the caller shows the list again.
+        formulario->hide();
+        formulario->deleteLater();
         estado().frmSolicitudActual = nullptr;
         return false;
     }

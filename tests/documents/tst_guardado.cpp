@@ -249,6 +249,9 @@ private slots:
         entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
         entorno.insert(QStringLiteral("VARELIO_SIN_ESPACIO_BYTES"), QString::number(bytes));
         entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_ESPACIO));
+        // In a sanitizer build the preloaded library comes before the sanitizer's runtime.
+        entorno.insert(QStringLiteral("ASAN_OPTIONS"),
+                       entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
         hijo.setProcessEnvironment(entorno);
         hijo.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(hijo.waitForFinished(60000));
