@@ -9,6 +9,7 @@
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"
 #include "platform/word/Word.h"
+#include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
@@ -328,6 +329,28 @@ private slots:
         QVERIFY(DijoQueNoSeGuardo(QStringLiteral("el destino es un enlace simbólico")));
         QCOMPARE(Bytes(fuera), QByteArray());
         QVERIFY(QFileInfo(Ruta()).isSymLink());
+    }
+
+    // Two running copies start a new application under the same free name; the
+    // other stores its application first. This one's first save takes the next
+    // free name and leaves the other's file alone.
+    void otraCopiaTomaElNombre()
+    {
+        f = AbrirFormulario();
+        QCOMPARE(f->lblFichero->text(), QString()); // the default name, free
+        const pid_t otra = ::fork();
+        if (otra == 0)
+            ::_exit(EscribirFicheroSeguro(Ruta(), "de la otra copia") ? 0 : 1);
+        int status = 0;
+        QCOMPARE(::waitpid(otra, &status, 0), otra);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        Poner(f, kVersionA);
+        f->mnuP.at(2000)->trigger();
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(Bytes(Ruta()), QByteArray("de la otra copia"));
+        const QString nombre = f->lblFichero->text();
+        QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")), qPrintable(nombre));
+        QCOMPARE(Leer(estado().strRutaTemp + nombre), kVersionA);
     }
 
     // Personal data is the user's only, whatever the umask: the stored file, the
