@@ -282,7 +282,7 @@ private slots:
         const qint64 unGuardado = std::max<qint64>(1000, reloj.nsecsElapsed() / 1000); // microseconds
 
         int restos = 0;
-        constexpr int Muertes = 220;
+        constexpr int Muertes = 210;
         for (int i = 0; i < Muertes; ++i) {
             const pid_t hijo = ::fork();
             if (hijo == 0) {
@@ -291,7 +291,7 @@ private slots:
                     ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, nullptr, f->Stelcodex1, false, false);
                 }
             }
-            ::usleep(useconds_t(QRandomGenerator::global()->bounded(3 * unGuardado / 2)));
+            ::usleep(useconds_t(QRandomGenerator::global()->bounded(5 * unGuardado / 4)));
             ::kill(hijo, SIGKILL);
             int status = 0;
             QCOMPARE(::waitpid(hijo, &status, 0), hijo);
