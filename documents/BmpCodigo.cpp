@@ -1,11 +1,30 @@
+#include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
 #include "shell/ErrorEjecucion.h"
+#include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 
 #include <stelcode/Stelcodex.h>
 
+#include <QFile>
+
 namespace ModWord {
+
+namespace {
+
+// Paints the symbol black on white, whatever the control's stored bar colour
+// (which follows the desktop theme and is kept for the form).
+QByteArray PintarEnBlancoYNegro(Stelcodex& control)
+{
+    const uint tinta = control.pdfforeColor();
+    control.setPdfforeColor(StelcodeColor::Black);
+    QByteArray bmp = CodigoImpreso::BmpEnBlancoYNegro(control);
+    control.setPdfforeColor(tinta);
+    return bmp;
+}
+
+} // namespace
 
 QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto)
 {
@@ -22,10 +41,37 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     control->setPdfleftMargin(10);
     control->setPdftopMargin(10);
     control->setPdfbackColor(StelcodeColor::White);
-    control->setSize(TwipsAPixeles(ancho), TwipsAPixeles(alto));
 
+    // A payload no symbol can hold is refused, naming what to shorten.
+    if (!control->codewords()) {
+        const QStringList largos = CodigoImpreso::CamposDemasiadoLargos(*control, datos);
+        throw ErrorEjecucion(ErrorDatosDemasiadoLargos,
+                             QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
+                                            "Acorte estos campos: %1.")
+                                 .arg(largos.join(QStringLiteral(", "))));
+    }
+    // Never smaller than the symbol, or it would be cut off.
+    const QSize tamano = CodigoImpreso::TamanoParaSimbolo(
+        *control, QSize(TwipsAPixeles(ancho), TwipsAPixeles(alto)));
+    control->setSize(tamano.width(), tamano.height());
+
+    const QByteArray bmp = PintarEnBlancoYNegro(*control);
+    if (bmp.isEmpty())
+        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                             QStringLiteral("No se ha podido dibujar el código de barras."));
     const QString ruta = NombreBmp(estado().strRutaTemp, QDateTime::currentDateTime());
-    control->saveToBMP(ruta);
+    const QString fichero = ruta + QLatin1String(".bmp");
+    if (const ResultadoEscritura escrito = EscribirFicheroSeguro(fichero, bmp); !escrito)
+        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                             QStringLiteral("No se ha podido guardar la imagen del código de barras: %1")
+                                 .arg(escrito.motivo()));
+
+    // The program's own guarantee: the bitmap reads back as the payload.
+    const QString fallo = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
+    if (!fallo.isEmpty()) {
+        QFile::remove(fichero);
+        throw ErrorEjecucion(ErrorCodigoIlegible, QStringLiteral("Comprobación del código de barras: ") + fallo);
+    }
     return ruta;
 }
 

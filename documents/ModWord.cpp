@@ -4,6 +4,7 @@
 #include "documents/DatosCodigo.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"
+#include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
@@ -100,6 +101,36 @@ void BorrarMarcas(Word::Application& word)
 
 enum class Variante { W97, WXP };
 
+// Makes the barcode bitmap and puts it into row 6, column 1 of the third table
+// of the copy. Returns why that failed, in Spanish, or nothing.
+QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codigo, bool segundo)
+{
+    QString bmp;
+    QString fallo;
+    try {
+        qint16 alto = 2000;
+        bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto);
+        word.ActiveDocument().Tables(3).Cell(6, 1).Select();
+        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+        if (!segundo)
+            word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
+    } catch (const ErrorEjecucion& error) {
+        fallo = error.descripcion();
+    } catch (const Word::Error& error) {
+        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") + error.description();
+    } catch (const std::exception& error) {
+        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") +
+                QString::fromLocal8Bit(error.what());
+    }
+    if (fallo.isEmpty()) {
+        Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
+        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+    }
+    if (!bmp.isEmpty())
+        QFile::remove(bmp + QLatin1String(".bmp"));
+    return fallo;
+}
+
 void GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
                       frmSolicitudes* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
                       bool imprimir, bool segundo)
@@ -164,20 +195,13 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
         terminar();
     } else {
         // The printed copy: the barcode below the stored state, never saved.
-        QString bmp;
-        Ignorando([&] {
-            qint16 alto = 2000;
-            bmp = GenerarBmpCodigo(e.strDatosCodigo, codigo, 6000, alto);
-        });
-        Ignorando([&] { word.ActiveDocument().Tables(3).Cell(6, 1).Select(); });
-        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
-        if (!segundo)
-            Ignorando([&] { word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true); });
-        Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
-        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
-        if (!bmp.isEmpty())
-            QFile::remove(bmp + QLatin1String(".bmp"));
-
+        // Without its barcode, or with one that does not read back, no copy goes out.
+        if (const QString fallo = PonerCodigo(variante, word, codigo, segundo); !fallo.isEmpty()) {
+            MessageBox::show(QStringLiteral("No se ha impreso la solicitud.\n") + fallo, QStringLiteral("Impresión"),
+                             QMessageBox::Critical);
+            terminar();
+            return;
+        }
         try {
             if (variante == Variante::W97)
                 BorrarMarcas(word);

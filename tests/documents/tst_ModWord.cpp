@@ -282,6 +282,7 @@ private slots:
         Word::Error fallo(Word::ErrorCode::CommandFailed, QStringLiteral("No hay impresora"));
         proveedor.enMarcha->falloImpresion = &fallo;
         f.mnuP.at(1000)->setEnabled(true);
+        estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
         Escribir(f, &ModWord::GenerarDocumentoW97, true, &progreso);
 
