@@ -15,11 +15,11 @@ namespace {
 
 // Paints the symbol black on white, whatever the control's stored bar colour
 // (which follows the desktop theme and is kept for the form).
-QByteArray PintarEnBlancoYNegro(Stelcodex& control)
+QByteArray PintarEnBlancoYNegro(Stelcodex& control, QSize caja)
 {
     const uint tinta = control.pdfforeColor();
     control.setPdfforeColor(StelcodeColor::Black);
-    QByteArray bmp = CodigoImpreso::BmpEnBlancoYNegro(control);
+    QByteArray bmp = CodigoImpreso::BmpEnBlancoYNegro(control, caja);
     control.setPdfforeColor(tinta);
     return bmp;
 }
@@ -50,12 +50,13 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
                                             "Acorte estos campos: %1.")
                                  .arg(largos.join(QStringLiteral(", "))));
     }
-    // Never smaller than the symbol, or it would be cut off.
-    const QSize tamano = CodigoImpreso::TamanoParaSimbolo(
-        *control, QSize(TwipsAPixeles(ancho), TwipsAPixeles(alto)));
+    // Never smaller than the symbol, or it would be cut off; on paper it keeps
+    // the room asked for, so the page layout does not change.
+    const QSize caja(TwipsAPixeles(ancho), TwipsAPixeles(alto));
+    const QSize tamano = CodigoImpreso::TamanoParaSimbolo(*control, caja);
     control->setSize(tamano.width(), tamano.height());
 
-    const QByteArray bmp = PintarEnBlancoYNegro(*control);
+    const QByteArray bmp = PintarEnBlancoYNegro(*control, caja);
     if (bmp.isEmpty())
         throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
                              QStringLiteral("No se ha podido dibujar el código de barras."));

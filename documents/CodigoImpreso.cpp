@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <numeric>
 
 #define ZX_USE_UTF8
@@ -117,7 +118,7 @@ QString Comprobar(const QString& rutaBmp, const QByteArray& esperado)
     return {};
 }
 
-QByteArray BmpEnBlancoYNegro(Stelcodex& control)
+QByteArray BmpEnBlancoYNegro(Stelcodex& control, QSize caja)
 {
     control.paintBarCode();
     const QImage superficie = control.surface();
@@ -125,8 +126,12 @@ QByteArray BmpEnBlancoYNegro(Stelcodex& control)
         return {};
     QImage imagen = superficie.convertToFormat(QImage::Format_Mono, QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)},
                                                Qt::ThresholdDither);
-    imagen.setDotsPerMeterX(3780); // 96 dpi
-    imagen.setDotsPerMeterY(3780);
+    // 3780 dots per metre is 96 dpi; the same for both axes keeps the shape.
+    const double escala = std::max({1.0, double(imagen.width()) / std::max(caja.width(), 1),
+                                    double(imagen.height()) / std::max(caja.height(), 1)});
+    const int puntos = int(std::ceil(3780 * escala));
+    imagen.setDotsPerMeterX(puntos);
+    imagen.setDotsPerMeterY(puntos);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -1,0 +1,284 @@
+// The barcode of the printed copy, printed to PDF by the embedded word processor
+// and read back from the page at 300 dpi: payloads of every size the form can
+// produce, a dark desktop theme, a bitmap that cannot be written, a tampered one.
+#include "CarpetaPrograma.h"
+#include "ImpresoLeido.h"
+
+#include "documents/CodigoImpreso.h"
+#include "documents/DatosCodigo.h"
+#include "documents/ModWord.h"
+#include "form/frmSolicitudes.h"
+#include "platform/word/Word.h"
+#include "shell/ErrorEjecucion.h"
+#include "shell/MessageBox.h"
+#include "shell/frmProgresoGeneral.h"
+
+#include <stelcode/Stelcodex.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
+#include <QRadioButton>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+void Rellenar(frmSolicitudes& f)
+{
+    f.txtDNI->setText(QStringLiteral("12345678Z"));
+    f.txtApellidos->setText(QStringLiteral("Muñoz Peña"));
+    f.txtNombre->setText(QStringLiteral("José María"));
+    f.txtFechaNac->setText(QStringLiteral("01/02/1970"));
+    f.txtNacionalidad->setText(QStringLiteral("Española"));
+    f.txtTfno->setText(QStringLiteral("983123456"));
+    f.txtMunicipio->setText(QStringLiteral("Valladolid"));
+    f.txtProvincia->setText(QStringLiteral("Valladolid"));
+    f.txtCP->setText(QStringLiteral("47001"));
+    f.txtTitulacion->setText(QStringLiteral("Licenciado en Medicina y Cirugía"));
+    f.txtArea[0]->setText(QStringLiteral("3"));
+    f.txtArea[10]->setText(QStringLiteral("11"));
+    f.optCategoria[1]->setChecked(true);
+    f.txtCiudad->setText(QStringLiteral("León"));
+    f.txtDia->setText(QStringLiteral("7"));
+    f.txtMes->setText(QStringLiteral("diciembre"));
+    f.txtAño->setText(QStringLiteral("2006"));
+}
+
+// Pads the address so that the substituted payload is `largo` characters long,
+// with the mix of cases, digits and signs of a real address.
+void AjustarLargo(frmSolicitudes& f, int largo)
+{
+    f.txtDireccion->clear();
+    const int base = DatosCodigo::SustituirCaracteres(f.GenerarDatosCodigo()).size();
+    const QString trozo = QStringLiteral("avenida de la constitucion esquina con la calle mayor ");
+    QString direccion;
+    while (direccion.size() < largo - base)
+        direccion += trozo;
+    f.txtDireccion->setText(direccion.left(largo - base));
+}
+
+// Every box filled up to the length it accepts.
+void RellenarAlMaximo(frmSolicitudes& f)
+{
+    for (QWidget* c : f.Controles())
+        if (auto* caja = qobject_cast<QLineEdit*>(c); caja && caja != f.txtFechaNac)
+            caja->setText(QString(caja->maxLength(), QLatin1Char('W')));
+}
+
+} // namespace
+
+class tst_CodigoImpreso : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CarpetaPrograma> carpeta;
+
+    QString Pdf() const { return carpeta->ruta(QStringLiteral("impreso.pdf")); }
+
+    // "Imprimir" through the writer, as the menu command calls it.
+    void Imprimir(frmSolicitudes& f, const QString& carpetaSolicitud)
+    {
+        estado().strDatosCodigo = f.GenerarDatosCodigo();
+        frmProgresoGeneral progreso;
+        ModWord::GenerarDocumentoWXP(QStringLiteral("12345678Z.doc"), carpetaSolicitud, &f, &progreso,
+                                     f.Stelcodex1, true, false);
+    }
+
+    // The print was stopped with a message, the application is stored all the same.
+    void ComprobarDetenida(const frmSolicitudes& f, const QString& contiene)
+    {
+        QVERIFY(!QFile::exists(Pdf()));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const auto& aviso = MessageBox::shown().first();
+        QVERIFY2(aviso.text.startsWith(QStringLiteral("No se ha impreso la solicitud.")), qPrintable(aviso.text));
+        QVERIFY2(aviso.text.contains(contiene), qPrintable(aviso.text));
+        QCOMPARE(aviso.icon, QMessageBox::Critical);
+        QVERIFY(f.mnuP.at(1000)->isEnabled()); // the user can try again
+        QCOMPARE(Word::runningInstanceCount(), 0);
+        Word::DocumentsCollection docs;
+        Word::Document& guardada = docs.Add(carpeta->ruta(QStringLiteral("ficheros/temp/12345678Z.doc")));
+        QCOMPARE(guardada.FormFields().Item(QStringLiteral("NOMBRE")).Result(), f.txtNombre->text());
+    }
+
+private slots:
+    void init()
+    {
+        carpeta = std::make_unique<CarpetaPrograma>();
+        Word::setProvider(nullptr);
+        Word::setPrintOutputPdf(Pdf());
+        MessageBox::setTestMode(true);
+        MessageBox::clear();
+    }
+    void cleanup()
+    {
+        Word::quitAllInstances();
+        Word::setPrintOutputPdf({});
+        carpeta.reset();
+    }
+
+    void everyPayloadReadsBackFromThePageOrIsRefused_data()
+    {
+        QTest::addColumn<int>("largo"); // 0: every box as full as it goes
+        QTest::addColumn<QString>("campos"); // empty: it prints; else the fields the refusal names
+        QTest::newRow("300") << 300 << QString();
+        QTest::newRow("900") << 900 << QString();
+        QTest::newRow("1500") << 1500 << QStringLiteral("Dirección");
+        QTest::newRow("longest the form allows")
+            << 0 << QStringLiteral("NIF, Apellidos, Nombre, Nacionalidad, Dirección, Municipio, Provincia");
+    }
+    void everyPayloadReadsBackFromThePageOrIsRefused()
+    {
+        QFETCH(int, largo);
+        QFETCH(QString, campos);
+        frmSolicitudes f;
+        Rellenar(f);
+        if (largo > 0)
+            AjustarLargo(f, largo);
+        else
+            RellenarAlMaximo(f);
+        f.mnuP.at(1000)->setEnabled(true);
+        Imprimir(f, estado().strRutaTemp);
+
+        if (campos.isEmpty()) {
+            QCOMPARE(estado().strDatosCodigo.size(), largo);
+            QCOMPARE(MessageBox::shown().size(), 1);
+            QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
+            QCOMPARE(CodigoDelPdf(Pdf()), CodigoImpreso::BytesCodificados(estado().strDatosCodigo));
+        } else {
+            // Short boxes and the dates are never the ones named.
+            ComprobarDetenida(f, QStringLiteral("no caben en el código de barras. Acorte estos campos: ") + campos +
+                                     QLatin1Char('.'));
+        }
+        QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // no bitmap left
+    }
+
+    void oneLongFieldIsTheOneNamed()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        f.txtDireccion->setText(QString(4000, QLatin1Char('x')));
+        f.txtTitulacion->setText(QString(100, QLatin1Char('y')));
+        f.mnuP.at(1000)->setEnabled(true);
+        Imprimir(f, estado().strRutaTemp);
+        ComprobarDetenida(f, QStringLiteral("Acorte estos campos: Dirección."));
+    }
+
+    void darkThemeStillPrintsBlackOnWhite()
+    {
+        const QPalette antes = QApplication::palette();
+        QPalette oscura = antes;
+        oscura.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
+        oscura.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+        oscura.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        QApplication::setPalette(oscura);
+        frmSolicitudes f;
+        Rellenar(f);
+        AjustarLargo(f, 300);
+        const uint tinta = f.Stelcodex1->pdfforeColor();
+        Imprimir(f, estado().strRutaTemp);
+        QApplication::setPalette(antes);
+
+        QCOMPARE(CodigoDelPdf(Pdf()), CodigoImpreso::BytesCodificados(estado().strDatosCodigo));
+        QCOMPARE(f.Stelcodex1->pdfforeColor(), tinta); // the form's control keeps its own colour
+    }
+
+    void bitmapThatCannotBeWrittenStopsThePrint()
+    {
+        // The bitmaps' folder is a file: nothing can be created below it.
+        const QString carpetaSolicitud = estado().strRutaTemp;
+        QFile bloqueo(carpeta->ruta(QStringLiteral("no-es-carpeta")));
+        QVERIFY(bloqueo.open(QIODevice::WriteOnly));
+        bloqueo.close();
+        estado().strRutaTemp = bloqueo.fileName() + QLatin1Char('/');
+        frmSolicitudes f;
+        Rellenar(f);
+        f.mnuP.at(1000)->setEnabled(true);
+        Imprimir(f, carpetaSolicitud);
+        estado().strRutaTemp = carpetaSolicitud;
+        ComprobarDetenida(f, QStringLiteral("No se ha podido guardar la imagen del código de barras"));
+    }
+
+    void fullDiskIsReportedNotIgnored()
+    {
+        Stelcodex control;
+        QString datos = QStringLiteral("u|12345678Z|Mu\u00f1oz");
+        qint16 alto = 2000;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit antes{};
+        getrlimit(RLIMIT_FSIZE, &antes);
+        rlimit lleno = antes;
+        lleno.rlim_cur = 512; // smaller than any bitmap
+        setrlimit(RLIMIT_FSIZE, &lleno);
+        bool fallo = false;
+        try {
+            ModWord::GenerarBmpCodigo(datos, &control, 6000, alto);
+        } catch (const ErrorEjecucion& e) {
+            fallo = e.descripcion().startsWith(QStringLiteral("No se ha podido guardar la imagen"));
+        }
+        setrlimit(RLIMIT_FSIZE, &antes);
+        QVERIFY(fallo);
+        QVERIFY(carpeta->temporales().isEmpty()); // no partial bitmap left behind
+    }
+
+    void bitmapIsOwnerOnlyBlackOnWhiteAndHoldsTheWholeSymbol()
+    {
+        Stelcodex control;
+        control.setPdfforeColor(StelcodeColor::fromRgb(200, 200, 200));
+        frmSolicitudes f;
+        Rellenar(f);
+        AjustarLargo(f, 1200);
+        QString datos = f.GenerarDatosCodigo();
+        qint16 alto = 2000;
+        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
+        struct stat st{};
+        QCOMPARE(::stat(QFile::encodeName(bmp).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0600u);
+        const QImage imagen(bmp);
+        QCOMPARE(imagen.width(), 400);
+        QVERIFY(imagen.height() > 173); // sized to the symbol, not cut off
+        // On paper it keeps the room asked for, 6000 x 2600 twips.
+        QVERIFY(imagen.width() * 1440.0 / (imagen.dotsPerMeterX() * 0.0254) <= 6000.5);
+        QVERIFY(imagen.height() * 1440.0 / (imagen.dotsPerMeterY() * 0.0254) <= 2600.5);
+        const QImage mono = imagen.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < mono.height(); y += 3)
+            for (int x = 0; x < mono.width(); ++x)
+                QVERIFY(mono.pixel(x, y) == qRgb(0, 0, 0) || mono.pixel(x, y) == qRgb(255, 255, 255));
+        QCOMPARE(CodigoDeImagen(imagen), CodigoImpreso::BytesCodificados(datos));
+        QCOMPARE(control.pdfforeColor(), StelcodeColor::fromRgb(200, 200, 200));
+    }
+
+    void selfCheckRefusesATamperedBitmap()
+    {
+        Stelcodex control;
+        QString datos = QStringLiteral("u|12345678Z|Perez|Ana|19700201");
+        qint16 alto = 2000;
+        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
+        const QByteArray esperado = CodigoImpreso::BytesCodificados(datos);
+        QCOMPARE(CodigoImpreso::Comprobar(bmp, esperado), QString());
+
+        // Another application's symbol in its place.
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado + "X").contains(QStringLiteral("no contiene los datos")));
+        // Rows wiped out.
+        QImage imagen(bmp);
+        {
+            QPainter p(&imagen);
+            p.fillRect(0, 14, imagen.width(), 8, Qt::white);
+        }
+        QVERIFY(imagen.save(bmp, "BMP"));
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).contains(QStringLiteral("ningún código")));
+        // Not a picture at all.
+        QFile roto(bmp);
+        QVERIFY(roto.open(QIODevice::WriteOnly));
+        roto.write("BM nada");
+        roto.close();
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).contains(QStringLiteral("no se puede leer")));
+    }
+};
+
+QTEST_MAIN(tst_CodigoImpreso)
+#include "tst_CodigoImpreso.moc"
