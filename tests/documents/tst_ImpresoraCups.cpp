@@ -5,6 +5,7 @@
 // the test says why and is skipped.
 #include "CarpetaPrograma.h"
 #include "ImpresoLeido.h"
+#include "Relleno.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/ModWord.h"
@@ -195,21 +196,7 @@ private slots:
             QSKIP(qPrintable(QStringLiteral("CUPS printing not tested: ") + sinCups));
         CarpetaPrograma carpeta;
         frmSolicitudes f;
-        f.txtDNI->setText(QStringLiteral("12345678Z"));
-        f.txtApellidos->setText(QStringLiteral("Muñoz Peña"));
-        f.txtNombre->setText(QStringLiteral("José María"));
-        f.txtFechaNac->setText(QStringLiteral("01/02/1970"));
-        f.txtNacionalidad->setText(QStringLiteral("Española"));
-        f.txtDireccion->setText(QStringLiteral("C/ Mayor 3º 2ª"));
-        f.txtMunicipio->setText(QStringLiteral("Valladolid"));
-        f.txtCP->setText(QStringLiteral("47001"));
-        f.txtTitulacion->setText(QStringLiteral("Licenciado en Medicina y Cirugía"));
-        f.txtArea[0]->setText(QStringLiteral("3"));
-        f.optCategoria[0]->setChecked(true);
-        f.txtCiudad->setText(QStringLiteral("León"));
-        f.txtDia->setText(QStringLiteral("7"));
-        f.txtMes->setText(QStringLiteral("diciembre"));
-        f.txtAño->setText(QStringLiteral("2006"));
+        Rellenar(f);
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         MessageBox::clear();
         frmProgresoGeneral progreso;
