@@ -39,6 +39,24 @@ bool Cabe(Stelcodex& control, const QString& texto)
     return control.codewords().has_value();
 }
 
+// Resolution to record for `pixeles` that must fit in `caja` pixels at 96 dpi
+// on paper: 96 dpi when they fit; otherwise 100, 150 or 300 dpi, so that a
+// pixel stays a whole number of dots on 300, 600 and 1200 dpi printers.
+int PuntosPorMetro(int pixeles, int caja)
+{
+    const double pulgadas = std::max(caja, 1) / 96.0;
+    double dpi = 96;
+    if (pixeles > caja) {
+        dpi = pixeles / pulgadas; // beyond 300 dpi a pixel is less than a dot
+        for (int puntos : {3, 2, 1})
+            if (pixeles * puntos / 300.0 <= pulgadas) {
+                dpi = 300.0 / puntos;
+                break;
+            }
+    }
+    return int(std::lround(dpi / 0.0254));
+}
+
 ZXing::Result Leer(const QImage& gris, bool aFondo)
 {
     const ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum,
@@ -126,12 +144,8 @@ QByteArray BmpEnBlancoYNegro(Stelcodex& control, QSize caja)
         return {};
     QImage imagen = superficie.convertToFormat(QImage::Format_Mono, QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)},
                                                Qt::ThresholdDither);
-    // 3780 dots per metre is 96 dpi; the same for both axes keeps the shape.
-    const double escala = std::max({1.0, double(imagen.width()) / std::max(caja.width(), 1),
-                                    double(imagen.height()) / std::max(caja.height(), 1)});
-    const int puntos = int(std::ceil(3780 * escala));
-    imagen.setDotsPerMeterX(puntos);
-    imagen.setDotsPerMeterY(puntos);
+    imagen.setDotsPerMeterX(PuntosPorMetro(imagen.width(), caja.width()));
+    imagen.setDotsPerMeterY(PuntosPorMetro(imagen.height(), caja.height()));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

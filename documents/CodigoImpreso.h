@@ -29,8 +29,8 @@ QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo);
 QString Comprobar(const QString& rutaBmp, const QByteArray& esperado);
 
 // The bitmap of the control's current symbol as BMP file bytes: two colours,
-// bars black and spaces white. Its recorded resolution makes it `caja` pixels
-// at 96 dpi on paper, or less: a larger symbol is printed smaller, within the
+// bars black and spaces white. Its recorded resolution keeps it within `caja`
+// pixels at 96 dpi on paper: a larger symbol is printed smaller, within the
 // room the page has for it. Empty when it cannot be made.
 QByteArray BmpEnBlancoYNegro(Stelcodex& control, QSize caja);
 

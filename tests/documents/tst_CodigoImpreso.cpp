@@ -24,6 +24,7 @@
 #include <QPalette>
 #include <QRadioButton>
 
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -225,6 +226,9 @@ private slots:
         // On paper it keeps the room asked for, 6000 x 2600 twips.
         QVERIFY(imagen.width() * 1440.0 / (imagen.dotsPerMeterX() * 0.0254) <= 6000.5);
         QVERIFY(imagen.height() * 1440.0 / (imagen.dotsPerMeterY() * 0.0254) <= 2600.5);
+        // Drawn at whole multiples on a 1200 dpi page, a pixel is then whole dots at 300 and 600 dpi.
+        for (int dpm : {imagen.dotsPerMeterX(), imagen.dotsPerMeterY()})
+            QCOMPARE(int(std::floor(1200 / (dpm * 0.0254) + 0.01)) % 4, 0);
         const QImage mono = imagen.convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < mono.height(); y += 3)
             for (int x = 0; x < mono.width(); ++x)
