@@ -139,17 +139,6 @@ private slots:
         QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // no bitmap left
     }
 
-    void oneLongFieldIsTheOneNamed()
-    {
-        frmSolicitudes f;
-        Rellenar(f);
-        f.txtDireccion->setText(QString(4000, QLatin1Char('x')));
-        f.txtTitulacion->setText(QString(100, QLatin1Char('y')));
-        f.mnuP.at(1000)->setEnabled(true);
-        Imprimir(f, estado().strRutaTemp);
-        ComprobarDetenida(f, QStringLiteral("Acorte estos campos: Dirección."));
-    }
-
     void darkThemeStillPrintsBlackOnWhite()
     {
         const QPalette antes = QApplication::palette();
