@@ -24,7 +24,13 @@
 #include <QPalette>
 #include <QRadioButton>
 
+#include <pugixml.hpp>
+#include <zip.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -42,6 +48,36 @@ void AjustarLargo(frmSolicitudes& f, int largo)
     while (direccion.size() < largo - base)
         direccion += trozo;
     f.txtDireccion->setText(direccion.left(largo - base));
+}
+
+// Leaves the template with only its first two tables: no cell for the barcode.
+bool QuitarTerceraTabla(const QString& plantilla)
+{
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(plantilla).constData(), 0, &error);
+    zip_stat_t info;
+    if (!zip || zip_stat(zip, "word/document.xml", 0, &info) != 0)
+        return false;
+    std::string xml(info.size, '\0');
+    zip_file_t* parte = zip_fopen(zip, "word/document.xml", 0);
+    zip_fread(parte, xml.data(), info.size);
+    zip_fclose(parte);
+    pugi::xml_document documento;
+    documento.load_string(xml.c_str());
+    pugi::xml_node cuerpo = documento.child("w:document").child("w:body");
+    int n = 0;
+    for (pugi::xml_node tabla = cuerpo.child("w:tbl"), siguiente; tabla; tabla = siguiente) {
+        siguiente = tabla.next_sibling("w:tbl");
+        if (++n >= 3)
+            cuerpo.remove_child(tabla);
+    }
+    std::ostringstream salida;
+    documento.save(salida);
+    const std::string nuevo = salida.str();
+    void* copia = std::malloc(nuevo.size());
+    std::memcpy(copia, nuevo.data(), nuevo.size());
+    zip_source_t* fuente = zip_source_buffer(zip, copia, nuevo.size(), 1);
+    return zip_file_add(zip, "word/document.xml", fuente, ZIP_FL_OVERWRITE) >= 0 && zip_close(zip) == 0;
 }
 
 // Every box filled up to the length it accepts.
@@ -172,6 +208,17 @@ private slots:
         Imprimir(f, carpetaSolicitud);
         estado().strRutaTemp = carpetaSolicitud;
         ComprobarDetenida(f, QStringLiteral("No se ha podido guardar la imagen del código de barras"));
+    }
+
+    void pictureWithNowhereToGoStopsThePrint()
+    {
+        QVERIFY(QuitarTerceraTabla(estado().strRutaFicheros + QStringLiteral("DOT_10101/PlantillaWXP.dot")));
+        frmSolicitudes f;
+        Rellenar(f);
+        f.mnuP.at(1000)->setEnabled(true);
+        Imprimir(f, estado().strRutaTemp);
+        ComprobarDetenida(f, QStringLiteral("No se ha podido poner el código de barras en la copia"));
+        QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // bitmap removed
     }
 
     void fullDiskIsReportedNotIgnored()
