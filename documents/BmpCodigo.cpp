@@ -1,15 +1,29 @@
+#include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
 #include "shell/ErrorEjecucion.h"
-#include "shell/EstadoCompartido.h"
-
 #include "shell/EscrituraSegura.h"
+#include "shell/EstadoCompartido.h"
 
 #include <QFile>
 #include <stelcode/Stelcodex.h>
-#include <sys/stat.h>
 
 namespace ModWord {
+
+namespace {
+
+// Paints the symbol black on white, whatever the control's stored bar colour
+// (which follows the desktop theme and is kept for the form).
+QByteArray PintarEnBlancoYNegro(Stelcodex& control, QSize caja)
+{
+    const uint tinta = control.pdfforeColor();
+    control.setPdfforeColor(StelcodeColor::Black);
+    QByteArray bmp = CodigoImpreso::BmpEnBlancoYNegro(control, caja);
+    control.setPdfforeColor(tinta);
+    return bmp;
+}
+
+} // namespace
 
 QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto)
 {
@@ -26,17 +40,37 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     control->setPdfleftMargin(10);
     control->setPdftopMargin(10);
     control->setPdfbackColor(StelcodeColor::White);
-    control->setSize(TwipsAPixeles(ancho), TwipsAPixeles(alto));
 
+    // A payload no symbol can hold is refused, naming what to shorten.
+    if (!control->codewords()) {
+        const QStringList largos = CodigoImpreso::CamposDemasiadoLargos(*control, datos);
+        throw ErrorEjecucion(ErrorDatosDemasiadoLargos,
+                             QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
+                                            "Acorte estos campos: %1.")
+                                 .arg(largos.join(QStringLiteral(", "))));
+    }
+    // Never smaller than the symbol, or it would be cut off; on paper it keeps
+    // the room asked for, so the page layout does not change.
+    const QSize caja(TwipsAPixeles(ancho), TwipsAPixeles(alto));
+    const QSize tamano = CodigoImpreso::TamanoParaSimbolo(*control, caja);
+    control->setSize(tamano.width(), tamano.height());
+
+    const QByteArray bmp = PintarEnBlancoYNegro(*control, caja);
+    if (bmp.isEmpty())
+        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                             QStringLiteral("No se ha podido dibujar el código de barras."));
     const QString ruta = NombreBmp(estado().strRutaTemp, QDateTime::currentDateTime());
-    // The bitmap carries personal data: created owner-only.
-    const mode_t mascara = ::umask(077);
-    const qint16 error = control->saveToBMP(ruta);
-    ::umask(mascara);
-    if (error != 0) {
-        QFile::remove(ruta + QLatin1String(".bmp"));
-        throw ErrorEjecucion(error, QStringLiteral("No se ha podido crear la imagen del código de barras (%1).")
-                                        .arg(MotivoError(error)));
+    const QString fichero = ruta + QLatin1String(".bmp");
+    if (const ResultadoEscritura escrito = EscribirFicheroSeguro(fichero, bmp); !escrito)
+        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                             QStringLiteral("No se ha podido guardar la imagen del código de barras: %1")
+                                 .arg(escrito.motivo()));
+
+    // The program's own guarantee: the bitmap reads back as the payload.
+    const QString fallo = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
+    if (!fallo.isEmpty()) {
+        QFile::remove(fichero);
+        throw ErrorEjecucion(ErrorCodigoIlegible, QStringLiteral("Comprobación del código de barras: ") + fallo);
     }
     return ruta;
 }

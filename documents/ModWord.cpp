@@ -3,8 +3,8 @@
 #include "applications/NombresSolicitud.h"
 #include "documents/DatosCodigo.h"
 #include "form/frmSolicitudes.h"
-#include "shell/ErrorEjecucion.h"
 #include "platform/word/Word.h"
+#include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
@@ -176,6 +176,36 @@ enum class Variante { W97, WXP };
 // the field.
 const QString MarcaDNI = QStringLiteral("NIF_CABECERA");
 
+// Makes the barcode bitmap and puts it into row 6, column 1 of the third table
+// of the copy. Returns why that failed, in Spanish, or nothing.
+QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codigo, bool segundo)
+{
+    QString bmp;
+    QString fallo;
+    try {
+        qint16 alto = 2000;
+        bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto);
+        word.ActiveDocument().Tables(3).Cell(6, 1).Select();
+        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+        if (!segundo)
+            word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
+    } catch (const ErrorEjecucion& error) {
+        fallo = error.descripcion();
+    } catch (const Word::Error& error) {
+        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") + error.description();
+    } catch (const std::exception& error) {
+        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") +
+                QString::fromLocal8Bit(error.what());
+    }
+    if (fallo.isEmpty()) {
+        Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
+        Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+    }
+    if (!bmp.isEmpty())
+        QFile::remove(bmp + QLatin1String(".bmp"));
+    return fallo;
+}
+
 void GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
                       frmSolicitudes* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
                       bool imprimir, bool segundo)
@@ -245,30 +275,13 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
         terminar();
     } else {
         // The printed copy: the barcode below the stored state, never saved.
-        // A copy without its barcode is not printed.
-        QString bmp;
-        try {
-            qint16 alto = 2000;
-            bmp = GenerarBmpCodigo(e.strDatosCodigo, codigo, 6000, alto);
-            Ignorando([&] { word.ActiveDocument().Tables(3).Cell(6, 1).Select(); });
-            Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
-            if (!segundo)
-                word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
-            Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
-            Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
-        } catch (const std::exception& fallo) {
-            if (!bmp.isEmpty())
-                QFile::remove(bmp + QLatin1String(".bmp"));
-            MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso: no se ha podido "
-                                            "poner el código de barras en la copia.\n")
-                                 + Descripcion(fallo),
-                             {}, QMessageBox::Critical);
+        // Without its barcode, or with one that does not read back, no copy goes out.
+        if (const QString fallo = PonerCodigo(variante, word, codigo, segundo); !fallo.isEmpty()) {
+            MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + fallo, QStringLiteral("Impresión"),
+                             QMessageBox::Critical);
             terminar();
             return;
         }
-        if (!bmp.isEmpty())
-            QFile::remove(bmp + QLatin1String(".bmp"));
-
         try {
             if (variante == Variante::W97)
                 BorrarMarcas(word);

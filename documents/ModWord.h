@@ -13,9 +13,15 @@ namespace ModWord {
 qint16 VersionWord();
 
 // Configures the barcode control, writes the symbol of datos (substituted in
-// place) as a bitmap into strRutaTemp and returns its path without ".bmp".
-// ancho and alto are in twips; alto receives the enlarged height used.
+// place) as an owner-only bitmap into strRutaTemp and returns its path without
+// ".bmp". ancho and alto are in twips; alto receives the enlarged height asked
+// for; a symbol that needs more room gets it. The bars are black on white. The
+// bitmap is read back before it is returned. Throws ErrorEjecucion, with a
+// Spanish description, when the payload does not fit in a symbol, the bitmap
+// cannot be written, or it does not read back as the payload.
 QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto);
+constexpr int ErrorDatosDemasiadoLargos = 1001;
+constexpr int ErrorCodigoIlegible = 1002;
 
 // Document writer, for a word processor of major version 8 or lower (W97) or
 // higher (WXP). Writes carpeta + fichero from the form and, when imprimir is

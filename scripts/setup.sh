@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake pkg-config
           qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools
           libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev
-          fonts-dejavu-core qt6-translations-l10n poppler-utils)
+          fonts-dejavu-core qt6-translations-l10n poppler-utils
+          cups printer-driver-cups-pdf)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

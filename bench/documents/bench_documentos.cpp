@@ -1,7 +1,10 @@
 // "Guardar" and "Imprimir" of a filled application, from the menu handler to
-// the stored file (and, for printing, the PDF of the printed copy).
+// the stored file (and, for printing, the PDF of the printed copy), and the
+// part of "Imprimir" that reads the barcode bitmap back before printing.
 #include "CarpetaPrograma.h"
 
+#include "documents/CodigoImpreso.h"
+#include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"
 #include "shell/EscrituraSegura.h"
@@ -15,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+
+#include <stelcode/Stelcodex.h>
 
 #include <benchmark/benchmark.h>
 
@@ -122,10 +127,30 @@ void EscrituraDirecta(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// The self-check alone: the bitmap of a payload of state.range(0) characters
+// read back with ZXing and compared with the payload.
+void ComprobarCodigo(benchmark::State& state)
+{
+    CarpetaPrograma carpeta;
+    Stelcodex control;
+    QString datos = QStringLiteral("u|12345678Z|Mu\u00f1oz Pe\u00f1a|Jos\u00e9 Mar\u00eda|19700201|");
+    while (datos.size() < state.range(0))
+        datos += QStringLiteral("avenida de la constitucion 27 ");
+    datos.truncate(int(state.range(0)));
+    qint16 alto = 2000;
+    const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
+    const QByteArray esperado = CodigoImpreso::BytesCodificados(datos);
+    for (auto _ : state) {
+        if (!CodigoImpreso::Comprobar(bmp, esperado).isEmpty())
+            state.SkipWithError("the bitmap does not read back");
+    }
+}
+
 } // namespace
 
 BENCHMARK(EscrituraSegura)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(EscrituraDirecta)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(ComprobarCodigo)->Arg(300)->Arg(1200)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Guardar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Imprimir)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
