@@ -113,4 +113,5 @@ private:
     bool cargado_ = false;           // load steps run once, on first show
     bool enComprobacion_ = false;    // a focus-leave check is running
     QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
+    QString dniRegistrado_;          // DNI found registered by the registration step
 };
