@@ -77,15 +77,30 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     connect(cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
 
-    // Form load: the user file, from its template when it is missing. A large
-    // file is read while the window shows; the DNI stage waits for it.
+    // Form load: the user file, from its template when it is missing. It is
+    // read on another thread once the window is on screen; the DNI stage waits
+    // for it.
     ruta_ = Validacion::PrepararUsuarios(estado().strRutaPrograma);
+    txtDNI->setFocus();
+}
+
+void frmUsuario::paintEvent(QPaintEvent* evento)
+{
+    QDialog::paintEvent(evento);
+    if (!cargaIniciada_)
+        QTimer::singleShot(0, this, &frmUsuario::iniciarCarga);
+}
+
+void frmUsuario::iniciarCarga()
+{
+    if (cargaIniciada_)
+        return;
+    cargaIniciada_ = true;
     carga_ = std::async(std::launch::async, [this, ruta = ruta_] {
         auto leidos = Validacion::LeerUsuarios(ruta);
         QMetaObject::invokeMethod(this, [this] { usuariosCargados(); }, Qt::QueuedConnection);
         return leidos;
     });
-    txtDNI->setFocus();
 }
 
 frmUsuario::~frmUsuario()
@@ -102,6 +117,7 @@ void frmUsuario::Mostrar()
 
 bool frmUsuario::usuariosCargados()
 {
+    iniciarCarga();
     if (carga_.valid()) {
         cargado_ = Validacion::InstalarUsuarios(carga_.get(), ruta_);
         if (!cargado_)

@@ -36,14 +36,17 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void paintEvent(QPaintEvent* evento) override;
 
 private:
     void cmdAceptarDNI_Click();
     void cmdAceptarPwd_Click();
     void txtDNI_LostFocus();
+    void iniciarCarga();
 
     QString ruta_;
     std::future<std::shared_ptr<Validacion::UsuariosLeidos>> carga_;
+    bool cargaIniciada_ = false;
     bool cargado_ = false;
     bool validando_ = false;
 };

@@ -1,15 +1,20 @@
 // Starts like the program up to its first window and prints "visto" once that
 // window is on screen: "frmUsuario" (the sign-in dialog on the user file of the
-// given program folder) or "QDialog" (a bare dialog, for comparison).
+// given program folder), or for comparison "QDialog" (a bare dialog: a label, a
+// text field and a button, so that fonts load as for any window with text) or
+// "vacio" (an empty dialog).
 #include "shell/EstadoCompartido.h"
 #include "users/frmUsuario.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -24,11 +29,16 @@ int main(int argc, char** argv)
         dialogo = std::make_unique<frmUsuario>();
     else
         dialogo = std::make_unique<QDialog>();
+    if (qstrcmp(argv[1], "QDialog") == 0) {
+        auto* capa = new QHBoxLayout(dialogo.get());
+        capa->addWidget(new QLabel(QStringLiteral("NIF")));
+        capa->addWidget(new QLineEdit);
+        capa->addWidget(new QPushButton(QStringLiteral("Aceptar")));
+    }
     dialogo->show();
     if (!QTest::qWaitForWindowExposed(dialogo.get()))
         return 1;
     std::fputs("visto\n", stdout);
     std::fflush(stdout);
-    ::pause(); // ended by the benchmark
-    return 0;
+    return app.exec(); // ended by the benchmark
 }

@@ -110,6 +110,36 @@ private slots:
         QVERIFY(AltaUsuario(DNI_B, QStringLiteral("OTRA")));
         QVERIFY(ExisteUsuario(DNI_A) && ExisteUsuario(DNI_B));
     }
+
+    // A copy killed at any moment of its registrations leaves a whole file that
+    // holds every registration it had confirmed.
+    void muerteEnCualquierMomento()
+    {
+        CarpetaPrueba c;
+        c.escribir(QStringLiteral("usuarioslimpio.xml"), PlantillaUsuarios);
+        int siguiente = 0, confirmadosEnTotal = 0;
+        for (int vuelta = 0; vuelta < 100; ++vuelta) {
+            Copia a(c.dir.path());
+            QCOMPARE(a.orden("carga"), "si");
+            const int primero = siguiente;
+            for (int i = 0; i < 20; ++i)
+                a.enviar("alta D" + QByteArray::number(siguiente++) + " C");
+            a.p.waitForBytesWritten();
+            QTest::qSleep(vuelta % 31);
+            a.p.kill();
+            a.p.waitForFinished();
+            const int respuestas = int(a.p.readAllStandardOutput().count("si\n"));
+            const int confirmados = primero + respuestas;
+            confirmadosEnTotal += respuestas;
+            const QByteArray fichero = c.leer(QStringLiteral("usuarios.xml"));
+            QVERIFY(fichero.endsWith("</Usuarios>\r\n"));
+            QVERIFY(fichero.count("<Usuario>") >= confirmados);
+            siguiente = int(fichero.count("<Usuario>"));
+            QVERIFY(CargaUsuarios(c.ruta(QStringLiteral("usuarios.xml"))));
+            QVERIFY(respuestas == 0 || ExisteUsuario(QStringLiteral("D%1").arg(confirmados - 1)));
+        }
+        QVERIFY(confirmadosEnTotal > 0);
+    }
 };
 
 QTEST_MAIN(TstUsuariosProcesos)
