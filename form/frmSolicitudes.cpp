@@ -655,9 +655,15 @@ void frmSolicitudes::AbrirCreaPwd(const QString& dni)
 void frmSolicitudes::PasoRegistro()
 {
     const QString dni = txtDNI->text();
-    if (Validacion::ExisteUsuario(dni))
+    if (dni == dniRegistrado_)
         return;
+    if (Validacion::ExisteUsuario(dni)) {
+        dniRegistrado_ = dni; // a password is never removed, so it need not be asked again
+        return;
+    }
     AbrirCreaPwd(dni);
+    if (Validacion::ExisteUsuario(dni))
+        dniRegistrado_ = dni;
     // Shown whatever the user did in the dialog: a DNI that is still not
     // registered gets the dialog again on its next write.
     mnuP[5000]->setVisible(true);

@@ -117,4 +117,5 @@ private:
     bool enComprobacion_ = false;    // a focus-leave check is running
     QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
     bool nombreReservado_ = false;        // the file name has been taken by a write or a read
+    QString dniRegistrado_;          // DNI found registered by the registration step
 };

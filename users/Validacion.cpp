@@ -1,63 +1,72 @@
 #include "Validacion.h"
 
+#include "FicheroUsuarios.h"
 #include "hashing/CSHA256.h"
+#include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <pugixml.hpp>
-#include <unistd.h>
 
-#include <filesystem>
-#include <memory>
+#include <cerrno>
 #include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace Validacion {
 
+// The user file as read: its document, the index of its entries and how the
+// file was (encoding, byte-order mark, state on disk).
+struct UsuariosLeidos {
+    enum class Estado { Leido, Falta, NoAnaliza, Ilegible };
+    std::shared_ptr<pugi::xml_document> doc = std::make_shared<pugi::xml_document>();
+    pugi::xml_node raiz;
+    // DNI digest (the entry's own text) to the first entry that holds it.
+    std::unordered_map<std::string_view, pugi::xml_node> indice;
+    Estado estado = Estado::Falta;
+    int error = 0;              // errno when Ilegible
+    QByteArray bytes;           // kept only when the file did not parse
+    Firma firma;                // what was read; unknown for a document set from outside
+    bool desdeFichero = false;
+    pugi::xml_encoding codificacion = pugi::encoding_utf8;
+    bool conBom = false;
+};
+
 namespace {
+
+using Leidos = UsuariosLeidos;
 
 // Line ends, comments and whitespace between the tags are kept as read, so a
 // save changes nothing but the entries.
 constexpr unsigned OpcionesLectura = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol;
 
-// How the loaded file was: its encoding, whether it began with a byte-order
-// mark, and whether it existed but did not parse (then it is set aside before
-// the first save replaces it).
-pugi::xml_encoding g_codificacion = pugi::encoding_utf8;
-bool g_conBom = false;
-bool g_ficheroIlegible = false;
+std::shared_ptr<Leidos> g_actual;
+std::vector<std::string> g_bajas; // removed in memory, not yet saved
+QString g_motivo;
+int g_esperaMs = 5000;
 
 std::string utf8(const QString& texto) { return texto.toStdString(); }
 
-pugi::xml_document* documento()
+std::string_view claveDe(pugi::xml_node usuario) { return usuario.child("DNI").text().get(); }
+
+void indexar(Leidos& l)
 {
-    auto& doc = estado().objUsuariosXML;
-    if (!doc)
-        doc = std::make_shared<pugi::xml_document>();
-    return doc.get();
-}
-
-pugi::xml_node raizUsuarios() { return documento()->select_node("//Usuarios").node(); }
-
-struct EscritorBytes : pugi::xml_writer {
-    QByteArray bytes;
-    void write(const void* data, size_t size) override
-    {
-        bytes.append(static_cast<const char*>(data), qsizetype(size));
-    }
-};
-
-bool tieneDeclaracion(const pugi::xml_document& doc)
-{
-    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
-        if (n.type() == pugi::node_declaration)
-            return true;
-    return false;
+    l.indice.clear();
+    pugi::xml_node raiz = l.doc->document_element();
+    if (std::string_view(raiz.name()) != "Usuarios")
+        raiz = l.doc->select_node("//Usuarios").node();
+    l.raiz = raiz;
+    size_t entradas = 0;
+    for (pugi::xml_node u = raiz.child("Usuario"); u; u = u.next_sibling("Usuario"))
+        ++entradas;
+    l.indice.reserve(entradas);
+    for (pugi::xml_node u = raiz.child("Usuario"); u; u = u.next_sibling("Usuario"))
+        l.indice.emplace(claveDe(u), u); // the first entry of a DNI wins
 }
 
 // pugixml keeps no text outside the root element: put the line breaks between
@@ -87,113 +96,255 @@ void restaurarEspaciosExteriores(pugi::xml_document& doc, const QByteArray& byte
         doc.append_child(pugi::node_pcdata).set_value(bytes.mid(inicio).toStdString().c_str());
 }
 
-// Keeps a copy of an unreadable user file beside it, so the registrations in it
-// survive the save that replaces it.
-bool apartarIlegible(const QString& ruta)
+void analizar(Leidos& l, const QByteArray& bytes)
 {
-    if (!g_ficheroIlegible || !QFileInfo::exists(ruta))
-        return true;
-    const QString copia = ruta + QStringLiteral(".ilegible-")
+    const pugi::xml_parse_result r = l.doc->load_buffer(bytes.constData(), size_t(bytes.size()), OpcionesLectura);
+    if (!r) {
+        l.doc->reset(); // a failed parse leaves part of the tree behind
+        l.estado = Leidos::Estado::NoAnaliza;
+        l.bytes = bytes;
+        return;
+    }
+    l.estado = Leidos::Estado::Leido;
+    l.codificacion = r.encoding;
+    l.conBom = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (r.encoding == pugi::encoding_utf8 || r.encoding == pugi::encoding_latin1)
+        restaurarEspaciosExteriores(*l.doc, bytes);
+}
+
+// Removes the entry from the document and the index; a later entry of the same
+// DNI (a file edited by hand) takes its place in the index.
+void quitar(Leidos& l, pugi::xml_node usuario)
+{
+    const std::string clave(claveDe(usuario));
+    pugi::xml_node siguiente = usuario.next_sibling("Usuario");
+    l.indice.erase(clave);
+    usuario.parent().remove_child(usuario);
+    for (; siguiente; siguiente = siguiente.next_sibling("Usuario"))
+        if (claveDe(siguiente) == clave) {
+            l.indice.emplace(claveDe(siguiente), siguiente);
+            break;
+        }
+}
+
+void aplicarBajas(Leidos& l)
+{
+    for (const std::string& clave : g_bajas)
+        if (auto it = l.indice.find(clave); it != l.indice.end())
+            quitar(l, it->second);
+}
+
+// The loaded document, reloaded first when another copy has replaced the file.
+Leidos& actual()
+{
+    auto& e = estado();
+    if (!g_actual || g_actual->doc != e.objUsuariosXML) {
+        // Nothing loaded yet, or a document set from outside: index what is there.
+        auto l = std::make_shared<Leidos>();
+        if (e.objUsuariosXML)
+            l->doc = e.objUsuariosXML;
+        else
+            e.objUsuariosXML = l->doc;
+        indexar(*l);
+        g_actual = l;
+        g_bajas.clear();
+    } else if (g_actual->desdeFichero && !(FirmaDe(e.strRutaUsuarios) == g_actual->firma)) {
+        if (auto l = LeerUsuarios(e.strRutaUsuarios)) {
+            aplicarBajas(*l);
+            g_actual = l;
+            e.objUsuariosXML = l->doc;
+        }
+    }
+    return *g_actual;
+}
+
+void instalar(std::shared_ptr<Leidos> l)
+{
+    g_actual = std::move(l);
+    estado().objUsuariosXML = g_actual->doc;
+}
+
+struct EscritorBytes : pugi::xml_writer {
+    QByteArray bytes;
+    void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
+};
+
+QByteArray serializar(const Leidos& l)
+{
+    EscritorBytes escritor;
+    unsigned formato = pugi::format_raw;
+    bool declaracion = false;
+    for (pugi::xml_node n = l.doc->first_child(); n; n = n.next_sibling())
+        declaracion = declaracion || n.type() == pugi::node_declaration;
+    if (!declaracion)
+        formato |= pugi::format_no_declaration;
+    if (l.conBom)
+        formato |= pugi::format_write_bom; // a UTF-16 file without one is no longer XML
+    l.doc->save(escritor, "", formato, l.codificacion);
+    return escritor.bytes;
+}
+
+// A file that does not parse is kept beside the new one, so its registrations
+// survive the save that replaces it.
+bool apartar(const QString& ruta, const QByteArray& bytes)
+{
+    const QString base = ruta + QStringLiteral(".ilegible-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    if (!QFileInfo::exists(copia) && !QFile::copy(ruta, copia))
+    QString copia = base;
+    for (int n = 1; QFile::exists(copia); ++n)
+        copia = base + QLatin1Char('-') + QString::number(n);
+    const ResultadoEscritura r = EscribirFicheroSeguro(copia, bytes);
+    if (!r)
+        g_motivo = QStringLiteral("No se ha podido guardar una copia del fichero de usuarios dañado %1 en %2: %3.")
+                       .arg(ruta, copia, r.motivo());
+    return bool(r);
+}
+
+QString motivoIlegible(const QString& ruta, int error)
+{
+    return QStringLiteral("No se puede leer el fichero de usuarios %1 (%2). No se ha modificado, para no perder "
+                          "los usuarios que contiene; revise sus permisos.")
+        .arg(ruta, MotivoLectura(error));
+}
+
+// The document to change: the loaded one when the file is still what was read,
+// else the file as it is now. Null (with g_motivo) when it cannot be used.
+std::shared_ptr<Leidos> paraCambiar(const QString& ruta)
+{
+    std::shared_ptr<Leidos> l = g_actual;
+    if (!l || !l->desdeFichero || l->doc != estado().objUsuariosXML || !(FirmaDe(ruta) == l->firma)) {
+        l = LeerUsuarios(ruta);
+        if (!l)
+            return nullptr;
+        aplicarBajas(*l);
+    }
+    if (l->estado == Leidos::Estado::Ilegible) {
+        g_motivo = motivoIlegible(ruta, l->error);
+        instalar(l);
+        return nullptr;
+    }
+    if (l->estado == Leidos::Estado::NoAnaliza) {
+        if (!apartar(ruta, l->bytes))
+            return nullptr;
+        l->bytes.clear();
+        l->estado = Leidos::Estado::Falta;
+    }
+    return l;
+}
+
+void crearRaiz(Leidos& l)
+{
+    // No user file could be read: start a new one rather than lose the entry.
+    if (!l.doc->first_child()) {
+        pugi::xml_node decl = l.doc->append_child(pugi::node_declaration);
+        decl.append_attribute("version") = "1.0";
+        decl.append_attribute("encoding") = "UTF-8";
+    }
+    l.raiz = l.doc->append_child("Usuarios");
+}
+
+bool escribir(Leidos& l, const QString& ruta)
+{
+    const ResultadoEscritura r = EscribirFicheroSeguro(ruta, serializar(l));
+    if (!r) {
+        g_motivo = QStringLiteral("No se ha podido escribir el fichero de usuarios %1: %2.").arg(ruta, r.motivo());
         return false;
-    g_ficheroIlegible = false;
+    }
+    l.firma = FirmaDe(ruta);
+    l.desdeFichero = true;
+    l.estado = Leidos::Estado::Leido;
     return true;
 }
 
-// Writes the whole document to a temporary file beside the target and renames
-// it over the target only once every byte is on disk. (QSaveFile is not used:
-// it reports success for a write cut short by a full disk or a size limit.)
-bool guardar(const pugi::xml_document& doc, const QString& ruta)
+bool esCodigo1252(char16_t c)
 {
-    if (!apartarIlegible(ruta))
-        return false;
-    EscritorBytes escritor;
-    unsigned formato = pugi::format_raw;
-    if (!tieneDeclaracion(doc))
-        formato |= pugi::format_no_declaration;
-    if (g_conBom)
-        formato |= pugi::format_write_bom; // a UTF-16 file without one is no longer XML
-    doc.save(escritor, "", formato, g_codificacion);
-
-    QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
-    temporal.setAutoRemove(true);
-    if (!temporal.open())
-        return false;
-    if (QFileInfo::exists(ruta))
-        temporal.setPermissions(QFile::permissions(ruta));
-    QFile fichero;
-    if (!fichero.open(temporal.handle(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        return false;
-    const bool completo = fichero.write(escritor.bytes) == escritor.bytes.size() && ::fsync(temporal.handle()) == 0;
-    fichero.close();
-    temporal.close();
-    if (!completo)
-        return false;
-    std::error_code error;
-    std::filesystem::rename(temporal.fileName().toStdString(), ruta.toStdString(), error);
-    if (error)
-        return false;
-    temporal.setAutoRemove(false); // it is the user file now
-    return true;
+    static const std::u16string_view extra = u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
+    return c < 0x100 || extra.find(c) != std::u16string_view::npos;
 }
 
 } // namespace
 
 QString HuellaTexto(const QString& texto) { return CSHA256().SHA256(texto).toUpper(); }
 
+QString Mayusculas(const QString& texto)
+{
+    QString r = texto;
+    for (QChar& c : r) {
+        if (c.isSurrogate())
+            continue;
+        const char16_t antes = c.unicode();
+        const char32_t despues = QChar::toUpper(char32_t(antes)); // the simple, one-for-one mapping
+        if (despues > 0xFFFF || (esCodigo1252(antes) && !esCodigo1252(char16_t(despues))))
+            continue;
+        c = QChar(char16_t(despues));
+    }
+    return r;
+}
+
 QString PrepararUsuarios(const QString& carpetaPrograma)
 {
     const QString ruta = carpetaPrograma + QStringLiteral("/usuarios.xml");
     const QString plantilla = carpetaPrograma + QStringLiteral("/usuarioslimpio.xml");
-    if (!QFileInfo::exists(ruta) && QFileInfo::exists(plantilla))
-        QFile::copy(plantilla, ruta);
+    const auto falta = [&] {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(ruta).constData(), &st) != 0 && errno == ENOENT;
+    };
+    if (!falta() || !QFile::exists(plantilla))
+        return ruta;
+    Bloqueo bloqueo(ruta, g_esperaMs);
+    if (bloqueo.tomado() && falta()) { // another copy may have made it meanwhile
+        const Lectura limpia = LeerFichero(plantilla);
+        if (limpia.error == 0)
+            EscribirFicheroSeguro(ruta, limpia.bytes);
+    }
     return ruta;
 }
 
-bool CargaUsuarios(const QString& ruta)
+std::shared_ptr<UsuariosLeidos> LeerUsuarios(const QString& ruta)
 {
     try {
-        auto doc = std::make_shared<pugi::xml_document>();
-        g_ficheroIlegible = false;
-        g_codificacion = pugi::encoding_utf8;
-        g_conBom = false;
-        QFile fichero(ruta);
-        if (fichero.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = fichero.readAll();
-            const pugi::xml_parse_result r = doc->load_buffer(bytes.constData(), size_t(bytes.size()), OpcionesLectura);
-            if (r) {
-                g_codificacion = r.encoding;
-                g_conBom = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE")
-                    || bytes.startsWith("\xFE\xFF");
-                if (r.encoding == pugi::encoding_utf8 || r.encoding == pugi::encoding_latin1)
-                    restaurarEspaciosExteriores(*doc, bytes);
-            } else {
-                doc->reset(); // a failed parse leaves part of the tree behind
-                g_ficheroIlegible = true;
-            }
+        auto l = std::make_shared<Leidos>();
+        l->desdeFichero = true;
+        const Lectura lectura = LeerFichero(ruta);
+        l->firma = lectura.firma;
+        if (lectura.error == ENOENT) {
+            l->estado = Leidos::Estado::Falta;
+        } else if (lectura.error != 0) {
+            l->estado = Leidos::Estado::Ilegible;
+            l->error = lectura.error;
+        } else {
+            analizar(*l, lectura.bytes);
         }
-        estado().objUsuariosXML = doc;
-        estado().strRutaUsuarios = ruta;
-        return true;
+        indexar(*l);
+        return l;
     } catch (...) {
-        return false;
+        return nullptr;
     }
 }
 
+bool InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta)
+{
+    if (!leidos)
+        return false;
+    g_bajas.clear();
+    instalar(std::move(leidos));
+    estado().strRutaUsuarios = ruta;
+    return true;
+}
+
+bool CargaUsuarios(const QString& ruta) { return InstalarUsuarios(LeerUsuarios(ruta), ruta); }
+
 bool ExisteUsuario(const QString& dni)
 {
-    const std::string ruta = "//Usuarios/Usuario[DNI='" + utf8(HuellaTexto(dni)) + "']";
-    return bool(documento()->select_node(ruta.c_str()));
+    const Leidos& l = actual();
+    return l.indice.count(utf8(HuellaTexto(dni))) > 0;
 }
 
 QString PasswordGuardado(const QString& dni)
 {
-    const std::string huella = utf8(HuellaTexto(dni));
-    for (const pugi::xpath_node& hijo : documento()->select_nodes("//Usuarios/*"))
-        if (huella == hijo.node().child("DNI").text().get())
-            return QString::fromUtf8(hijo.node().child("Pwd").text().get());
-    return {};
+    const Leidos& l = actual();
+    const auto it = l.indice.find(utf8(HuellaTexto(dni)));
+    return it == l.indice.end() ? QString() : QString::fromUtf8(it->second.child("Pwd").text().get());
 }
 
 bool CompruebaPassword(const QString& dni, const QString& password)
@@ -203,44 +354,56 @@ bool CompruebaPassword(const QString& dni, const QString& password)
 
 bool AltaUsuario(const QString& dni, const QString& password)
 {
-    const std::string entrada = "<Usuario><DNI>" + utf8(HuellaTexto(dni)) + "</DNI><Pwd>"
-        + utf8(HuellaTexto(password)) + "</Pwd></Usuario>";
+    g_motivo.clear();
+    const QString ruta = estado().strRutaUsuarios;
+    const std::string huella = utf8(HuellaTexto(dni));
+    const std::string entrada = "<Usuario><DNI>" + huella + "</DNI><Pwd>" + utf8(HuellaTexto(password))
+        + "</Pwd></Usuario>";
     pugi::xml_document fragmento;
     fragmento.load_string(entrada.c_str());
 
-    pugi::xml_document* doc = documento();
-    pugi::xml_node raiz = raizUsuarios();
-    bool raizNueva = false;
-    if (!raiz) {
-        // No user file could be read: start a new one rather than lose the entry.
-        if (!doc->first_child()) {
-            pugi::xml_node decl = doc->append_child(pugi::node_declaration);
-            decl.append_attribute("version") = "1.0";
-            decl.append_attribute("encoding") = "UTF-8";
-        }
-        raiz = doc->append_child("Usuarios");
-        raizNueva = true;
+    Bloqueo bloqueo(ruta, g_esperaMs);
+    if (!bloqueo.tomado()) {
+        // An unreadable file is the first thing to mend.
+        const int error = LeerFichero(ruta).error;
+        g_motivo = error != 0 && error != ENOENT ? motivoIlegible(ruta, error) : bloqueo.motivo();
+        return false;
     }
-    pugi::xml_node nueva = raiz.append_copy(fragmento.document_element());
-    if (guardar(*doc, estado().strRutaUsuarios))
-        return true;
-    // Not saved: the document keeps matching the file on disk.
-    if (raizNueva)
-        doc->remove_child(raiz);
-    else
-        raiz.remove_child(nueva);
-    return false;
+    std::shared_ptr<Leidos> l = paraCambiar(ruta);
+    if (!l)
+        return false;
+    // One entry per DNI, also when another copy registered it meanwhile.
+    for (auto it = l->indice.find(huella); it != l->indice.end(); it = l->indice.find(huella))
+        quitar(*l, it->second);
+    if (!l->raiz)
+        crearRaiz(*l);
+    pugi::xml_node nueva = l->raiz.append_copy(fragmento.document_element());
+    if (!escribir(*l, ruta)) {
+        // Back to what the file holds.
+        if (auto deNuevo = LeerUsuarios(ruta)) {
+            aplicarBajas(*deNuevo);
+            instalar(deNuevo);
+        }
+        return false;
+    }
+    l->indice.emplace(claveDe(nueva), nueva);
+    g_bajas.clear();
+    instalar(l);
+    return true;
 }
 
 void BajaUsuario(const QString& dni)
 {
-    const std::string huella = utf8(HuellaTexto(dni));
-    pugi::xml_node raiz = raizUsuarios();
-    for (pugi::xml_node u = raiz.child("Usuario"); u; u = u.next_sibling("Usuario"))
-        if (huella == u.child("DNI").text().get()) {
-            raiz.remove_child(u);
-            return;
-        }
+    Leidos& l = actual();
+    std::string huella = utf8(HuellaTexto(dni));
+    if (auto it = l.indice.find(huella); it != l.indice.end()) {
+        quitar(l, it->second);
+        g_bajas.push_back(std::move(huella));
+    }
 }
+
+QString MotivoFallo() { return g_motivo; }
+
+void FijarEsperaBloqueo(int milisegundos) { g_esperaMs = milisegundos; }
 
 } // namespace Validacion

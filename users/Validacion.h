@@ -1,22 +1,43 @@
 #pragma once
 // The user file: registered DNIs and their passwords, both kept only as digests.
-// Every operation works on the document loaded into estado().objUsuariosXML.
+// Every operation works on the document loaded into estado().objUsuariosXML,
+// reached through an index (DNI digest to entry) built when the file is read.
+// A lookup first reloads the file when another running copy has replaced it;
+// a registration takes the file's lock, works on what is on disk and writes
+// the whole file back through the safe-write routine (owner-only).
 #include "shell/ValidaDNI.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace Validacion {
 
 // Upper-case hexadecimal SHA-256 of the text (64 characters 0-9, A-F).
 QString HuellaTexto(const QString& texto);
 
-// Makes sure the user file exists in the program folder (copied from the empty
+// Upper case one character for one character, as the Windows code page does:
+// "ß" stays "ß", "ñ" becomes "Ñ", "ÿ" becomes "Ÿ"; a character whose capital
+// the code page lacks ("µ", "ƒ") stays as it is. Digests are taken of this.
+QString Mayusculas(const QString& texto);
+
+// Makes sure the user file exists in the program folder (written from the empty
 // template "usuarioslimpio.xml" when missing) and returns its path.
 QString PrepararUsuarios(const QString& carpetaPrograma);
 
-// Loads the user file into a new document and remembers its path. A missing or
-// unreadable file leaves an empty document; false only when loading raised an
-// error.
+// The user file as read from disk, with its index; not yet in use.
+struct UsuariosLeidos;
+
+// Reads and indexes the user file. Touches no shared state, so it may run on
+// another thread. Null only when reading raised an error (out of memory).
+std::shared_ptr<UsuariosLeidos> LeerUsuarios(const QString& ruta);
+// Puts a file read by LeerUsuarios in place of the loaded document and
+// remembers its path. False (and nothing changes) for a null one.
+bool InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta);
+
+// Loads the user file into a new document and remembers its path. A missing,
+// unreadable or broken file leaves an empty document; false only when loading
+// raised an error.
 bool CargaUsuarios(const QString& ruta);
 
 bool ExisteUsuario(const QString& dni);
@@ -25,12 +46,21 @@ QString PasswordGuardado(const QString& dni);
 // password is compared as typed by the caller (callers pass it upper-cased).
 bool CompruebaPassword(const QString& dni, const QString& password);
 
-// Appends an entry with the digests of dni and password and saves the user file.
-// Returns false, and leaves both the document and the file as they were, when
-// the file could not be written.
+// Registers the DNI with the password digest: under the file's lock, reads the
+// file as it is on disk, drops any earlier entry of the DNI, appends the new
+// one last and saves. Returns false, with the reason in MotivoFallo(), when the
+// file cannot be read (it is then left alone), is locked too long or cannot be
+// written; the file stays as it was.
 bool AltaUsuario(const QString& dni, const QString& password);
 
 // Removes the DNI's first entry from the document in memory; nothing is saved.
+// The removal reaches the file with the next AltaUsuario.
 void BajaUsuario(const QString& dni);
+
+// Why the last AltaUsuario failed, in Spanish; empty after a success.
+QString MotivoFallo();
+
+// How long AltaUsuario waits for another copy's lock (milliseconds).
+void FijarEsperaBloqueo(int milisegundos);
 
 } // namespace Validacion

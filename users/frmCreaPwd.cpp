@@ -75,11 +75,11 @@ void frmCreaPwd::cmdAceptar_Click()
         return;
     }
     Validacion::BajaUsuario(strDNI);
-    if (!Validacion::AltaUsuario(strDNI, txtPwd[0]->text().toUpper())) {
+    if (!Validacion::AltaUsuario(strDNI, Validacion::Mayusculas(txtPwd[0]->text()))) {
+        const QString motivo = Validacion::MotivoFallo();
         // Back to what the file holds, old password included.
         Validacion::CargaUsuarios(estado().strRutaUsuarios);
-        MessageBox::show(QStringLiteral("No se ha podido guardar la contraseña en el fichero de usuarios. "
-                                        "Inténtelo de nuevo."),
+        MessageBox::show(QStringLiteral("No se ha podido guardar la contraseña en el fichero de usuarios.\n") + motivo,
                          {}, QMessageBox::Critical);
         return;
     }

@@ -77,17 +77,53 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     connect(cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
 
-    // Form load: the user file, from its template when it is missing.
-    const QString ruta = Validacion::PrepararUsuarios(estado().strRutaPrograma);
-    cargado_ = Validacion::CargaUsuarios(ruta);
+    // Form load: the user file, from its template when it is missing. It is
+    // read on another thread once the window is on screen; the DNI stage waits
+    // for it.
+    ruta_ = Validacion::PrepararUsuarios(estado().strRutaPrograma);
     txtDNI->setFocus();
+}
+
+void frmUsuario::paintEvent(QPaintEvent* evento)
+{
+    QDialog::paintEvent(evento);
+    if (!cargaIniciada_)
+        QTimer::singleShot(0, this, &frmUsuario::iniciarCarga);
+}
+
+void frmUsuario::iniciarCarga()
+{
+    if (cargaIniciada_)
+        return;
+    cargaIniciada_ = true;
+    carga_ = std::async(std::launch::async, [this, ruta = ruta_] {
+        auto leidos = Validacion::LeerUsuarios(ruta);
+        QMetaObject::invokeMethod(this, [this] { usuariosCargados(); }, Qt::QueuedConnection);
+        return leidos;
+    });
+}
+
+frmUsuario::~frmUsuario()
+{
+    if (carga_.valid())
+        carga_.wait(); // its last step posts to this dialog
 }
 
 void frmUsuario::Mostrar()
 {
     frmUsuario dialogo;
-    if (dialogo.usuariosCargados())
-        dialogo.exec();
+    dialogo.exec(); // closes itself when the user file cannot be loaded
+}
+
+bool frmUsuario::usuariosCargados()
+{
+    iniciarCarga();
+    if (carga_.valid()) {
+        cargado_ = Validacion::InstalarUsuarios(carga_.get(), ruta_);
+        if (!cargado_)
+            QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
+    return cargado_;
 }
 
 bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
@@ -149,12 +185,14 @@ void frmUsuario::cmdAceptarDNI_Click()
 {
     if (txtDNI->text().isEmpty())
         return;
-    txtDNI->setText(txtDNI->text().toUpper());
+    txtDNI->setText(Validacion::Mayusculas(txtDNI->text()));
     if (!Validacion::ValidaDNI(txtDNI)) {
         MessageBox::show(QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"),
                          QMessageBox::Warning);
         return;
     }
+    if (!usuariosCargados())
+        return;
     auto& e = estado();
     e.strFicheroPorDefecto.clear();
     if (Validacion::ExisteUsuario(txtDNI->text())) {
@@ -181,7 +219,8 @@ void frmUsuario::cmdAceptarPwd_Click()
                          QMessageBox::Warning);
         return;
     }
-    if (Validacion::CompruebaPassword(txtDNI->text().toUpper(), txtPwd->text().toUpper())) {
+    if (Validacion::CompruebaPassword(Validacion::Mayusculas(txtDNI->text()),
+                                   Validacion::Mayusculas(txtPwd->text()))) {
         estado().strDNIActual = txtDNI->text();
         estado().blnAccesoConcedido = true;
         accept();

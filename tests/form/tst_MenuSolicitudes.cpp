@@ -175,6 +175,11 @@ private slots:
         f->mnuP_Click(2000);
         QTest::qWait(30);
         QCOMPARE(pwd.veces, 2);
+        // The form remembers the DNI is registered: the user file is not asked again.
+        QVERIFY(QFile::remove(estado().strRutaUsuarios));
+        f->mnuP_Click(2000);
+        QTest::qWait(30);
+        QCOMPARE(pwd.veces, 2);
         pwd.vigia.stop();
     }
 

@@ -5,8 +5,31 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 const QString DNI = QStringLiteral("12345678Z");
+
+// While it lives, this process cannot read the file: mode 000 and, for root
+// (who reads any mode), another effective user, as after a run by someone else.
+struct SinLectura {
+    QByteArray fichero;
+    bool root = ::geteuid() == 0;
+    SinLectura(const QString& carpeta, const QString& ruta) : fichero(QFile::encodeName(ruta))
+    {
+        ::chmod(QFile::encodeName(carpeta).constData(), 0777);
+        ::chmod(fichero.constData(), 0);
+        if (root && (::setegid(65534) != 0 || ::seteuid(65534) != 0))
+            qFatal("no other user");
+    }
+    ~SinLectura()
+    {
+        if (root && (::seteuid(0) != 0 || ::setegid(0) != 0))
+            qFatal("root not back");
+        ::chmod(fichero.constData(), 0600);
+    }
+};
 }
 
 class TstFrmCreaPwd : public QObject {
@@ -86,6 +109,29 @@ private slots:
         QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("No se ha podido guardar la contraseña")));
         QCOMPARE(carpeta->leer(QStringLiteral("usuarios.xml")), antes);
         QVERIFY(Validacion::CompruebaPassword(DNI, QStringLiteral("PRIMERA")));
+    }
+
+    // A user file that exists but cannot be read signs everyone in without a
+    // password; a registration is refused, saying where the file is, and the
+    // file with its registrations is left alone.
+    void ficheroIlegibleNoSeSustituye()
+    {
+        const QString ruta = carpeta->ruta(QStringLiteral("usuarios.xml"));
+        QVERIFY(Validacion::AltaUsuario(QStringLiteral("01234567L"), QStringLiteral("OTRA")));
+        const QByteArray antes = carpeta->leer(QStringLiteral("usuarios.xml"));
+        {
+            SinLectura sinLectura(carpeta->dir.path(), ruta);
+            QVERIFY(Validacion::CargaUsuarios(ruta));
+            QVERIFY(!Validacion::ExisteUsuario(QStringLiteral("01234567L")));
+            crear(QStringLiteral("nueva1"), QStringLiteral("nueva1"), false);
+        }
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString texto = MessageBox::shown().first().text;
+        QVERIFY2(texto.contains(QStringLiteral("No se puede leer el fichero de usuarios ") + ruta), qPrintable(texto));
+        QCOMPARE(carpeta->leer(QStringLiteral("usuarios.xml")), antes);
+        QCOMPARE(QDir(carpeta->dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral(".usuarios.xml.lock"), QStringLiteral("usuarios.xml"),
+                              QStringLiteral("usuarioslimpio.xml")}));
     }
 };
 

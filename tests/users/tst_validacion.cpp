@@ -1,6 +1,11 @@
 #include "../shell/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Validacion;
 
 namespace {
@@ -37,6 +42,41 @@ private slots:
                      + entrada(DNI, QStringLiteral("SECRETO")) + "</Usuarios>\r\n");
     }
 
+    // One character for one: the digest keeps "ß" as the byte 0xDF, so
+    // "straße" and "strasse" are different passwords.
+    void mayusculasUnaPorUna()
+    {
+        QCOMPARE(Mayusculas(QStringLiteral("straße ñandú ÿ µ ƒ")), QStringLiteral("STRAßE ÑANDÚ Ÿ µ ƒ"));
+        QCOMPARE(HuellaTexto(Mayusculas(QStringLiteral("straße"))),
+                 QStringLiteral("557DFCEBA7DBF59A1C64425D92AA6E90F9832A79DC3343DF3DA1023D2B918AB5"));
+        CarpetaPrueba c;
+        QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
+        QVERIFY(AltaUsuario(DNI, Mayusculas(QStringLiteral("straße"))));
+        QVERIFY(CompruebaPassword(DNI, Mayusculas(QStringLiteral("STRAßE"))));
+        QVERIFY(!CompruebaPassword(DNI, Mayusculas(QStringLiteral("strasse"))));
+    }
+
+    // Another copy holding the lock too long: the registration is refused with
+    // a reason, and the file stays as it was.
+    void bloqueoOcupado()
+    {
+        CarpetaPrueba c;
+        c.escribir(FICHERO, PlantillaUsuarios);
+        QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
+        const int fd = ::open(QFile::encodeName(c.ruta(QStringLiteral(".usuarios.xml.lock"))).constData(),
+                              O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
+        FijarEsperaBloqueo(50);
+        const bool alta = AltaUsuario(DNI, QStringLiteral("SECRETO"));
+        ::close(fd);
+        FijarEsperaBloqueo(5000);
+        QVERIFY(!alta);
+        QVERIFY(MotivoFallo().contains(QStringLiteral("otra copia del programa")));
+        QVERIFY(MotivoFallo().contains(c.ruta(FICHERO)));
+        QCOMPARE(c.leer(FICHERO), PlantillaUsuarios);
+        QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")) && MotivoFallo().isEmpty());
+    }
+
     // Line ends, indentation and comments of the rest of the file stay as read;
     // the new password's entry ends up last, the only one of its DNI.
     void cambioDePassword()
@@ -45,6 +85,7 @@ private slots:
         const QByteArray antes = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- usuarios -->\r\n<Usuarios>\r\n  "
             + entrada(OTRO, QStringLiteral("X")) + "\r\n";
         c.escribir(FICHERO, antes + "</Usuarios>\r\n");
+        ::chmod(QFile::encodeName(c.ruta(FICHERO)).constData(), 0666);
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(AltaUsuario(DNI, QStringLiteral("PRIMERO")));
         BajaUsuario(DNI);
@@ -52,6 +93,9 @@ private slots:
         BajaUsuario(QStringLiteral("87654321X")); // not registered: nothing changes
         QVERIFY(AltaUsuario(DNI, QStringLiteral("SEGUNDO")));
         QCOMPARE(c.leer(FICHERO), antes + entrada(DNI, QStringLiteral("SEGUNDO")) + "</Usuarios>\r\n");
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(c.ruta(FICHERO)).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0600)); // owner-only, whatever the old file had
         QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
         QVERIFY(CompruebaPassword(DNI, QStringLiteral("SEGUNDO")) && ExisteUsuario(OTRO));
     }
