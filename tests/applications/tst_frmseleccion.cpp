@@ -86,6 +86,18 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    // Enter in the list loads the chosen application.
+    void enterCargaLaElegida()
+    {
+        abrir({QStringLiteral("12345678Z.doc"), CON_HORA});
+        elegir(CON_HORA);
+        QTest::keyClick(lista->cboSolicitudes, Qt::Key_Return);
+        QTRY_VERIFY(!lista);
+        QCOMPARE(piloto->informaciones, 1);
+        QCOMPARE(piloto->esperasOcupadas, 0);
+        QCOMPARE(estado().frmSolicitudActual->lblFichero->text(), CON_HORA);
+    }
+
     // The default name when it is free, even beside time-stamped applications.
     void nuevaConNombrePorDefectoLibre()
     {
@@ -128,6 +140,7 @@ private slots:
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
         unMensaje(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"), QMessageBox::Question);
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No); // Enter keeps the file
         QVERIFY(existe(QStringLiteral("12345678Z.doc")));
 
         // The document and its companion go; the list is read again.

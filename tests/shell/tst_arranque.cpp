@@ -65,6 +65,7 @@ private slots:
         QCOMPARE(estado().strRutaTemp, carpeta->ruta(QStringLiteral("ficheros/temp/")));
         QVERIFY(QFileInfo(estado().strRutaTemp).isDir());
         QCOMPARE(piloto.informaciones, 1);
+        QCOMPARE(piloto.esperasOcupadas, 0); // the default pointer while the window waits
         frmSolicitudes* f = estado().frmSolicitudActual;
         QVERIFY(f);
         QCOMPARE(abiertas(), QList<QWidget*>({f}));
