@@ -1,11 +1,16 @@
 #include "Pantalla.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 
 namespace Pantalla {
+
+namespace {
+const char* const kAnchoDeseado = "anchoDeseado";
+}
 
 QRect GeometriaInicial(const QSize& deseado, const QRect& disponible, const QMargins& marco, int anchoBarra)
 {
@@ -41,12 +46,30 @@ void AjustarAPantalla(QWidget* ventana, QScrollArea* area)
     // with the window's other parts (menu, status bar) around it.
     QSize deseado = ventana->sizeHint();
     if (area && area->widget()) {
-        const QSize contenido = area->widget()->sizeHint().expandedTo(area->widget()->minimumSize());
+        const QSize contenido =
+            area->widget()->sizeHint().expandedTo(QSize(area->property(kAnchoDeseado).toInt(), 0));
         deseado.setHeight(deseado.height() - area->sizeHint().height() + contenido.height()
                           + 2 * area->frameWidth());
         deseado.setWidth(qMax(deseado.width(), contenido.width() + 2 * area->frameWidth()));
     }
     ventana->setGeometry(GeometriaInicial(deseado, pantalla->availableGeometry(), marco, barra));
+}
+
+QScrollArea* HacerDesplazable(QMainWindow* ventana)
+{
+    QWidget* contenido = ventana->takeCentralWidget();
+    auto* area = new QScrollArea(ventana);
+    area->setObjectName(QStringLiteral("scrContenido"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    if (contenido) {
+        area->setProperty(kAnchoDeseado, contenido->minimumWidth());
+        contenido->setMinimumWidth(0);
+        area->setWidget(contenido);
+    }
+    ventana->setCentralWidget(area);
+    SeguirFoco(area);
+    return area;
 }
 
 void SeguirFoco(QScrollArea* area)

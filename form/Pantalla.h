@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QMainWindow;
 class QScrollArea;
 class QWidget;
 
@@ -20,6 +21,12 @@ QRect GeometriaInicial(const QSize& deseado, const QRect& disponible, const QMar
 // the size that shows all of area's content; the frame is estimated from the
 // font when the window has none yet.
 void AjustarAPantalla(QWidget* ventana, QScrollArea* area);
+
+// Puts the window's central widget into a scroll area (object name
+// "scrContenido") that follows the focus. A minimum width the content carries
+// becomes the width it would like: below it the content shrinks to what its
+// layout needs, and only then scrolls.
+QScrollArea* HacerDesplazable(QMainWindow* ventana);
 
 // Whenever the focus moves to a control inside area, area scrolls it into view.
 void SeguirFoco(QScrollArea* area);

@@ -108,6 +108,8 @@ frmSolicitudes::frmSolicitudes(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     ConstruirControles();
     ConstruirMenu();
+    // On a small or scaled screen the content scrolls, following the focus.
+    Pantalla::HacerDesplazable(this);
 }
 
 frmSolicitudes::~frmSolicitudes()
@@ -122,14 +124,7 @@ void frmSolicitudes::ConstruirControles()
     central->setObjectName(QStringLiteral("centralWidget"));
     auto* principal = new QVBoxLayout(central);
     central->setMinimumWidth(960);
-    // On a small or scaled screen the content scrolls, following the focus.
-    auto* desplazamiento = new QScrollArea(this);
-    desplazamiento->setObjectName(QStringLiteral("scrContenido"));
-    desplazamiento->setFrameShape(QFrame::NoFrame);
-    desplazamiento->setWidgetResizable(true);
-    desplazamiento->setWidget(central);
-    setCentralWidget(desplazamiento);
-    Pantalla::SeguirFoco(desplazamiento);
+    setCentralWidget(central);
 
     // A label beside its box: the label names the box for screen readers too.
     auto etiqueta = [this](QWidget* padre, const QString& texto, QWidget* buddy) {

@@ -59,6 +59,8 @@ private slots:
         // Whatever the window cannot show can be scrolled to, the file name last.
         const bool cabe = area->widget()->sizeHint().height() <= area->viewport()->height();
         QCOMPARE(area->verticalScrollBar()->maximum() > 0, !cabe);
+        // Down to 1366 x 768 at 150 % the content narrows instead of scrolling sideways.
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
         area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
         area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
         QVERIFY(EnVista(area, f->lblFichero));
