@@ -333,17 +333,11 @@ void frmSolicitudes::ConstruirControles()
             w->installEventFilter(this);
 
     // Pasted or dropped text obeys the boxes' rules as typed text does.
-    connect(txtDNI, &QLineEdit::textEdited, this, [this](const QString& texto) {
-        int cursor = txtDNI->cursorPosition();
-        const QString limpio = Validacion::LimpiarDNI(texto, &cursor);
-        if (limpio != texto) {
-            txtDNI->setText(limpio);
-            txtDNI->setCursorPosition(cursor);
-        }
-    });
+    Validacion::LimpiarDNIAlEditar(txtDNI);
     for (QWidget* w : controlesDatos_) {
         auto* caja = qobject_cast<QLineEdit*>(w);
-        if (!caja || caja == txtDNI || caja == txtCP || std::find(txtArea.begin(), txtArea.end(), caja) != txtArea.end())
+        const bool numerica = caja == txtCP || std::find(txtArea.begin(), txtArea.end(), caja) != txtArea.end();
+        if (!caja || caja == txtDNI || numerica)
             continue;
         connect(caja, &QLineEdit::textEdited, this, [this, caja] {
             qint16 shift = 6, codigo = 49;

@@ -44,6 +44,18 @@ QString LimpiarDNI(const QString& texto, int* cursor)
     return limpio;
 }
 
+void LimpiarDNIAlEditar(QLineEdit* campo)
+{
+    QObject::connect(campo, &QLineEdit::textEdited, campo, [campo](const QString& texto) {
+        int cursor = campo->cursorPosition();
+        const QString limpio = LimpiarDNI(texto, &cursor);
+        if (limpio != texto) {
+            campo->setText(limpio);
+            campo->setCursorPosition(cursor);
+        }
+    });
+}
+
 bool ValidaDNI(QLineEdit* campo)
 {
     while (campo->text().size() < 9)

@@ -12,6 +12,10 @@ namespace Validacion {
 // in texto and comes back as the same place in the result.
 QString LimpiarDNI(const QString& texto, int* cursor = nullptr);
 
+// From now on every edit of campo by the user (typing, pasting, dropping) is
+// passed through LimpiarDNI, the caret kept in place.
+void LimpiarDNIAlEditar(QLineEdit* campo);
+
 // Checks the DNI in campo and normalises the field: zeros in front up to nine
 // characters, the letter upper-cased when valid, the text black when valid and
 // red (254, 0, 0) when not. On false, "DNI no válido" is shown before returning.

@@ -75,14 +75,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
 
     txtDNI->installEventFilter(this);
     // Pasted forms ("12.345.678-Z", a trailing line break) lose their separators too.
-    connect(txtDNI, &QLineEdit::textEdited, this, [this](const QString& texto) {
-        int cursor = txtDNI->cursorPosition();
-        const QString limpio = Validacion::LimpiarDNI(texto, &cursor);
-        if (limpio != texto) {
-            txtDNI->setText(limpio);
-            txtDNI->setCursorPosition(cursor);
-        }
-    });
+    Validacion::LimpiarDNIAlEditar(txtDNI);
     connect(cmdAceptarDNI, &QPushButton::clicked, this, &frmUsuario::cmdAceptarDNI_Click);
     connect(cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
