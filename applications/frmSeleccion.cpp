@@ -56,6 +56,8 @@ frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent)
     cmdBorrar->setObjectName(QStringLiteral("cmdBorrar"));
     for (QPushButton* b : {cmdNueva, cmdCargar, cmdBorrar})
         b->setAutoDefault(false);
+    // Enter loads the application chosen in the list.
+    cmdCargar->setDefault(true);
 
     auto* rejilla = new QGridLayout(Frame1);
     rejilla->addWidget(Label1, 0, 0, 1, 3);
@@ -132,7 +134,7 @@ void frmSeleccion::cmdBorrar_Click()
     if (!haySeleccion())
         return;
     if (MessageBox::show(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
-                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
     auto& e = estado();

@@ -49,7 +49,10 @@ std::optional<QDate> LeerFecha(const QString& texto)
 {
     // "/", "-" or "." (blanks around them allowed), or blanks alone: "7 dic 2006".
     static const QRegularExpression separador(QStringLiteral("\\s*[/.\\-]\\s*|\\s+"));
-    const QStringList partes = texto.trimmed().split(separador);
+    // "7 de diciembre de 2006", "7 de diciembre del 2006".
+    static const QRegularExpression de(QStringLiteral("\\s+del?\\s+"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const QStringList partes = QString(texto).replace(de, QStringLiteral(" ")).trimmed().split(separador);
     if (partes.size() != 3)
         return std::nullopt;
     // A four-digit first part is a year: year, month, day ("1970-02-01").
@@ -66,6 +69,14 @@ std::optional<QDate> LeerFecha(const QString& texto)
         return std::nullopt;
     const QDate fecha(a, LeerMes(mes), dia.toInt());
     if (!fecha.isValid())
+        return std::nullopt;
+    return fecha;
+}
+
+std::optional<QDate> LeerFechaNacimiento(const QString& texto, const QDate& hoy)
+{
+    const auto fecha = LeerFecha(texto);
+    if (!fecha || *fecha < QDate(1900, 1, 1) || *fecha > hoy)
         return std::nullopt;
     return fecha;
 }

@@ -8,11 +8,12 @@ namespace ReglasCampos {
 
 std::optional<double> LeerNumero(const QString& texto)
 {
-    static const QRegularExpression numero(QStringLiteral("^[+-]?(\\d+,?\\d*|,\\d+)$"));
-    const QString t = texto.trimmed();
-    if (!numero.match(t).hasMatch())
+    // One sign, in front or behind: "1-" reads as -1.
+    static const QRegularExpression numero(QStringLiteral("^([+-]?)(\\d+,?\\d*|,\\d+)([+-]?)$"));
+    const auto m = numero.match(texto.trimmed());
+    if (!m.hasMatch() || (!m.captured(1).isEmpty() && !m.captured(3).isEmpty()))
         return std::nullopt;
-    QString c = t;
+    QString c = m.captured(1) + m.captured(3) + m.captured(2);
     c.replace(QLatin1Char(','), QLatin1Char('.'));
     if (c.endsWith(QLatin1Char('.')))
         c.chop(1);
@@ -32,10 +33,12 @@ int RedondearPar(double valor)
 ResultadoPreferencia ComprobarPreferencia(int i, const std::array<QString, 11>& textos)
 {
     ResultadoPreferencia r;
-    const auto valor = LeerNumero(textos.at(i));
-    if (!valor)
+    const QString propio = textos.at(i).trimmed();
+    if (propio.isEmpty() || propio == QLatin1String("-"))
         return r;
-    if (*valor < 1 || *valor > 11) {
+    // Anything else that is no number cannot be a preference either.
+    const auto valor = LeerNumero(propio);
+    if (!valor || *valor < 1 || *valor > 11) {
         r.estado = Preferencia::FueraDeRango;
         return r;
     }
@@ -50,6 +53,20 @@ ResultadoPreferencia ComprobarPreferencia(int i, const std::array<QString, 11>& 
             ++r.repeticiones;
     }
     return r;
+}
+
+int QuitarBarras(QString& texto, int& cursor)
+{
+    int quitadas = 0;
+    for (int k = texto.size() - 1; k >= 0; --k) {
+        if (texto.at(k) != QLatin1Char('|'))
+            continue;
+        texto.remove(k, 1);
+        ++quitadas;
+        if (k < cursor)
+            --cursor;
+    }
+    return quitadas;
 }
 
 qint16 EstadoModificadores(const QKeyEvent* evento)

@@ -1,18 +1,23 @@
 #include "frmSolicitudes.h"
 
+#include "BarraMenu.h"
 #include "FechaEspanola.h"
+#include "Pantalla.h"
+#include "Pegado.h"
 #include "ReglasCampos.h"
 
 #include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
+#include "shell/ValidaDNI.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -24,6 +29,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,6 +110,8 @@ frmSolicitudes::frmSolicitudes(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     ConstruirControles();
     ConstruirMenu();
+    // On a small or scaled screen the content scrolls, following the focus.
+    Pantalla::HacerDesplazable(this);
 }
 
 frmSolicitudes::~frmSolicitudes()
@@ -324,6 +333,20 @@ void frmSolicitudes::ConstruirControles()
     for (QWidget* w : controlesDatos_)
         if (qobject_cast<QLineEdit*>(w))
             w->installEventFilter(this);
+
+    // Pasted or dropped text obeys the boxes' rules as typed text does.
+    Validacion::LimpiarDNIAlEditar(txtDNI);
+    for (QWidget* w : controlesDatos_) {
+        auto* caja = qobject_cast<QLineEdit*>(w);
+        const bool numerica = caja == txtCP || std::find(txtArea.begin(), txtArea.end(), caja) != txtArea.end();
+        if (!caja || caja == txtDNI || numerica)
+            continue;
+        connect(caja, &QLineEdit::textEdited, this, [this, caja] {
+            qint16 shift = 6, codigo = 49;
+            if (caja->text().contains(QLatin1Char('|')))
+                ControlarPipe(shift, codigo, caja);
+        });
+    }
 }
 
 void frmSolicitudes::ConstruirMenu()
@@ -335,13 +358,18 @@ void frmSolicitudes::ConstruirMenu()
         {2500, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
         {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
-        {5000, "Cambiar contraseña", QKeySequence()}};
+        {5000, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
+    const std::map<int, const char*> descripciones = {
+        {1000, "Imprimir la solicitud"}, {2000, "Guardar la solicitud"},
+        {2500, "Cargar otra solicitud"}, {3000, "Salir del programa"},
+        {4000, "Abrir el manual de usuario"}, {5000, "Cambiar la contraseña"}};
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("mnuBarra"));
     barra->setAccessibleName(QStringLiteral("Menú"));
     for (const auto& [indice, texto, atajo] : items) {
         QAction* a = barra->addAction(QString::fromUtf8(texto));
         a->setShortcut(atajo);
+        BarraMenu::PonerAyuda(a, QString::fromUtf8(descripciones.at(indice)));
         a->setObjectName(QStringLiteral("mnuP_%1").arg(indice));
         a->setProperty("Index", indice);
         connect(a, &QAction::triggered, this, [this, i = indice] { mnuP_Click(i); });
@@ -349,6 +377,10 @@ void frmSolicitudes::ConstruirMenu()
     }
     for (int i : {1000, 2000, 2500})
         mnuP[i]->setEnabled(false);
+    BarraMenu::Resaltar(barra);
+    // Shows the commands' tips and what a save did.
+    statusBar()->setObjectName(QStringLiteral("sbEstado"));
+    statusBar()->setAccessibleName(QStringLiteral("Barra de estado"));
 }
 
 QList<QWidget*> frmSolicitudes::Controles() const
@@ -377,6 +409,8 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         } catch (const std::exception&) {
         }
         estado().strVersionWord = QString::number(version);
+        // Never larger than the screen: what does not fit scrolls.
+        Pantalla::AjustarAPantalla(this, qobject_cast<QScrollArea*>(centralWidget()));
     }
     QMainWindow::showEvent(evento);
 }
@@ -399,6 +433,8 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
     if (!caja)
         return QMainWindow::eventFilter(objeto, evento);
     const bool esArea = std::find(txtArea.begin(), txtArea.end(), caja) != txtArea.end();
+    if ((caja == txtCP || esArea) && Pegado::FiltrarEventoNumerico(caja, evento))
+        return true;
 
     switch (evento->type()) {
     case QEvent::KeyPress: {
@@ -407,12 +443,15 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
             return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
         if (caja == txtDNI) {
             const int c = ModGeneral::CodigoTecla(tecla);
-            return c == '-' || c == '.' || c == ',';
+            return c == '-' || c == '.' || c == ',' || c == ' ';
         }
-        // Remembered for the release: AltGr may be let go before the key, and
-        // the key's release then no longer reads as the bar.
-        if (ReglasCampos::EsTeclaBarra(tecla))
+        // The bar never enters the box, so nothing else is lost with it; the
+        // release tells the user. Remembered for the release: AltGr may be let
+        // go before the key, and the key's release then no longer reads as the bar.
+        if (ReglasCampos::EsTeclaBarra(tecla) || tecla->text().contains(QLatin1Char('|'))) {
             barraPendiente_ = caja;
+            return true;
+        }
         if (caja == txtOtros && tecla->key() == Qt::Key_Escape) {
             txtOtros->setText(QString());
             chkDocu[3]->setCheckState(Qt::Unchecked);
@@ -479,18 +518,20 @@ void frmSolicitudes::ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ct
 {
     if (Shift != 6 || KeyCode != 49 || !ctrl)
         return;
-    Critico(QStringLiteral("Carácter incorrecto"));
+    // Every bar goes, wherever it stands; the rest of the text stays as it was.
     QString texto = ctrl->text();
-    if (!texto.isEmpty()) {
-        texto.chop(1);
+    int cursor = ctrl->cursorPosition();
+    if (ReglasCampos::QuitarBarras(texto, cursor) > 0) {
         ctrl->setText(texto);
+        ctrl->setCursorPosition(cursor);
     }
+    Critico(QStringLiteral("Carácter incorrecto"));
 }
 
 void frmSolicitudes::ComprobarFechaNac()
 {
     try {
-        if (const auto fecha = FechaEspanola::LeerFecha(txtFechaNac->text())) {
+        if (const auto fecha = FechaEspanola::LeerFechaNacimiento(txtFechaNac->text(), QDate::currentDate())) {
             txtFechaNac->setText(fecha->toString(QStringLiteral("dd/MM/yyyy")));
         } else {
             Critico(QStringLiteral("Fecha no válida"));
@@ -723,7 +764,12 @@ void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)
     if (!ComprobarDNI())
         return;
     PasoRegistro();
-    EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo);
+    if (EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo)) {
+        // No box for this: a few seconds in the status bar say where it went.
+        statusBar()->showMessage(QStringLiteral("Solicitud guardada en ") +
+                                     QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()),
+                                 8000);
+    }
 }
 
 void frmSolicitudes::closeEvent(QCloseEvent* evento)

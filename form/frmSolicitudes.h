@@ -85,7 +85,7 @@ public:
     void MarcarNombreReservado() { nombreReservado_ = true; }
 
     // Refuses the AltGr stroke that types "|" (the payload's field separator):
-    // tells the user and removes the last character of ctrl.
+    // removes every bar from ctrl, leaving the rest of its text, and tells the user.
     void ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ctrl);
 
 protected:

@@ -96,14 +96,18 @@ void Main()
     if (!e.blnAccesoConcedido)
         return;
 
+    // Busy only while the program works, never while a window waits for the user.
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    if (ModCargaFicheros::ContarSolicitudes(e.strDNIActual) >= 1) {
+    const qint16 n = ModCargaFicheros::ContarSolicitudes(e.strDNIActual);
+    QApplication::restoreOverrideCursor();
+    if (n >= 1) {
         frmSeleccion::Mostrar();
     } else {
         frmProgreso::Mostrar();
+        QApplication::setOverrideCursor(Qt::BusyCursor);
         AbrirSolicitud();
+        QApplication::restoreOverrideCursor();
     }
-    QApplication::restoreOverrideCursor();
 }
 
 } // namespace ModGeneral

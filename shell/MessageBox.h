@@ -12,13 +12,20 @@ public:
         QString title;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton;
     };
 
     // Shows a modal box and returns the button pressed. An empty title means the
-    // program's own title, "Varelio".
+    // program's own title, "Varelio". defaultButton is the one Enter presses
+    // (NoButton: the box's own choice).
     static QMessageBox::StandardButton show(const QString& text, const QString& title = {},
                                             QMessageBox::Icon icon = QMessageBox::NoIcon,
-                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // Width a box needs so that a window manager's title bar shows the whole
+    // title beside its buttons, for a title font with metrics fm.
+    static int minimumWidth(const QString& title, const QFontMetrics& fm);
 
     static QString programTitle() { return QStringLiteral("Varelio"); }
 

@@ -20,23 +20,45 @@ QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QS
     return izquierda ? relleno + texto : texto + relleno;
 }
 
+namespace {
+
+// The filter's verdict on one character code: the code to enter, 0 to refuse.
+int Filtrar(int codigo, bool numerico, bool hayComa)
+{
+    if (!numerico)
+        return codigo == 34 || codigo == 39 ? 0 : codigo;
+    if (codigo == 45)
+        return codigo;
+    if (codigo == 46 || codigo == 110)
+        codigo = 44;
+    const bool digito = codigo >= 48 && codigo <= 57;
+    const bool coma = codigo == 44 && !hayComa;
+    return digito || codigo == 8 || coma ? codigo : 0;
+}
+
+} // namespace
+
 void FiltrarTecla(QLineEdit* campo, int& KeyAscii, bool numerico)
 {
     if (KeyAscii == 13)
         PulsarTab();
-    if (!numerico) {
-        if (KeyAscii == 34 || KeyAscii == 39)
-            KeyAscii = 0;
-        return;
+    KeyAscii = Filtrar(KeyAscii, numerico, campo && campo->text().contains(QLatin1Char(',')));
+}
+
+QString FiltrarTexto(const QString& texto, bool numerico, bool hayComa)
+{
+    QString resultado;
+    for (const QChar c : texto) {
+        // Control characters (line breaks, tabs, a backspace) type nothing when pasted.
+        if (c.unicode() < 32)
+            continue;
+        const int codigo = Filtrar(c.unicode(), numerico, hayComa);
+        if (codigo == 0)
+            continue;
+        hayComa = hayComa || codigo == 44;
+        resultado.append(QChar(codigo));
     }
-    if (KeyAscii == 45)
-        return;
-    if (KeyAscii == 46 || KeyAscii == 110)
-        KeyAscii = 44;
-    const bool digito = KeyAscii >= 48 && KeyAscii <= 57;
-    const bool coma = KeyAscii == 44 && !(campo && campo->text().contains(QLatin1Char(',')));
-    if (!(digito || KeyAscii == 8 || coma))
-        KeyAscii = 0;
+    return resultado;
 }
 
 int CodigoTecla(const QKeyEvent* evento)

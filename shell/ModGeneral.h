@@ -18,6 +18,12 @@ QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QS
 // digits, backspace, a hyphen and one comma (a point or an n become a comma).
 void FiltrarTecla(QLineEdit* campo, int& KeyAscii, bool numerico);
 
+// Pasted or dropped text as the key filter would let it in, character by
+// character: what a numeric field would refuse is dropped, a point or an n
+// becomes a comma, a comma only while there is none yet (hayComa: the field
+// already holds one). Line breaks never move the focus here.
+QString FiltrarTexto(const QString& texto, bool numerico, bool hayComa = false);
+
 // Runs FiltrarTecla for a key press on campo and applies its outcome to the event.
 // Returns true when the event has been dealt with and must not reach the box.
 bool FiltrarEventoTecla(QLineEdit* campo, QKeyEvent* evento, bool numerico);

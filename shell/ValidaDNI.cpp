@@ -27,6 +27,35 @@ bool soloDigitos(QStringView texto)
 
 } // namespace
 
+QString LimpiarDNI(const QString& texto, int* cursor)
+{
+    QString limpio;
+    int nuevo = 0;
+    for (int k = 0; k < texto.size(); ++k) {
+        const QChar c = texto.at(k);
+        if (cursor && k == *cursor)
+            nuevo = limpio.size();
+        if (c.isSpace() || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char(','))
+            continue;
+        limpio.append(c.toUpper());
+    }
+    if (cursor)
+        *cursor = *cursor >= texto.size() ? limpio.size() : nuevo;
+    return limpio;
+}
+
+void LimpiarDNIAlEditar(QLineEdit* campo)
+{
+    QObject::connect(campo, &QLineEdit::textEdited, campo, [campo](const QString& texto) {
+        int cursor = campo->cursorPosition();
+        const QString limpio = LimpiarDNI(texto, &cursor);
+        if (limpio != texto) {
+            campo->setText(limpio);
+            campo->setCursorPosition(cursor);
+        }
+    });
+}
+
 bool ValidaDNI(QLineEdit* campo)
 {
     while (campo->text().size() < 9)

@@ -6,6 +6,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,8 +52,22 @@ frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
     setTabOrder(cmdAceptar, cmdSalir);
     txtPwd[0]->setFocus();
 
+    txtPwd[0]->installEventFilter(this);
     connect(cmdAceptar, &QPushButton::clicked, this, &frmCreaPwd::cmdAceptar_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool frmCreaPwd::eventFilter(QObject* objeto, QEvent* evento)
+{
+    // Enter in the first box goes on to the second; only there does it confirm.
+    if (objeto == txtPwd[0] && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            txtPwd[1]->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
 }
 
 void frmCreaPwd::vaciar()

@@ -22,6 +22,9 @@ public:
     QPushButton* cmdAceptar;
     QPushButton* cmdSalir;
 
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
 private:
     void cmdAceptar_Click();
     void vaciar();

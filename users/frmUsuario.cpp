@@ -5,6 +5,7 @@
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
+#include "shell/ValidaDNI.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -73,6 +74,8 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     cmdAceptarPwd->hide();
 
     txtDNI->installEventFilter(this);
+    // Pasted forms ("12.345.678-Z", a trailing line break) lose their separators too.
+    Validacion::LimpiarDNIAlEditar(txtDNI);
     connect(cmdAceptarDNI, &QPushButton::clicked, this, &frmUsuario::cmdAceptarDNI_Click);
     connect(cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
@@ -141,8 +144,10 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
             reject();
             return true;
         }
+        // Separators and blanks are never entered, so the nine characters
+        // that move on are digits and the letter.
         const QString t = tecla->text();
-        if (t == QLatin1String("-") || t == QLatin1String(".") || t == QLatin1String(","))
+        if (t.size() == 1 && t.at(0).isPrint() && Validacion::LimpiarDNI(t).isEmpty())
             return true;
         break;
     }
@@ -150,7 +155,8 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
         // The ninth character typed: on to the accept button, which runs the
         // check. Moving about the field (arrows, Tab back into it) does not jump.
         auto* tecla = static_cast<QKeyEvent*>(evento);
-        const bool escribe = !tecla->text().isEmpty() && tecla->text().at(0).isPrint();
+        const bool escribe = (!tecla->text().isEmpty() && tecla->text().at(0).isPrint())
+                             || tecla->matches(QKeySequence::Paste);
         if (escribe && txtDNI->text().size() == 9 && txtDNI->hasFocus())
             ModGeneral::PulsarTab();
         break;

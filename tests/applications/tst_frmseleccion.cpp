@@ -120,6 +120,18 @@ private slots:
         QCOMPARE(carpeta->leer(QStringLiteral("ficheros/temp/") + CON_HORA), contenido);
     }
 
+    // Enter in the list loads the chosen application.
+    void enterCargaLaElegida()
+    {
+        abrir({QStringLiteral("12345678Z.doc"), CON_HORA});
+        elegir(CON_HORA);
+        QTest::keyClick(lista->cboSolicitudes, Qt::Key_Return);
+        QTRY_VERIFY(!lista);
+        QCOMPARE(piloto->informaciones, 1);
+        QCOMPARE(piloto->esperasOcupadas, 0);
+        QCOMPARE(estado().frmSolicitudActual->lblFichero->text(), CON_HORA);
+    }
+
     // The default name when it is free, even beside time-stamped applications.
     void nuevaConNombrePorDefectoLibre()
     {
@@ -162,6 +174,7 @@ private slots:
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
         unMensaje(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"), QMessageBox::Question);
         QCOMPARE(MessageBox::shown().first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(MessageBox::shown().first().defaultButton, QMessageBox::No); // Enter keeps the file
         QVERIFY(existe(QStringLiteral("12345678Z.doc")));
 
         // The document and its companion go; the list is read again.

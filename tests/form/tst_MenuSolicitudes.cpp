@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTimer>
 
 using namespace Prueba;
@@ -149,6 +150,26 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
         QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         QVERIFY(f->lblFichero->text().isEmpty());
+    }
+
+    // A save says where it went, in the status bar and without a box; a
+    // failed one does not claim it.
+    void guardarLoDiceEnLaBarraDeEstado()
+    {
+        Rellenar();
+        Salir(f->txtCiudad); // enables "Guardar"
+        const QString ficheros = estado().strRutaFicheros;
+        estado().strRutaFicheros = carpeta.filePath(QStringLiteral("vacio/")); // no template
+        QTest::keyClick(f->txtNombre, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(f->statusBar()->currentMessage().isEmpty());
+        estado().strRutaFicheros = ficheros;
+        MessageBox::clear();
+        QTest::keyClick(f->txtNombre, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(f->statusBar()->currentMessage(),
+                 QStringLiteral("Solicitud guardada en ") + QDir::toNativeSeparators(Fichero(QStringLiteral("12345678Z.doc"))));
     }
 
     void registroDeUnDNISinPassword()

@@ -16,6 +16,7 @@ public:
     QString dni;        // typed into frmUsuario; empty means "Salir"
     bool conEsc = false; // leave the sign-in with Esc instead of "Salir"
     int informaciones = 0; // times the information window was passed
+    int esperasOcupadas = 0; // of them, with the busy pointer still on
 
     Piloto()
     {
@@ -41,6 +42,8 @@ private:
         } else if (auto* p = qobject_cast<frmProgreso*>(modal)) {
             if (p->cmdContinuar->isEnabled()) {
                 ++informaciones;
+                if (QApplication::overrideCursor())
+                    ++esperasOcupadas;
                 QTest::mouseClick(p->cmdContinuar, Qt::LeftButton);
             }
         }

@@ -71,6 +71,7 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(estado().strRutaTemp).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0700u); // a folder the program creates is the user's only
         QCOMPARE(piloto.informaciones, 1);
+        QCOMPARE(piloto.esperasOcupadas, 0); // the default pointer while the window waits
         frmSolicitudes* f = estado().frmSolicitudActual;
         QVERIFY(f);
         QCOMPARE(abiertas(), QList<QWidget*>({f}));

@@ -3,7 +3,9 @@
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"
 
+#include <QFontDatabase>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QLineEdit>
 
 class TstModGeneral : public QObject {
@@ -46,6 +48,50 @@ private slots:
         }
         QKeyEvent letra(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         QVERIFY(ModGeneral::FiltrarEventoTecla(&campo, &letra, true));
+    }
+
+    // A real box: wide enough for its title beside a window manager's buttons,
+    // Enter pressing the default button asked for.
+    void cajaTanAnchaComoSuTitulo()
+    {
+        CarpetaPrueba c;
+        MessageBox::setTestMode(false);
+        int ancho = 0;
+        QString titulo;
+        auto responder = [&] {
+            QTimer::singleShot(0, [&] {
+                auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!caja)
+                    return;
+                ancho = caja->width();
+                titulo = caja->windowTitle();
+                QTest::keyClick(caja, Qt::Key_Return);
+            });
+        };
+        responder();
+        QCOMPARE(MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning),
+                 QMessageBox::Ok);
+        const QFontMetrics fm(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+        QCOMPARE(titulo, QStringLiteral("Error en DNI"));
+        QVERIFY(ancho >= MessageBox::minimumWidth(titulo, fm));
+        QVERIFY(MessageBox::minimumWidth(titulo, fm) > fm.horizontalAdvance(titulo) + 6 * fm.height());
+        responder();
+        QCOMPARE(MessageBox::show(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
+                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No),
+                 QMessageBox::No);
+        MessageBox::setTestMode(true);
+    }
+
+    // Pasted text keeps what typing it would have entered, in order.
+    void textoPegadoComoTecleado()
+    {
+        const std::tuple<const char*, bool, bool, const char*> casos[] = {
+            {"28O01", true, false, "2801"},        {"C.P. 28001", true, false, ",28001"},
+            {"1,5.3n", true, false, "1,53"},       {",5", true, true, "5"},
+            {"-3\r\n", true, false, "-3"},         {"1-\t5", true, false, "1-5"},
+            {"a\"b'c\r\n", false, false, "abc"},   {"", true, false, ""}};
+        for (const auto& [texto, numerico, hayComa, queda] : casos)
+            QCOMPARE(ModGeneral::FiltrarTexto(QString::fromLatin1(texto), numerico, hayComa), QString::fromLatin1(queda));
     }
 };
 

@@ -39,6 +39,22 @@ private slots:
         else
             unMensaje(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
     }
+
+    // The forms people type and paste, down to digits and letter, the caret
+    // staying between the same characters.
+    void limpiarDNI()
+    {
+        for (const char* forma : {"1234 5678z", "12345678-Z", "12.345.678-Z", " 12345678Z", "12345678Z\r\n",
+                                  "12,345,678\tZ"})
+            QCOMPARE(Validacion::LimpiarDNI(QString::fromLatin1(forma)), QStringLiteral("12345678Z"));
+        QCOMPARE(Validacion::LimpiarDNI(QStringLiteral("x1-a")), QStringLiteral("X1A"));
+        int cursor = 5; // after "12.34"
+        QCOMPARE(Validacion::LimpiarDNI(QStringLiteral("12.345.678-Z"), &cursor), QStringLiteral("12345678Z"));
+        QCOMPARE(cursor, 4);
+        cursor = 12;
+        Validacion::LimpiarDNI(QStringLiteral("12.345.678-Z"), &cursor);
+        QCOMPARE(cursor, 9);
+    }
 };
 
 QTEST_MAIN(TstValidaDNI)

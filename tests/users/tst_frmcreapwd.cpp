@@ -86,6 +86,27 @@ private slots:
         QVERIFY(!Validacion::ExisteUsuario(DNI));
     }
 
+    // Enter in the first box goes to the second; there it confirms.
+    void enterPasaALaSegunda()
+    {
+        frmCreaPwd d;
+        d.strDNI = DNI;
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.txtPwd[0]->setFocus();
+        QTest::keyClicks(d.txtPwd[0], QStringLiteral("abcdefgh"));
+        QTest::keyClick(d.txtPwd[0], Qt::Key_Return);
+        QVERIFY(d.txtPwd[1]->hasFocus());
+        QCOMPARE(d.txtPwd[0]->text(), QStringLiteral("abcdefgh"));
+        QVERIFY(MessageBox::shown().isEmpty() && d.isVisible());
+        QTest::keyClicks(d.txtPwd[1], QStringLiteral("abcdefgh"));
+        QTest::keyClick(d.txtPwd[1], Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(Validacion::CompruebaPassword(DNI, QStringLiteral("ABCDEFGH")));
+    }
+
     void creaYReemplaza()
     {
         crear(QStringLiteral("primera"), QStringLiteral("primera"), true);

@@ -2,6 +2,8 @@
 #include "users/Validacion.h"
 #include "users/frmUsuario.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +55,30 @@ private slots:
         QCOMPARE(estado().strDNIActual, QStringLiteral("01234567L"));
         QCOMPARE(estado().strFicheroPorDefecto, QStringLiteral("01234567L.doc"));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // Blanks, points and hyphens, typed or pasted, are dropped and the letter
+    // upper-cased; the ninth digit or letter moves on.
+    void dniComoLoEscribeLaGente()
+    {
+        frmUsuario& d = abrir();
+        QTest::keyClicks(d.txtDNI, QStringLiteral("1234 5678"));
+        QVERIFY(d.txtDNI->hasFocus());
+        QTest::keyClicks(d.txtDNI, QStringLiteral("z"));
+        QCOMPARE(d.txtDNI->text(), DNI);
+        QVERIFY(d.cmdAceptarDNI->hasFocus());
+        for (const char* forma : {"12345678-Z", "12.345.678-z", " 12345678Z", "12345678Z\n", "1234 5678 Z\r\n"}) {
+            d.txtDNI->setFocus();
+            d.txtDNI->clear();
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(forma));
+            QTest::keyClick(d.txtDNI, Qt::Key_V, Qt::ControlModifier);
+            QVERIFY2(d.txtDNI->text() == DNI, forma);
+            QVERIFY2(d.cmdAceptarDNI->hasFocus(), forma);
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
+        QTest::keyClick(d.cmdAceptarDNI, Qt::Key_Space);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(estado().strDNIActual, DNI);
     }
 
     void dniRegistradoPideLaPassword_data()
