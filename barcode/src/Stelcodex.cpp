@@ -1,13 +1,13 @@
 #include <stelcode/Stelcodex.h>
 
 #include "AnsiCodePage.h"
-#include "BmpFile.h"
-#include "ClusterTables.h"
-#include "CoefficientTables.h"
-#include "Compaction.h"
-#include "SymbolLayout.h"
 #include "SystemColors.h"
-#include "TextTable.h"
+#include "core/BmpFile.h"
+#include "core/Compaction.h"
+#include "core/SharedTables.h"
+#include "core/SymbolLayout.h"
+
+#include <stelcode/Encoder.h>
 
 #include <QApplication>
 #include <QFile>
@@ -21,10 +21,9 @@
 
 using namespace stelcode;
 
+// The tables are shared by every control; each keeps its own selected level.
 struct Stelcodex::Tables {
-    TextTable text = buildTextTable();
-    CoefficientTables coefficients = buildCoefficientTables();
-    ClusterTables clusters = buildClusterTables();
+    const SharedTables& shared = sharedTables();
     int selected = 0;  // level of the coefficient table in use
 };
 
@@ -196,8 +195,8 @@ std::optional<QList<qint16>> Stelcodex::compactWith(int mode, const QByteArray& 
                                                     qsizetype length, qint16& datacols)
 {
     SymbolShape shape{datacols, m_minRows, m_ecLevel,
-                      &m_tables->coefficients[m_tables->selected], m_rowCount};
-    const auto result = compact(mode, firstBytes(bytes, length), m_tables->text,
+                      &m_tables->shared.coefficients[m_tables->selected], m_rowCount};
+    const auto result = compact(mode, firstBytes(bytes, length), m_tables->shared.text,
                                 m_textTableLength, shape);
     datacols = static_cast<qint16>(shape.columns);
     m_rowCount = static_cast<qint16>(shape.rows);
@@ -233,7 +232,7 @@ void Stelcodex::genEC(QList<qint16>& data, qint16 length)
     if (m_ecLevel < 0)
         return;  // no check codewords for a level that has none
     Codewords words(data.begin(), data.end());
-    stelcode::genEC(words, length, m_tables->coefficients[m_tables->selected],
+    stelcode::genEC(words, length, m_tables->shared.coefficients[m_tables->selected],
                     ecCodewordCount(m_ecLevel));
     data = toList(words);
 }
@@ -255,8 +254,8 @@ QVariant Stelcodex::findChar(const QStringList& table, qint16 length, const QStr
 QStringList Stelcodex::textTable() const
 {
     QStringList table;
-    table.reserve(static_cast<qsizetype>(m_tables->text.size()));
-    for (const std::string& s : m_tables->text)
+    table.reserve(static_cast<qsizetype>(m_tables->shared.text.size()));
+    for (const std::string& s : m_tables->shared.text)
         table << QString::fromStdString(s);
     return table;
 }
@@ -314,22 +313,23 @@ void Stelcodex::addBar(int w, bool black, int y)
     m_x += w;
 }
 
-// The same pixels as painting toXSecuence(bits) element by element, drawn
-// module by module from the bits.
-void Stelcodex::paintPattern(int32_t bits, int modules, int y)
+// Paints row r of the module matrix from the drawing position: the same pixels
+// as painting each run of modules with addBarWithHeight.
+void Stelcodex::paintRow(const BitMatrix& matrix, int r, int y)
 {
     const int w = m_barWidth;
+    const int modules = matrix.width();
     const bool inside = m_bits && w > 0 && m_barHeight > 0 && y >= 0 && y < m_surfaceHeight
         && m_x >= 0 && m_x + modules * w <= m_surfaceWidth;
     if (!inside || !m_firstLineOnly) {
-        for (int i = modules - 1; i >= 0; --i)
-            addBar(w, (bits >> i) & 1, y);
+        for (int x = 0; x < modules; ++x)
+            addBar(w, matrix.get(x, r), y);
         return;
     }
     // Wholly on the surface: write the row's first line directly.
     QRgb* px = reinterpret_cast<QRgb*>(m_bits + y * m_stride) + m_x;
-    for (int i = modules - 1; i >= 0; --i)
-        px = std::fill_n(px, w, (bits >> i) & 1 ? m_barRgb : m_spaceRgb);
+    for (int x = 0; x < modules; ++x)
+        px = std::fill_n(px, w, matrix.get(x, r) ? m_barRgb : m_spaceRgb);
     m_x += modules * w;
 }
 
@@ -369,15 +369,12 @@ void Stelcodex::paintBarCode()
             return;
         const std::span<const int16_t> words(codewords->constData(),
                                              static_cast<size_t>(codewords->size()));
+        const BitMatrix matrix = symbolMatrix(words, m_rowCount, m_columns, m_ecLevel);
         for (int r = 0; r < m_rowCount; ++r) {
             m_x = m_leftMargin;
-            const auto patterns = rowPatterns(words, r, m_rowCount, m_columns, m_ecLevel,
-                                              m_tables->clusters);
             // Every line of a row is the same: paint the first visible one and copy it.
             m_firstLineOnly = true;
-            for (const int32_t pattern : patterns)
-                paintPattern(pattern, kModulesPerChar, m_y);
-            paintElements(kStopColors, kStopBars, m_y);
+            paintRow(matrix, r, m_y);
             m_firstLineOnly = false;
             const int first = std::max(m_y, 0);
             const int end = std::min(m_y + m_barHeight, m_surface.height());
@@ -431,8 +428,8 @@ QSize Stelcodex::sizeHint() const
     // Measures the current symbol without touching the control's state.
     const QByteArray bytes = toAnsiBytes(m_code);
     SymbolShape shape{m_columns, m_minRows, m_ecLevel,
-                      &m_tables->coefficients[m_tables->selected], 0};
-    const bool fits = compact(m_mode, firstBytes(bytes, bytes.size()), m_tables->text,
+                      &m_tables->shared.coefficients[m_tables->selected], 0};
+    const bool fits = compact(m_mode, firstBytes(bytes, bytes.size()), m_tables->shared.text,
                               m_textTableLength, shape).has_value();
     const int rows = fits ? shape.rows : kMinRows;
     const int modules = rowModules(fits ? shape.columns : 10);

@@ -1,214 +1,258 @@
 #include "ToolOptions.h"
 
-#include <stelcode/Stelcodex.h>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 
-#include <QRegularExpression>
+using stelcode::ImageFormat;
+using stelcode::Mode;
 
 namespace {
 
 struct IntOption {
     const char* longName;
     char shortName;
-    int ToolOptions::*field;
     int min;
     int max;
+    int* (*field)(ToolOptions&);
 };
 
 const IntOption kIntOptions[] = {
-    {"columns", 'c', &ToolOptions::columns, 1, 30},
-    {"ec-level", 'e', &ToolOptions::ecLevel, 0, 8},
-    {"rows", 'r', &ToolOptions::rows, 0, 90},
-    {"bar-width", 'w', &ToolOptions::barWidth, 1, 100},
-    {"bar-height", 'h', &ToolOptions::barHeight, 1, 1000},
-    {"left-margin", 0, &ToolOptions::leftMargin, 0, 1000},
-    {"top-margin", 0, &ToolOptions::topMargin, 0, 1000},
+    {"columns", 'c', 1, 30, [](ToolOptions& o) { return &o.encode.columns; }},
+    {"rows", 'r', 0, 90, [](ToolOptions& o) { return &o.encode.minRows; }},
+    {"bar-width", 'w', 1, 100, [](ToolOptions& o) { return &o.render.moduleWidth; }},
+    {"bar-height", 'H', 1, 1000, [](ToolOptions& o) { return &o.render.rowHeight; }},
+    {"left-margin", 0, 0, 1000, [](ToolOptions& o) { return &o.render.leftMargin; }},
+    {"top-margin", 0, 0, 1000, [](ToolOptions& o) { return &o.render.topMargin; }},
 };
 
-std::optional<int> parseMode(const QString& v)
+// Options that take a value, long names; short letters map onto them.
+const char* const kValued[] = {"input", "output", "format", "mode", "ec-level", "back-color",
+                               "fore-color", "size"};
+
+std::string lower(std::string s)
 {
-    const QString m = v.toLower();
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+std::optional<int> toInt(const std::string& v)
+{
+    int n = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (ec != std::errc() || end != v.data() + v.size() || v.empty())
+        return std::nullopt;
+    return n;
+}
+
+std::optional<Mode> parseMode(const std::string& v)
+{
+    const std::string m = lower(v);
     if (m == "0" || m == "byte" || m == "binario")
-        return 0;
+        return Mode::Byte;
     if (m == "1" || m == "text" || m == "texto")
-        return 1;
-    if (m == "2" || m == "numeric" || m == "numerico" || m == QStringLiteral("numérico"))
-        return 2;
+        return Mode::Text;
+    if (m == "2" || m == "numeric" || m == "numerico" || m == "numérico")
+        return Mode::Numeric;
+    if (m == "3" || m == "auto")
+        return Mode::Auto;
     return std::nullopt;
 }
 
-// "RRGGBB" or "#RRGGBB" to 0x00BBGGRR.
-std::optional<quint32> parseColor(const QString& v)
+std::optional<ImageFormat> parseFormat(const std::string& v)
 {
-    static const QRegularExpression hex(QStringLiteral("^#?([0-9A-Fa-f]{6})$"));
-    const auto match = hex.match(v);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const uint rgb = match.captured(1).toUInt(nullptr, 16);
-    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+    const std::string f = lower(v);
+    if (f == "bmp")
+        return ImageFormat::Bmp;
+    if (f == "png")
+        return ImageFormat::Png;
+    if (f == "svg")
+        return ImageFormat::Svg;
+    return std::nullopt;
 }
 
-std::optional<QSize> parseSize(const QString& v)
+// "RRGGBB" or "#RRGGBB".
+std::optional<uint32_t> parseColor(std::string v)
 {
-    static const QRegularExpression wxh(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-    const auto match = wxh.match(v);
-    if (!match.hasMatch())
+    if (!v.empty() && v[0] == '#')
+        v.erase(0, 1);
+    uint32_t rgb = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), rgb, 16);
+    if (v.size() != 6 || ec != std::errc() || end != v.data() + v.size())
         return std::nullopt;
-    const int w = match.captured(1).toInt();
-    const int h = match.captured(2).toInt();
-    if (w < 1 || h < 1 || w > 32767 || h > 32767)
-        return std::nullopt;
-    return QSize(w, h);
+    return rgb;
+}
+
+bool parseSize(const std::string& v, ToolOptions& o)
+{
+    const size_t x = lower(v).find('x');
+    if (x == std::string::npos)
+        return false;
+    const auto w = toInt(v.substr(0, x)), h = toInt(v.substr(x + 1));
+    if (!w || !h || *w < 1 || *h < 1 || *w > 32767 || *h > 32767)
+        return false;
+    o.render.width = *w;
+    o.render.height = *h;
+    return true;
+}
+
+std::string longNameOf(char c)
+{
+    switch (c) {
+    case 'i': return "input";
+    case 'o': return "output";
+    case 'm': return "mode";
+    case 'e': return "ec-level";
+    case 's': return "size";
+    case 'h': return "help";
+    case 'V': return "version";
+    default: break;
+    }
+    for (const IntOption& opt : kIntOptions)
+        if (opt.shortName == c)
+            return opt.longName;
+    return {};
+}
+
+// Applies one option with its value; an error message, or empty.
+std::string applyValue(const std::string& name, const std::string& v, const std::string& arg,
+                       ToolOptions& o)
+{
+    if (name == "input") {
+        o.inputFile = v;
+    } else if (name == "output") {
+        if (v.empty())
+            return "El nombre del fichero de salida está vacío.";
+        o.output = v;
+    } else if (name == "format") {
+        if (!(o.format = parseFormat(v)))
+            return "Formato no válido: " + v + " (use bmp, png o svg).";
+    } else if (name == "mode") {
+        const auto mode = parseMode(v);
+        if (!mode)
+            return "Modo no válido: " + v + " (use byte, text, numeric o auto).";
+        o.encode.mode = *mode;
+    } else if (name == "ec-level") {
+        const auto level = toInt(v);
+        if (lower(v) == "auto")
+            o.encode.ecLevel = stelcode::kAutoLevel;
+        else if (level && *level >= 0 && *level <= 8)
+            o.encode.ecLevel = *level;
+        else
+            return "Valor no válido para --ec-level: " + v + " (de 0 a 8, o auto).";
+    } else if (name == "back-color" || name == "fore-color") {
+        const auto color = parseColor(v);
+        if (!color)
+            return "Color no válido: " + v + " (use RRGGBB en hexadecimal).";
+        (name == "back-color" ? o.render.spaceColor : o.render.barColor) = *color;
+    } else if (name == "size") {
+        if (!parseSize(v, o))
+            return "Tamaño no válido: " + v + " (use ANCHOxALTO en píxeles).";
+    } else {
+        for (const IntOption& opt : kIntOptions) {
+            if (name != opt.longName)
+                continue;
+            const auto n = toInt(v);
+            if (!n || *n < opt.min || *n > opt.max)
+                return "Valor no válido para --" + name + ": " + v + " (de "
+                    + std::to_string(opt.min) + " a " + std::to_string(opt.max) + ").";
+            *opt.field(o) = *n;
+            return {};
+        }
+        return "Opción desconocida: " + arg;
+    }
+    return {};
+}
+
+bool takesValue(const std::string& name)
+{
+    return std::any_of(std::begin(kValued), std::end(kValued), [&](const char* n) { return name == n; })
+        || std::any_of(std::begin(kIntOptions), std::end(kIntOptions),
+                       [&](const IntOption& opt) { return name == opt.longName; });
 }
 
 }  // namespace
 
-ToolParse parseToolOptions(const QStringList& args)
+ToolParse parseToolOptions(const std::vector<std::string>& args)
 {
     ToolOptions o;
-    auto fail = [](const QString& message) { return ToolParse{std::nullopt, message}; };
-
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString arg = args[i];
-        if (arg == "--") {
-            if (i + 2 < args.size() || o.textGiven)
-                return fail(QStringLiteral("Sobran argumentos: ponga el texto entre comillas."));
-            if (i + 1 < args.size()) {
-                o.text = args[i + 1];
-                o.textGiven = true;
-            }
-            break;
+    auto fail = [](std::string message) { return ToolParse{std::nullopt, std::move(message)}; };
+    const std::string tooMany = "Sobran argumentos: ponga el texto entre comillas.";
+    bool onlyText = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!onlyText && arg == "--") {
+            onlyText = true;
+            continue;
         }
-        if (!arg.startsWith('-') || arg == "-") {
+        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-") {
             if (o.textGiven)
-                return fail(QStringLiteral("Sobran argumentos: ponga el texto entre comillas."));
-            if (arg != "-") {
+                return fail(tooMany);
+            if (arg != "-" || onlyText) {
                 o.text = arg;
                 o.textGiven = true;
             }
             continue;
         }
-        // Split "--name=value" and map short names to long ones.
-        QString name;
-        std::optional<QString> inlineValue;
-        if (arg.startsWith("--")) {
-            name = arg.mid(2);
-            const qsizetype eq = name.indexOf('=');
-            if (eq >= 0) {
-                inlineValue = name.mid(eq + 1);
-                name = name.left(eq);
+        // "--name=value", "--name value", "-x value" and "-xvalue".
+        std::string name;
+        std::optional<std::string> inlineValue;
+        if (arg.rfind("--", 0) == 0) {
+            name = arg.substr(2);
+            if (const size_t eq = name.find('='); eq != std::string::npos) {
+                inlineValue = name.substr(eq + 1);
+                name.resize(eq);
             }
-        } else if (arg.size() == 2) {
-            static const QHash<QChar, QString> shortNames{
-                {'o', "output"}, {'m', "mode"},      {'c', "columns"},   {'e', "ec-level"},
-                {'r', "rows"},   {'w', "bar-width"}, {'h', "bar-height"}, {'s', "size"}};
-            name = shortNames.value(arg[1]);
-        }
-        if (name == "help" || arg == "-?") {
-            o.help = true;
-            continue;
-        }
-        if (name == "codewords") {
-            o.printCodewords = true;
-            continue;
-        }
-        auto value = [&]() -> std::optional<QString> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 < args.size())
-                return args[++i];
-            return std::nullopt;
-        };
-        const auto known = [&](const char* n) { return name == QLatin1String(n); };
-        const bool takesValue = known("output") || known("mode") || known("back-color")
-            || known("fore-color") || known("size")
-            || std::any_of(std::begin(kIntOptions), std::end(kIntOptions),
-                           [&](const IntOption& opt) { return known(opt.longName); });
-        if (!takesValue)
-            return fail(QStringLiteral("Opción desconocida: %1").arg(arg));
-        const auto v = value();
-        if (!v)
-            return fail(QStringLiteral("Falta el valor de la opción %1.").arg(arg));
-
-        if (known("output")) {
-            o.output = *v;
-            if (o.output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
-                o.output.chop(4);
-            if (o.output.isEmpty())
-                return fail(QStringLiteral("El nombre del fichero de salida está vacío."));
-        } else if (known("mode")) {
-            const auto mode = parseMode(*v);
-            if (!mode)
-                return fail(QStringLiteral("Modo no válido: %1 (use byte, text o numeric).").arg(*v));
-            o.mode = *mode;
-        } else if (known("back-color") || known("fore-color")) {
-            const auto color = parseColor(*v);
-            if (!color)
-                return fail(QStringLiteral("Color no válido: %1 (use RRGGBB en hexadecimal).").arg(*v));
-            (known("back-color") ? o.backColor : o.foreColor) = *color;
-        } else if (known("size")) {
-            const auto size = parseSize(*v);
-            if (!size)
-                return fail(QStringLiteral("Tamaño no válido: %1 (use ANCHOxALTO en píxeles).").arg(*v));
-            o.size = *size;
         } else {
-            for (const IntOption& opt : kIntOptions) {
-                if (!known(opt.longName))
-                    continue;
-                bool ok = false;
-                const int n = v->toInt(&ok);
-                if (!ok || n < opt.min || n > opt.max)
-                    return fail(QStringLiteral("Valor no válido para --%1: %2 (de %3 a %4).")
-                                    .arg(QLatin1String(opt.longName), *v)
-                                    .arg(opt.min)
-                                    .arg(opt.max));
-                o.*opt.field = n;
-            }
+            name = longNameOf(arg[1]);
+            if (arg.size() > 2)
+                inlineValue = arg.substr(2);
         }
+        if (name == "help" || name == "version" || name == "binary" || name == "codewords") {
+            if (inlineValue)
+                return fail("La opción " + arg + " no lleva valor.");
+            (name == "help" ? o.help : name == "version" ? o.version
+                 : name == "binary"                    ? o.binary
+                                                       : o.printCodewords) = true;
+            continue;
+        }
+        if (!takesValue(name))
+            return fail("Opción desconocida: " + arg);
+        if (!inlineValue && i + 1 >= args.size())
+            return fail("Falta el valor de la opción " + arg + ".");
+        const std::string value = inlineValue ? *inlineValue : args[++i];
+        if (std::string error = applyValue(name, value, arg, o); !error.empty())
+            return fail(error);
     }
-    if (!o.help && o.output.isEmpty() && !o.printCodewords)
-        return fail(QStringLiteral("Indique el fichero de salida (-o) o pida las palabras de código (--codewords)."));
+    if (o.help || o.version)
+        return {o, {}};
+    if (o.textGiven && !o.inputFile.empty())
+        return fail("Dé el texto como argumento o con -i, no de las dos formas.");
+    if (o.output.empty() && !o.printCodewords)
+        return fail("Indique el fichero de salida (-o) o pida las palabras de código (--codewords).");
+    if (o.output == "-" && o.printCodewords)
+        return fail("Con -o - la salida estándar lleva la imagen: no pida también --codewords.");
     return {o, {}};
 }
 
-QString toolUsage()
+OutputTarget outputTarget(const ToolOptions& o)
 {
-    return QStringLiteral(
-        "Uso: stelcode [opciones] [texto]\n"
-        "Dibuja el texto como símbolo PDF417 en un fichero BMP. Sin texto, lo lee de la\n"
-        "entrada estándar (sin el salto de línea final).\n"
-        "\n"
-        "  -o, --output FICHERO    fichero BMP de salida (se añade .bmp si falta)\n"
-        "      --codewords         escribe las palabras de código en la salida estándar\n"
-        "  -m, --mode MODO         byte (0), text (1) o numeric (2); por omisión byte\n"
-        "  -c, --columns N         columnas de datos, de 1 a 30; por omisión 10\n"
-        "  -e, --ec-level N        nivel de corrección de errores, de 0 a 8; por omisión 0\n"
-        "  -r, --rows N            filas mínimas, de 0 a 90; por omisión 0\n"
-        "  -w, --bar-width N       anchura del módulo en píxeles; por omisión 1\n"
-        "  -h, --bar-height N      altura de fila en píxeles; por omisión 7\n"
-        "      --left-margin N     margen izquierdo en píxeles; por omisión 10\n"
-        "      --top-margin N      margen superior en píxeles; por omisión 10\n"
-        "      --back-color RRGGBB color de fondo; por omisión FFFFFF\n"
-        "      --fore-color RRGGBB color de las barras; por omisión 000000\n"
-        "  -s, --size ANCHOxALTO   tamaño del mapa de bits; por omisión el del símbolo\n"
-        "                          con sus márgenes a ambos lados\n"
-        "      --help              muestra esta ayuda\n"
-        "\n"
-        "Estado de salida: 0 correcto, 1 el texto no cabe o no se pudo escribir,\n"
-        "2 opciones no válidas.\n");
-}
-
-void applyToolOptions(const ToolOptions& o, Stelcodex& control)
-{
-    if (o.textGiven)
-        control.setPdfcode(o.text);
-    control.setPdfMode(o.mode);
-    control.setPdfColumns(o.columns);
-    control.setPdfECLevel(o.ecLevel);
-    control.setPdfRows(o.rows);
-    control.setPdfbarWidth(o.barWidth);
-    control.setPdfbarHeight(o.barHeight);
-    control.setPdfleftMargin(o.leftMargin);
-    control.setPdftopMargin(o.topMargin);
-    control.setPdfbackColor(o.backColor);
-    control.setPdfforeColor(o.foreColor);
+    OutputTarget target;
+    if (o.output == "-") {
+        target.format = o.format.value_or(ImageFormat::Bmp);
+        return target;
+    }
+    target.path = o.output;
+    const size_t dot = o.output.find_last_of("./");
+    const auto byExtension = dot != std::string::npos && o.output[dot] == '.'
+        ? parseFormat(o.output.substr(dot + 1))
+        : std::nullopt;
+    if (byExtension) {
+        target.format = *byExtension;
+    } else {
+        target.format = o.format.value_or(ImageFormat::Bmp);
+        static const char* const extensions[] = {".bmp", ".png", ".svg"};
+        target.path += extensions[static_cast<int>(target.format)];
+    }
+    return target;
 }

@@ -9,9 +9,8 @@
 
 #include <optional>
 
-inline std::optional<QByteArray> decodePdf417(const QString& bmpPath)
+inline std::optional<QByteArray> decodePdf417(QImage image)
 {
-    QImage image(bmpPath);
     if (image.isNull())
         return std::nullopt;
     image = image.convertToFormat(QImage::Format_Grayscale8);
@@ -25,4 +24,9 @@ inline std::optional<QByteArray> decodePdf417(const QString& bmpPath)
         return std::nullopt;
     const auto& bytes = result.bytes();
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+inline std::optional<QByteArray> decodePdf417(const QString& imagePath)
+{
+    return decodePdf417(QImage(imagePath));
 }

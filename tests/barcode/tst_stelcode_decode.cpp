@@ -1,6 +1,5 @@
 // Symbols written by saveToBMP, read back by ZXing-C++.
 #include "DecodeHelper.h"
-#include "ToolOptions.h"
 
 #include <stelcode/Stelcodex.h>
 
@@ -8,12 +7,34 @@
 #include <QTest>
 
 namespace {
+struct ToolOptions {
+    QString text;
+    int mode = 0;
+    int columns = 10;
+    int ecLevel = 0;
+    int rows = 0;
+    int barWidth = 1;
+    int barHeight = 7;
+};
+
+void applyToolOptions(const ToolOptions& o, Stelcodex& control)
+{
+    control.setPdfcode(o.text);
+    control.setPdfMode(o.mode);
+    control.setPdfColumns(o.columns);
+    control.setPdfECLevel(o.ecLevel);
+    control.setPdfRows(o.rows);
+    control.setPdfbarWidth(o.barWidth);
+    control.setPdfbarHeight(o.barHeight);
+    control.setPdfbackColor(StelcodeColor::White);
+    control.setPdfforeColor(StelcodeColor::Black);
+}
+
 ToolOptions symbol(const QString& text, int mode = 0, int columns = 10, int level = 0,
                    int rows = 0, int barWidth = 1, int barHeight = 7)
 {
     ToolOptions o;
     o.text = text;
-    o.textGiven = true;
     o.mode = mode;
     o.columns = columns;
     o.ecLevel = level;

@@ -7,7 +7,8 @@
 //
 // Properties (Qt property name = getter; setter in brackets):
 //   pdfcode       text to encode                       [setPdfcode]
-//   pdfMode       0 byte, 1 text, 2 numeric compaction [setPdfMode]
+//   pdfMode       0 byte, 1 text, 2 numeric compaction; 3 switches between
+//                 them for the fewest codewords         [setPdfMode]
 //   pdfECLevel    error-correction level 0..8          [setPdfECLevel]
 //   pdfbarWidth   module width in pixels               [setPdfbarWidth]
 //   pdfbarHeight  row height in pixels                 [setPdfbarHeight]
@@ -40,6 +41,10 @@
 #else
 #define STELCODE_EXPORT Q_DECL_IMPORT
 #endif
+
+namespace stelcode {
+class BitMatrix;
+}
 
 // Colour values: 0x00BBGGRR; with the high bit set, a system colour index that
 // maps to the application palette.
@@ -181,7 +186,7 @@ private:
     void paintElements(const char* colors, const char* bars, int y);
     void beginDrawing();
     void addBar(int w, bool black, int y);
-    void paintPattern(int32_t bits, int modules, int y);
+    void paintRow(const stelcode::BitMatrix& matrix, int r, int y);
     void clearSurface();
 
     bool m_standAlone = false;

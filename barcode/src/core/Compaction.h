@@ -23,6 +23,7 @@ struct SymbolShape {
     int ecLevel = 0;         // k = 2^(level + 1) check codewords
     const CoefficientTable* coefficients = nullptr;  // the selected table
     int rows = 0;            // out: set once the row count is known
+    int dataCount = 0;       // out: descriptor and data codewords, without pads
 };
 
 using Bytes = std::span<const uint8_t>;
@@ -34,7 +35,17 @@ std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int ta
                                      SymbolShape& shape);
 std::optional<Codewords> compactNumeric(Bytes bytes, SymbolShape& shape);
 
-// Compacts in mode 0 (byte), 1 (text) or 2 (numeric); any other mode gives nothing.
+// Sizes the symbol for the codewords already in `data` (index 0 reserved for
+// the length descriptor), pads it and appends the check codewords.
+std::optional<Codewords> finish(Codewords data, SymbolShape& shape);
+
+// Latch and codewords of a byte or numeric segment, appended to `data`.
+// Numeric gives false for a character other than a digit.
+void appendByteCompaction(Bytes bytes, Codewords& data);
+bool appendNumericCompaction(Bytes digits, Codewords& data);
+
+// Compacts in mode 0 (byte), 1 (text), 2 (numeric) or 3 (the fewest codewords
+// of the three); any other mode gives nothing.
 std::optional<Codewords> compact(int mode, Bytes bytes, const TextTable& table, int tableLength,
                                  SymbolShape& shape);
 

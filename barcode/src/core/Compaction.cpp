@@ -1,5 +1,7 @@
 #include "Compaction.h"
 
+#include "AutoCompaction.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -20,10 +22,11 @@ constexpr int kLatchMixed = 28;   // from alpha or lower
 constexpr int kLatchAlpha = 28;   // from mixed
 constexpr int kShiftPunct = 29;   // one character; also pads an odd count
 
-// Sizes the symbol for the D codewords already in `data` (index 0 reserved for
-// the length descriptor), pads it and appends the check codewords.
+}  // namespace
+
 std::optional<Codewords> finish(Codewords data, SymbolShape& shape)
 {
+    shape.dataCount = static_cast<int>(data.size());
     // A negative level has no check codeword table of its own; rather than a
     // symbol no reader accepts, give none.
     if (shape.ecLevel < 0 || !shape.coefficients)
@@ -54,6 +57,7 @@ std::optional<Codewords> finish(Codewords data, SymbolShape& shape)
     return data;
 }
 
+namespace {
 // Base-900 digits of a decimal digit string, most significant first.
 void appendBase900(std::vector<uint8_t> digits, Codewords& out)
 {
@@ -82,6 +86,13 @@ std::optional<Codewords> compactBinary(Bytes bytes, SymbolShape& shape)
     Codewords data;
     data.reserve(2 + n);
     data.push_back(0);
+    appendByteCompaction(bytes, data);
+    return finish(std::move(data), shape);
+}
+
+void appendByteCompaction(Bytes bytes, Codewords& data)
+{
+    const size_t n = bytes.size();
     data.push_back(n % 6 == 0 ? kLatchByteSix : kLatchByte);
     size_t i = 0;
     for (; n - i >= 6; i += 6) {
@@ -97,7 +108,6 @@ std::optional<Codewords> compactBinary(Bytes bytes, SymbolShape& shape)
     }
     for (; i < n; ++i)
         data.push_back(bytes[i]);
-    return finish(std::move(data), shape);
 }
 
 std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int tableLength,
@@ -162,18 +172,26 @@ std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int ta
 
 std::optional<Codewords> compactNumeric(Bytes bytes, SymbolShape& shape)
 {
-    Codewords data{0, kLatchNumeric};
+    Codewords data{0};
+    if (!appendNumericCompaction(bytes, data))
+        return std::nullopt;
+    return finish(std::move(data), shape);
+}
+
+bool appendNumericCompaction(Bytes bytes, Codewords& data)
+{
+    data.push_back(kLatchNumeric);
     for (size_t from = 0; from < bytes.size(); from += kNumericGroup) {
         const size_t to = std::min(bytes.size(), from + kNumericGroup);
         std::vector<uint8_t> digits{1};  // the leading 1 keeps leading zeros
         for (size_t i = from; i < to; ++i) {
             if (bytes[i] < '0' || bytes[i] > '9')
-                return std::nullopt;
+                return false;
             digits.push_back(static_cast<uint8_t>(bytes[i] - '0'));
         }
         appendBase900(std::move(digits), data);
     }
-    return finish(std::move(data), shape);
+    return true;
 }
 
 std::optional<Codewords> compact(int mode, Bytes bytes, const TextTable& table, int tableLength,
@@ -183,6 +201,7 @@ std::optional<Codewords> compact(int mode, Bytes bytes, const TextTable& table, 
     case 0: return compactBinary(bytes, shape);
     case 1: return compactText(bytes, table, tableLength, shape);
     case 2: return compactNumeric(bytes, shape);
+    case 3: return compactAuto(bytes, shape);
     default: return std::nullopt;
     }
 }

@@ -8,7 +8,7 @@ namespace stelcode {
 
 // Writes width x height pixels (0xAARRGGBB, rows `stride` pixels apart, top row
 // first) to `path`. The file is written beside the target under a temporary
-// name and renamed over it, so a failure never leaves a half-written file.
+// name and renamed over it (see writeFileSafely).
 // Returns 0 or the errno of the failing step.
 int writeBmp(const std::string& path, int width, int height, const uint32_t* pixels,
              int stride);

@@ -1,5 +1,7 @@
 #include "BmpFile.h"
 
+#include <stelcode/Render.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,20 +25,6 @@ void put32(std::vector<uint8_t>& out, uint32_t v)
     put16(out, v >> 16);
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 namespace {
@@ -141,27 +129,8 @@ int writeBmp(const std::string& path, int width, int height, const uint32_t* pix
     if (!encodeTwoColours(out, width, height, pixels, stride))
         encodeTrueColour(out, width, height, pixels, stride);
 
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return errno ? errno : EIO;
-    // mkstemp creates the file private; give it the usual permissions.
-    static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
-    ::fchmod(fd, 0666 & ~mask);
-    int error = 0;
-    if (!writeAll(fd, out.data(), out.size()))
-        error = errno ? errno : EIO;
-    if (::close(fd) != 0 && error == 0)
-        error = errno ? errno : EIO;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        error = errno ? errno : EIO;
-    if (error != 0)
-        ::unlink(temp.c_str());
-    return error;
+    return writeFileSafely(path, std::string_view(reinterpret_cast<const char*>(out.data()),
+                                                  out.size()));
 }
 
 }  // namespace stelcode

@@ -1,0 +1,226 @@
+#include "AutoCompaction.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace stelcode {
+
+namespace {
+
+// Costs are counted in text values, two to a codeword.
+constexpr int kInf = std::numeric_limits<int>::max() / 4;
+constexpr int kText = 0;     // states 0..3: text in sub-mode alpha, lower, mixed, punctuation
+constexpr int kByte = 4;     // states 4..9: byte compaction, byte count mod 6
+constexpr int kNumeric = 10; // states 10..53: numeric compaction, digit count mod 44
+constexpr int kStates = 54;
+constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
+constexpr int16_t kLatchText = 900;
+constexpr int kPunctShift = 29, kAlphaShift = 27;
+
+// Value of each byte in each sub-mode, -1 where it has none.
+struct SubModeValues {
+    std::array<std::array<int8_t, 256>, 4> value;
+    SubModeValues()
+    {
+        for (auto& m : value)
+            m.fill(-1);
+        for (int i = 0; i < 26; ++i) {
+            value[kAlpha]['A' + i] = static_cast<int8_t>(i);
+            value[kLower]['a' + i] = static_cast<int8_t>(i);
+        }
+        for (int m : {kAlpha, kLower, kMixed})
+            value[m][' '] = 26;
+        const char* mixed = "0123456789&\r\t,:#-.$/+%*=^";
+        for (int i = 0; mixed[i]; ++i)
+            value[kMixed][static_cast<uint8_t>(mixed[i])] = static_cast<int8_t>(i);
+        const char* punct = ";<>@[\\]_`~!\r\t,:\n-.$/\"|*()?{}'";
+        for (int i = 0; punct[i]; ++i)
+            value[kPunct][static_cast<uint8_t>(punct[i])] = static_cast<int8_t>(i);
+    }
+};
+
+const SubModeValues& subModes()
+{
+    static const SubModeValues values;
+    return values;
+}
+
+// The latch values from one sub-mode to another.
+struct Latch {
+    int8_t count;
+    int8_t v[2];
+};
+constexpr Latch kLatch[4][4] = {
+    {{0, {}}, {1, {27}}, {1, {28}}, {2, {28, 25}}},
+    {{2, {28, 28}}, {0, {}}, {1, {28}}, {2, {28, 25}}},
+    {{1, {28}}, {1, {27}}, {0, {}}, {1, {25}}},
+    {{1, {29}}, {2, {29, 27}}, {2, {29, 28}}, {0, {}}},
+};
+
+// Extra values (doubled codewords) for the m-th digit of a numeric group of 44:
+// a group of m digits takes the base-900 digits of a number below 2 x 10^m.
+const std::array<int, 45>& numericStep()
+{
+    static const std::array<int, 45> steps = [] {
+        std::array<int, 45> s{};
+        int before = 0;
+        for (int m = 1; m <= 44; ++m) {
+            const int count = static_cast<int>(std::floor((m + std::log10(2.0)) / std::log10(900.0))) + 1;
+            s[m] = 2 * (count - before);
+            before = count;
+        }
+        return s;
+    }();
+    return steps;
+}
+
+int even(int cost) { return cost + (cost & 1); }
+bool isDigit(uint8_t b) { return b >= '0' && b <= '9'; }
+
+struct Step {
+    int cost;
+    uint8_t from;
+};
+
+// Cheapest way from each state through byte c to each state.
+void relax(const std::array<int, kStates>& cost, uint8_t c, std::array<Step, kStates>& next)
+{
+    const auto& v = subModes().value;
+    const auto& step = numericStep();
+    auto offer = [&](int state, int total, int from) {
+        if (total < next[state].cost)
+            next[state] = {total, static_cast<uint8_t>(from)};
+    };
+    // Into text sub-mode t from sub-mode s at cost `base` (s = alpha after a latch 900).
+    auto intoText = [&](int s, int base, int from) {
+        for (int t = 0; t < 4; ++t)
+            if (v[t][c] >= 0)
+                offer(kText + t, base + kLatch[s][t].count + 1, from);
+        if (s != kPunct && v[kPunct][c] >= 0)
+            offer(kText + s, base + 2, from);
+        if (s == kLower && v[kAlpha][c] >= 0)
+            offer(kText + s, base + 2, from);
+    };
+    for (int st = 0; st < kStates; ++st) {
+        const int base = cost[st];
+        if (base >= kInf)
+            continue;
+        const bool inText = st < kByte;
+        const bool inByte = st >= kByte && st < kNumeric;
+        const int closed = even(base);
+        if (inText)
+            intoText(st - kText, base, st);
+        else
+            intoText(kAlpha, closed + 2, st);
+        if (inByte) {
+            const int phase = (st - kByte + 1) % 6;
+            offer(kByte + phase, base + (phase == 0 ? 0 : 2), st);
+        } else {
+            offer(kByte + 1, closed + 4, st);
+        }
+        if (!isDigit(c))
+            continue;
+        if (st >= kNumeric) {
+            const int m = st - kNumeric + 1;
+            offer(kNumeric + m % 44, base + step[m], st);
+        } else {
+            offer(kNumeric + 1, closed + 2 + step[1], st);
+        }
+    }
+}
+
+// Appends the text values for byte c moving from sub-mode s to state t.
+void textValues(int s, int t, uint8_t c, std::vector<int>& values)
+{
+    const auto& v = subModes().value;
+    if (t != s || v[s][c] >= 0) {
+        for (int i = 0; i < kLatch[s][t].count; ++i)
+            values.push_back(kLatch[s][t].v[i]);
+        values.push_back(v[t][c]);
+    } else if (s != kPunct && v[kPunct][c] >= 0) {
+        values.insert(values.end(), {kPunctShift, v[kPunct][c]});
+    } else {
+        values.insert(values.end(), {kAlphaShift, v[kAlpha][c]});
+    }
+}
+
+void flushText(std::vector<int>& values, Codewords& out)
+{
+    if (values.size() % 2 != 0)
+        values.push_back(kPunctShift);
+    for (size_t i = 0; i < values.size(); i += 2)
+        out.push_back(static_cast<int16_t>(30 * values[i] + values[i + 1]));
+    values.clear();
+}
+
+}  // namespace
+
+Codewords autoDataCodewords(Bytes bytes)
+{
+    const size_t n = bytes.size();
+    std::vector<std::array<uint8_t, kStates>> from(n);
+    std::array<int, kStates> cost;
+    cost.fill(kInf);
+    cost[kText + kAlpha] = 0;
+    for (size_t i = 0; i < n; ++i) {
+        std::array<Step, kStates> next;
+        next.fill({kInf, 0});
+        relax(cost, bytes[i], next);
+        for (int st = 0; st < kStates; ++st) {
+            cost[st] = next[st].cost;
+            from[i][st] = next[st].from;
+        }
+    }
+    int state = kText + kAlpha;
+    for (int st = 0; st < kStates; ++st)
+        if (even(cost[st]) < even(cost[state]))
+            state = st;
+
+    // Walk back to the states the bytes were encoded in.
+    std::vector<uint8_t> path(n + 1);
+    path[n] = static_cast<uint8_t>(state);
+    for (size_t i = n; i > 0; --i)
+        path[i - 1] = from[i - 1][path[i]];
+
+    Codewords out{0};
+    std::vector<int> values;
+    size_t i = 0;
+    while (i < n) {
+        const int st = path[i + 1];
+        if (st < kByte) {
+            int s = path[i] < kByte ? path[i] : kAlpha;
+            if (path[i] >= kByte)
+                out.push_back(kLatchText);
+            for (; i < n && path[i + 1] < kByte; s = path[++i])
+                textValues(s, path[i + 1], bytes[i], values);
+            flushText(values, out);
+            continue;
+        }
+        // A byte or numeric segment runs while the states continue it.
+        const bool numeric = st >= kNumeric;
+        size_t end = i + 1;
+        while (end < n && (path[end + 1] >= kNumeric) == numeric && path[end + 1] >= kByte) {
+            const int prev = path[end], cur = path[end + 1];
+            const bool continues = numeric ? (cur - kNumeric) == (prev - kNumeric + 1) % 44
+                                           : (cur - kByte) == (prev - kByte + 1) % 6;
+            if (!continues)
+                break;
+            ++end;
+        }
+        const Bytes segment = bytes.subspan(i, end - i);
+        if (numeric)
+            appendNumericCompaction(segment, out);
+        else
+            appendByteCompaction(segment, out);
+        i = end;
+    }
+    return out;
+}
+
+std::optional<Codewords> compactAuto(Bytes bytes, SymbolShape& shape)
+{
+    return finish(autoDataCodewords(bytes), shape);
+}
+
+}  // namespace stelcode
