@@ -170,9 +170,12 @@ void Stelcodex::setPdfRows(int rows)
 void Stelcodex::setPdfbackColor(uint color)
 {
     m_backColor = color;
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(resolveColor(color, QApplication::palette())));
-    setPalette(p);
+    const QColor background(resolveColor(color, QApplication::palette()));
+    if (palette().color(QPalette::Window) != background) {  // setPalette is costly
+        QPalette p = palette();
+        p.setColor(QPalette::Window, background);
+        setPalette(p);
+    }
     requestRepaint();
 }
 

@@ -1,5 +1,6 @@
 #include "AutoCompaction.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -17,6 +18,8 @@ constexpr int kStates = 54;
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int16_t kLatchText = 900;
 constexpr int kPunctShift = 29, kAlphaShift = 27;
+constexpr size_t kShortestNumericRun = 6;
+constexpr int kMargin = 8;
 
 // Value of each byte in each sub-mode, -1 where it has none.
 struct SubModeValues {
@@ -84,8 +87,12 @@ struct Step {
 };
 
 // Cheapest way from each state through byte c to each state.
-void relax(const std::array<int, kStates>& cost, uint8_t c, std::array<Step, kStates>& next)
+// Numeric states are searched only while some are reachable (`numericLive`).
+// `numeric`: c is a digit of a run long enough for numeric compaction.
+void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bool numeric,
+           std::array<Step, kStates>& next)
 {
+    const int states = numericLive ? kStates : kNumeric;
     const auto& v = subModes().value;
     const auto& step = numericStep();
     auto offer = [&](int state, int total, int from) {
@@ -102,32 +109,40 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, std::array<Step, kSt
         if (s == kLower && v[kAlpha][c] >= 0)
             offer(kText + s, base + 2, from);
     };
-    for (int st = 0; st < kStates; ++st) {
-        const int base = cost[st];
-        if (base >= kInf)
+    // Leaving a mode closes it (an odd text value count is padded); the
+    // cheapest closed state for each way in is enough.
+    Step outOfText{kInf, 0}, outOfByte{kInf, 0}, outOfNumeric{kInf, 0};
+    for (int st = 0; st < states; ++st) {
+        if (cost[st] >= kInf)
             continue;
-        const bool inText = st < kByte;
-        const bool inByte = st >= kByte && st < kNumeric;
-        const int closed = even(base);
-        if (inText)
-            intoText(st - kText, base, st);
-        else
-            intoText(kAlpha, closed + 2, st);
-        if (inByte) {
-            const int phase = (st - kByte + 1) % 6;
-            offer(kByte + phase, base + (phase == 0 ? 0 : 2), st);
-        } else {
-            offer(kByte + 1, closed + 4, st);
-        }
-        if (!isDigit(c))
-            continue;
-        if (st >= kNumeric) {
-            const int m = st - kNumeric + 1;
-            offer(kNumeric + m % 44, base + step[m], st);
-        } else {
-            offer(kNumeric + 1, closed + 2 + step[1], st);
-        }
+        const Step closed{even(cost[st]), static_cast<uint8_t>(st)};
+        if (st >= kByte && closed.cost < outOfText.cost)
+            outOfText = closed;
+        if ((st < kByte || st >= kNumeric) && closed.cost < outOfByte.cost)
+            outOfByte = closed;
+        if (st < kNumeric && closed.cost < outOfNumeric.cost)
+            outOfNumeric = closed;
     }
+    for (int s = 0; s < 4; ++s)
+        if (cost[kText + s] < kInf)
+            intoText(s, cost[kText + s], kText + s);
+    if (outOfText.cost < kInf)
+        intoText(kAlpha, outOfText.cost + 2, outOfText.from);  // latch 900: alpha
+    for (int p = 0; p < 6; ++p) {
+        if (cost[kByte + p] >= kInf)
+            continue;
+        const int phase = (p + 1) % 6;  // every sixth byte is free: 6 bytes, 5 codewords
+        offer(kByte + phase, cost[kByte + p] + (phase == 0 ? 0 : 2), kByte + p);
+    }
+    if (outOfByte.cost < kInf)
+        offer(kByte + 1, outOfByte.cost + 4, outOfByte.from);  // latch and first byte
+    if (!numeric)
+        return;
+    for (int q = 0; numericLive && q < 44; ++q)
+        if (cost[kNumeric + q] < kInf)
+            offer(kNumeric + (q + 1) % 44, cost[kNumeric + q] + step[q + 1], kNumeric + q);
+    if (outOfNumeric.cost < kInf)
+        offer(kNumeric + 1, outOfNumeric.cost + 2 + step[1], outOfNumeric.from);
 }
 
 // Appends the text values for byte c moving from sub-mode s to state t.
@@ -163,14 +178,36 @@ Codewords autoDataCodewords(Bytes bytes)
     std::array<int, kStates> cost;
     cost.fill(kInf);
     cost[kText + kAlpha] = 0;
+    // Runs of fewer than 6 digits never take fewer codewords in numeric
+    // compaction (latch, base-900 digits, latch back) than in text.
+    std::vector<bool> inLongRun(n, false);
+    for (size_t i = 0; i < n;) {
+        size_t end = i;
+        while (end < n && isDigit(bytes[end]))
+            ++end;
+        if (end - i >= kShortestNumericRun)
+            std::fill(inLongRun.begin() + static_cast<std::ptrdiff_t>(i),
+                      inLongRun.begin() + static_cast<std::ptrdiff_t>(end), true);
+        i = std::max(end, i + 1);
+    }
+    bool numericLive = false;
     for (size_t i = 0; i < n; ++i) {
+        const bool digit = inLongRun[i];
+        const int states = numericLive || digit ? kStates : kNumeric;
         std::array<Step, kStates> next;
-        next.fill({kInf, 0});
-        relax(cost, bytes[i], next);
-        for (int st = 0; st < kStates; ++st) {
-            cost[st] = next[st].cost;
+        std::fill_n(next.begin(), states, Step{kInf, 0});
+        relax(cost, bytes[i], numericLive, digit, next);
+        // A state more than kMargin behind the best can never catch up: the
+        // best reaches any mode and phase for at most 7 more (pad, latch,
+        // sub-mode latch or a group boundary).
+        int best = kInf;
+        for (int st = 0; st < states; ++st)
+            best = std::min(best, next[st].cost);
+        for (int st = 0; st < states; ++st) {
+            cost[st] = next[st].cost > best + kMargin ? kInf : next[st].cost;
             from[i][st] = next[st].from;
         }
+        numericLive = digit;
     }
     int state = kText + kAlpha;
     for (int st = 0; st < kStates; ++st)

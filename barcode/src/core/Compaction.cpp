@@ -58,24 +58,40 @@ std::optional<Codewords> finish(Codewords data, SymbolShape& shape)
 }
 
 namespace {
-// Base-900 digits of a decimal digit string, most significant first.
-void appendBase900(std::vector<uint8_t> digits, Codewords& out)
+// Base-900 digits, most significant first, of the number whose decimal digits
+// are 1 followed by digits[0..n-1] (n at most 44).
+void appendNumericGroup(const uint8_t* digits, size_t n, Codewords& out)
 {
-    Codewords reversed;
-    while (!digits.empty()) {
-        std::vector<uint8_t> quotient;
-        int remainder = 0;
-        for (uint8_t digit : digits) {
-            remainder = remainder * 10 + digit;
-            const int q = remainder / 900;
-            remainder %= 900;
-            if (!quotient.empty() || q != 0)
-                quotient.push_back(static_cast<uint8_t>(q));
+    // Base 10^9 limbs, most significant first.
+    uint32_t limbs[6] = {};
+    int count = 0;
+    const size_t total = n + 1;
+    size_t inFirst = total % 9 == 0 ? 9 : total % 9;
+    uint32_t limb = 0;
+    for (size_t i = 0; i < total; ++i) {
+        limb = limb * 10 + (i == 0 ? 1 : digits[i - 1] - '0');
+        if (--inFirst == 0) {
+            limbs[count++] = limb;
+            limb = 0;
+            inFirst = 9;
         }
-        reversed.push_back(static_cast<int16_t>(remainder));
-        digits = std::move(quotient);
     }
-    out.insert(out.end(), reversed.rbegin(), reversed.rend());
+    int16_t reversed[32];
+    int k = 0;
+    int first = 0;
+    while (first < count) {
+        uint64_t remainder = 0;
+        for (int i = first; i < count; ++i) {
+            const uint64_t current = remainder * 1000000000u + limbs[i];
+            limbs[i] = static_cast<uint32_t>(current / 900);
+            remainder = current % 900;
+        }
+        reversed[k++] = static_cast<int16_t>(remainder);
+        while (first < count && limbs[first] == 0)
+            ++first;
+    }
+    while (k > 0)
+        out.push_back(reversed[--k]);
 }
 
 }  // namespace
@@ -183,13 +199,11 @@ bool appendNumericCompaction(Bytes bytes, Codewords& data)
     data.push_back(kLatchNumeric);
     for (size_t from = 0; from < bytes.size(); from += kNumericGroup) {
         const size_t to = std::min(bytes.size(), from + kNumericGroup);
-        std::vector<uint8_t> digits{1};  // the leading 1 keeps leading zeros
-        for (size_t i = from; i < to; ++i) {
+        for (size_t i = from; i < to; ++i)
             if (bytes[i] < '0' || bytes[i] > '9')
                 return false;
-            digits.push_back(static_cast<uint8_t>(bytes[i] - '0'));
-        }
-        appendBase900(std::move(digits), data);
+        // The leading 1 keeps leading zeros.
+        appendNumericGroup(bytes.data() + from, to - from, data);
     }
     return true;
 }

@@ -24,14 +24,6 @@ BitMatrix::BitMatrix(int width, int height)
 
 namespace {
 
-// Sets `modules` bits of `pattern` (most significant first) from module x on.
-void putPattern(uint8_t* row, int x, uint32_t pattern, int modules)
-{
-    for (int i = modules - 1; i >= 0; --i, ++x)
-        if ((pattern >> i) & 1)
-            row[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
-}
-
 // The stop pattern's 18 modules as bits, from its run lengths.
 uint32_t stopBits()
 {
@@ -73,13 +65,34 @@ BitMatrix symbolMatrix(std::span<const int16_t> codewords, int rows, int columns
     const ClusterTables& clusters = sharedTables().clusters;
     BitMatrix matrix(rowModules(columns), rows);
     for (int r = 0; r < rows; ++r) {
-        uint8_t* row = matrix.row(r);
-        int x = 0;
-        for (const int32_t pattern : rowPatterns(codewords, r, rows, columns, ecLevel, clusters)) {
-            putPattern(row, x, static_cast<uint32_t>(pattern), kModulesPerChar);
-            x += kModulesPerChar;
+        // Patterns are appended to a bit accumulator and stored a byte at a time.
+        uint8_t* out = matrix.row(r);
+        uint64_t acc = 0;
+        int bits = 0;
+        auto put = [&](uint32_t pattern, int modules) {
+            acc = acc << modules | pattern;
+            bits += modules;
+            while (bits >= 8) {
+                bits -= 8;
+                *out++ = static_cast<uint8_t>(acc >> bits);
+            }
+        };
+        const ClusterTable& cluster = clusters[r % 3];
+        auto putCodeword = [&](int codeword) {
+            if (codeword >= 0 && codeword < static_cast<int>(cluster.size()))
+                put(static_cast<uint32_t>(cluster[codeword]), kModulesPerChar);
+        };
+        put(kStartPattern, kModulesPerChar);
+        putCodeword(leftRowIndicator(r, rows, columns, ecLevel));
+        for (int col = 0; col < columns; ++col) {
+            const size_t i = static_cast<size_t>(r) * columns + col;
+            if (i < codewords.size())
+                putCodeword(codewords[i]);
         }
-        putPattern(row, x, stop, kModulesPerChar + 1);
+        putCodeword(rightRowIndicator(r, rows, columns, ecLevel));
+        put(stop, kModulesPerChar + 1);
+        if (bits > 0)
+            *out = static_cast<uint8_t>(acc << (8 - bits));
     }
     return matrix;
 }

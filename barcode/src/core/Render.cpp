@@ -107,6 +107,39 @@ std::string pngFile(const BitMatrix& px, const RenderOptions& o)
     return out;
 }
 
+// Copies a row of modules one pixel each, `offset` pixels to the right.
+void shiftRow(const uint8_t* src, int bytes, int offset, uint8_t* dst)
+{
+    dst += offset >> 3;
+    const int shift = offset & 7;
+    if (shift == 0) {
+        std::memcpy(dst, src, static_cast<size_t>(bytes));
+        return;
+    }
+    uint8_t carry = 0;
+    for (int i = 0; i < bytes; ++i) {
+        dst[i] |= static_cast<uint8_t>(carry | (src[i] >> shift));
+        carry = static_cast<uint8_t>(src[i] << (8 - shift));
+    }
+    // Bits carried out of the last byte are modules only when not zero; the
+    // image row is wide enough for every module.
+    if (carry != 0)
+        dst[bytes] |= carry;
+}
+
+// Row r of the modules, `moduleWidth` pixels each, cut at `width` pixels.
+void scaleRow(const BitMatrix& m, int r, const RenderOptions& o, int width, uint8_t* line)
+{
+    for (int x = 0; x < m.width(); ++x) {
+        if (!m.get(x, r))
+            continue;
+        const int from = o.leftMargin + x * o.moduleWidth;
+        const int to = std::min(from + o.moduleWidth, width);
+        for (int p = from; p < to; ++p)
+            line[p >> 3] |= static_cast<uint8_t>(0x80 >> (p & 7));
+    }
+}
+
 std::string hexColor(uint32_t c)
 {
     static const char* digits = "0123456789abcdef";
@@ -166,21 +199,17 @@ BitMatrix rasterize(const BitMatrix& m, const RenderOptions& o)
         || o.rowHeight < 0 || o.leftMargin < 0 || o.topMargin < 0)
         return {};
     BitMatrix px(w, h);
-    const int mw = o.moduleWidth;
     const size_t rowBytes = static_cast<size_t>(px.bytesPerRow());
+    const bool wholeRows = o.leftMargin + m.width() * o.moduleWidth <= w;
     for (int r = 0; r < m.height(); ++r) {
         const int y0 = o.topMargin + r * o.rowHeight;
         if (y0 >= h)
             break;
         uint8_t* line = px.row(y0);
-        for (int x = 0; x < m.width(); ++x) {
-            if (!m.get(x, r))
-                continue;
-            const int from = o.leftMargin + x * mw;
-            const int to = std::min(from + mw, w);
-            for (int p = from; p < to; ++p)
-                line[p >> 3] |= static_cast<uint8_t>(0x80 >> (p & 7));
-        }
+        if (o.moduleWidth == 1 && wholeRows)
+            shiftRow(m.row(r), m.bytesPerRow(), o.leftMargin, line);
+        else
+            scaleRow(m, r, o, w, line);
         const int y1 = std::min(y0 + o.rowHeight, h);
         for (int y = y0 + 1; y < y1; ++y)
             std::memcpy(px.row(y), line, rowBytes);
