@@ -185,6 +185,26 @@ void Stelcodex::setPdfforeColor(uint color)
     requestRepaint();
 }
 
+QColor Stelcodex::backColor() const
+{
+    return QColor(resolveColor(m_backColor, QApplication::palette()));
+}
+
+void Stelcodex::setBackColor(const QColor& color)
+{
+    setPdfbackColor(StelcodeColor::fromRgb(color.red(), color.green(), color.blue()));
+}
+
+QColor Stelcodex::foreColor() const
+{
+    return QColor(resolveColor(m_foreColor, QApplication::palette()));
+}
+
+void Stelcodex::setForeColor(const QColor& color)
+{
+    setPdfforeColor(StelcodeColor::fromRgb(color.red(), color.green(), color.blue()));
+}
+
 void Stelcodex::setSize(int w, int h)
 {
     resize(width(), std::max(h, 0));

@@ -24,6 +24,7 @@
 // In design mode (Qt Designer) setting a property repaints the control; at run
 // time nothing repaints until paintBarCode, saveToBMP or a paint event.
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QPair>
@@ -78,8 +79,12 @@ class STELCODE_EXPORT Stelcodex : public QWidget
     Q_PROPERTY(int pdftopMargin READ pdftopMargin WRITE setPdftopMargin)
     Q_PROPERTY(int pdfColumns READ pdfColumns WRITE setPdfColumns)
     Q_PROPERTY(int pdfRows READ pdfRows WRITE setPdfRows)
-    Q_PROPERTY(uint pdfbackColor READ pdfbackColor WRITE setPdfbackColor)
-    Q_PROPERTY(uint pdfforeColor READ pdfforeColor WRITE setPdfforeColor)
+    // The 32-bit colour values; Qt Designer edits them as colours through
+    // backColor and foreColor below.
+    Q_PROPERTY(uint pdfbackColor READ pdfbackColor WRITE setPdfbackColor DESIGNABLE false)
+    Q_PROPERTY(uint pdfforeColor READ pdfforeColor WRITE setPdfforeColor DESIGNABLE false)
+    Q_PROPERTY(QColor backColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(QColor foreColor READ foreColor WRITE setForeColor)
     Q_PROPERTY(bool standAlone READ standAlone WRITE setStandAlone)
 
 public:
@@ -114,6 +119,12 @@ public:
     void setPdfbackColor(uint color);
     uint pdfforeColor() const { return m_foreColor; }
     void setPdfforeColor(uint color);
+    // The colours as QColor, for Qt Designer: a system colour reads as its
+    // current palette colour; setting one stores its 0x00BBGGRR value.
+    QColor backColor() const;
+    void setBackColor(const QColor& color);
+    QColor foreColor() const;
+    void setForeColor(const QColor& color);
     bool standAlone() const { return m_standAlone; }
     void setStandAlone(bool on) { m_standAlone = on; }
 
