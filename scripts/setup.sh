@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config
           qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools
-          libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev
+          libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev zlib1g-dev qt6-svg-dev
           fonts-dejavu-core qt6-translations-l10n poppler-utils
           cups printer-driver-cups-pdf)
 missing=()
