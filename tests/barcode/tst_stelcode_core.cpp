@@ -6,7 +6,13 @@
 #include <stelcode/Render.h>
 #include <stelcode/Stelcodex.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace stelcode;
 
@@ -68,6 +74,8 @@ private slots:
     void autoModeCodewordCounts_data();
     void autoModeCodewordCounts();
     void autoLevelFollowsDataSize();
+    void autoModeMixesReadBack();
+    void controlNeverWritesThroughALink();
 };
 
 void TestStelcodeCore::agreesWithTheControl_data()
@@ -285,6 +293,46 @@ void TestStelcodeCore::autoLevelFollowsDataSize()
         QCOMPARE(r.symbol->ecLevel, c.level);
         QCOMPARE(r.symbol->codewords.size(), size_t(r.symbol->rows * c.columns));
     }
+}
+
+void TestStelcodeCore::autoModeMixesReadBack()
+{
+    // Random mixes of letters, digit runs, punctuation, control and high
+    // bytes: every switch of mode and sub-mode must decode to the same bytes.
+    const char* pieces[] = {"ABC", "def", "12", "1234567", "98765432109876543210", " ", ",", ";",
+                            "@x", "\r\n", "\t", "\xE9", "\x80\x00\xFF", "Zz", "!?", "000000"};
+    quint32 x = 99;
+    for (int round = 0; round < 40; ++round) {
+        QByteArray data;
+        const int count = 1 + round % 25;
+        for (int i = 0; i < count; ++i) {
+            x = x * 1103515245u + 12345u;
+            const char* piece = pieces[(x >> 16) % std::size(pieces)];
+            data += QByteArray(piece, piece[0] == '\x80' ? 3 : qstrlen(piece));
+        }
+        const EncodeResult r = encodeBytes(span(data), {Mode::Auto, 9, 2, 0});
+        QVERIFY(r);
+        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Bmp)),
+                 std::optional<QByteArray>(data));
+    }
+}
+
+void TestStelcodeCore::controlNeverWritesThroughALink()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.bmp"));
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("keep");
+    f.close();
+    QVERIFY(QFile::link(target, dir.filePath(QStringLiteral("link.bmp"))));
+    Stelcodex control;
+    control.setSize(300, 60);
+    QCOMPARE(control.saveToBMP(dir.filePath(QStringLiteral("link"))), qint16(ELOOP));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link.bmp"))).isSymLink());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("keep"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
 }
 
 QTEST_MAIN(TestStelcodeCore)
