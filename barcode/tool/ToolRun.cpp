@@ -79,11 +79,14 @@ std::string describe(char32_t c)
     return printable ? "«" + utf8Of(c) + "» (" + code + ")" : std::string(code);
 }
 
+// No symbol holds more than 2,710 characters: reading stops beyond this.
+constexpr size_t kMaxInput = 1 << 20;
+
 bool readAll(std::FILE* f, std::string& data)
 {
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    while (data.size() <= kMaxInput && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
         data.append(buffer, n);
     return !std::ferror(f);
 }
@@ -105,6 +108,8 @@ std::string readData(const ToolOptions& o, std::FILE* in, std::string& data)
         std::fclose(f);
     if (!ok)
         return "no se pudieron leer los datos: " + std::string(std::strerror(error));
+    if (data.size() > kMaxInput)
+        return "los datos pasan de 1 MiB: no caben en un símbolo PDF417.";
     // A text ends where its last line does; binary data is taken whole.
     if (!o.binary && !data.empty() && data.back() == '\n') {
         data.pop_back();
@@ -151,8 +156,11 @@ std::vector<std::string> toolWarnings(const ToolOptions& o, const stelcode::Enco
 {
     std::vector<std::string> warnings;
     for (const stelcode::Unencoded& u : result.unencoded) {
-        const std::string what = "el carácter " + describe(u.character) + " en la posición "
-            + std::to_string(u.index + 1);
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(u.character & 0xFF));
+        const std::string what = (o.binary ? "el byte " + std::string(byte)
+                                           : "el carácter " + describe(u.character))
+            + " en la posición " + std::to_string(u.index + 1);
         warnings.push_back(u.replaced
                                ? what + " no existe en Windows-1252: va como byte 0"
                                : what + " no cabe en el modo texto: se omite");
@@ -197,9 +205,12 @@ int runTool(const std::vector<std::string>& args, std::FILE* in, std::FILE* out,
         return 1;
     }
     const auto* raw = reinterpret_cast<const uint8_t*>(data.data());
-    const stelcode::EncodeResult result = o.binary
-        ? stelcode::encodeBytes({raw, data.size()}, o.encode)
-        : stelcode::encodeText(data, o.encode);
+    stelcode::EncodeResult result = o.binary ? stelcode::encodeBytes({raw, data.size()}, o.encode)
+                                             : stelcode::encodeText(data, o.encode);
+    if (o.binary && o.encode.mode == Mode::Text)  // text compaction drops what is not printable ASCII
+        for (size_t i = 0; i < data.size(); ++i)
+            if (raw[i] < 32 || raw[i] > 126)
+                result.unencoded.push_back({i, raw[i], false});
     for (const std::string& w : toolWarnings(o, result))
         std::fprintf(err, "stelcode: aviso: %s.\n", w.c_str());
     if (!result) {

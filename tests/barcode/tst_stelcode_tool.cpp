@@ -199,6 +199,10 @@ void TestStelcodeTool::warnsAboutWhatItCannotCarry()
     QVERIFY(run.err.contains("«ñ» (U+00F1) en la posición 2 no cabe en el modo texto"));
     QVERIFY(run.err.contains("U+0009 en la posición 4"));
     QCOMPARE(run.err.count("aviso"), 2);  // the final line break is not data
+    run = runTool({"--codewords", "--binary", "-m", "text"}, QByteArray("a\xff\0b", 4));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("el byte 0xFF en la posición 2 no cabe en el modo texto"), qPrintable(run.err));
+    QVERIFY(run.err.contains("el byte 0x00 en la posición 3"));
     // Geometry below the minimums, and an image that cuts the symbol off.
     run = runTool({"-o", m_dir.filePath("thin"), "-w", "2", "-H", "5", "--left-margin", "3", "-s", "50x50", "x"});
     QCOMPARE(run.exitCode, 0);
@@ -226,6 +230,9 @@ void TestStelcodeTool::helpVersionAndExitStatuses()
     run = runTool({"--codewords", "-i", m_dir.filePath("missing")});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains("no se pudo leer"));
+    run = runTool({"--codewords", "--binary"}, QByteArray(2 << 20, 'x'));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains("1 MiB"));
     run = runTool({"-o", m_dir.filePath("no/such/dir/x"), "abc"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains("no se pudo escribir"));

@@ -49,6 +49,20 @@ const SubModeValues& subModes()
     return values;
 }
 
+// Values to encode a byte from sub-mode s ending in sub-mode t, for each set
+// of sub-modes that hold the byte (bit m = sub-mode m); -1 where impossible.
+struct TextMoves {
+    std::array<uint8_t, 256> mask{};
+    int8_t cost[4][16][4];
+    TextMoves();
+};
+
+const TextMoves& textMoves()
+{
+    static const TextMoves moves;
+    return moves;
+}
+
 // The latch values from one sub-mode to another.
 struct Latch {
     int8_t count;
@@ -60,6 +74,27 @@ constexpr Latch kLatch[4][4] = {
     {{1, {28}}, {1, {27}}, {0, {}}, {1, {25}}},
     {{1, {29}}, {2, {29, 27}}, {2, {29, 28}}, {0, {}}},
 };
+
+TextMoves::TextMoves()
+{
+    const auto& v = subModes().value;
+    for (int c = 0; c < 256; ++c)
+        for (int m = 0; m < 4; ++m)
+            if (v[m][c] >= 0)
+                mask[c] |= static_cast<uint8_t>(1 << m);
+    for (int s = 0; s < 4; ++s)
+        for (int held = 0; held < 16; ++held)
+            for (int t = 0; t < 4; ++t) {
+                int8_t n = -1;
+                if (held & (1 << t))
+                    n = static_cast<int8_t>(kLatch[s][t].count + 1);
+                else if (t == s && s != kPunct && (held & (1 << kPunct)))
+                    n = 2;  // punctuation shift
+                else if (t == s && s == kLower && (held & (1 << kAlpha)))
+                    n = 2;  // alpha shift
+                cost[s][held][t] = n;
+            }
+}
 
 // Extra values (doubled codewords) for the m-th digit of a numeric group of 44:
 // a group of m digits takes the base-900 digits of a number below 2 x 10^m.
@@ -93,21 +128,19 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bo
            std::array<Step, kStates>& next)
 {
     const int states = numericLive ? kStates : kNumeric;
-    const auto& v = subModes().value;
     const auto& step = numericStep();
     auto offer = [&](int state, int total, int from) {
         if (total < next[state].cost)
             next[state] = {total, static_cast<uint8_t>(from)};
     };
+    const TextMoves& moves = textMoves();
+    const int held = moves.mask[c];
     // Into text sub-mode t from sub-mode s at cost `base` (s = alpha after a latch 900).
     auto intoText = [&](int s, int base, int from) {
+        const int8_t* n = moves.cost[s][held];
         for (int t = 0; t < 4; ++t)
-            if (v[t][c] >= 0)
-                offer(kText + t, base + kLatch[s][t].count + 1, from);
-        if (s != kPunct && v[kPunct][c] >= 0)
-            offer(kText + s, base + 2, from);
-        if (s == kLower && v[kAlpha][c] >= 0)
-            offer(kText + s, base + 2, from);
+            if (n[t] >= 0)
+                offer(kText + t, base + n[t], from);
     };
     // Leaving a mode closes it (an odd text value count is padded); the
     // cheapest closed state for each way in is enough.
