@@ -202,17 +202,11 @@ void flushText(std::vector<int>& values, Codewords& out)
     values.clear();
 }
 
-}  // namespace
-
-Codewords autoDataCodewords(Bytes bytes)
+// Runs of fewer than 6 digits never take fewer codewords in numeric
+// compaction (latch, base-900 digits, latch back) than in text.
+std::vector<bool> longDigitRuns(Bytes bytes)
 {
     const size_t n = bytes.size();
-    std::vector<std::array<uint8_t, kStates>> from(n);
-    std::array<int, kStates> cost;
-    cost.fill(kInf);
-    cost[kText + kAlpha] = 0;
-    // Runs of fewer than 6 digits never take fewer codewords in numeric
-    // compaction (latch, base-900 digits, latch back) than in text.
     std::vector<bool> inLongRun(n, false);
     for (size_t i = 0; i < n;) {
         size_t end = i;
@@ -223,6 +217,19 @@ Codewords autoDataCodewords(Bytes bytes)
                       inLongRun.begin() + static_cast<std::ptrdiff_t>(end), true);
         i = std::max(end, i + 1);
     }
+    return inLongRun;
+}
+
+// The state each byte is encoded in (path[i + 1] for byte i; path[0] is the
+// starting text alpha) on a cheapest way through the data.
+std::vector<uint8_t> cheapestPath(Bytes bytes)
+{
+    const size_t n = bytes.size();
+    const std::vector<bool> inLongRun = longDigitRuns(bytes);
+    std::vector<std::array<uint8_t, kStates>> from(n);
+    std::array<int, kStates> cost;
+    cost.fill(kInf);
+    cost[kText + kAlpha] = 0;
     bool numericLive = false;
     for (size_t i = 0; i < n; ++i) {
         const bool digit = inLongRun[i];
@@ -246,13 +253,19 @@ Codewords autoDataCodewords(Bytes bytes)
     for (int st = 0; st < kStates; ++st)
         if (even(cost[st]) < even(cost[state]))
             state = st;
-
-    // Walk back to the states the bytes were encoded in.
     std::vector<uint8_t> path(n + 1);
     path[n] = static_cast<uint8_t>(state);
     for (size_t i = n; i > 0; --i)
         path[i - 1] = from[i - 1][path[i]];
+    return path;
+}
 
+}  // namespace
+
+Codewords autoDataCodewords(Bytes bytes)
+{
+    const size_t n = bytes.size();
+    const std::vector<uint8_t> path = cheapestPath(bytes);
     Codewords out{0};
     std::vector<int> values;
     size_t i = 0;
