@@ -17,6 +17,7 @@ constexpr int kNumeric = 10; // states 10..53: numeric compaction, digit count m
 constexpr int kStates = 54;
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int16_t kLatchText = 900;
+constexpr int16_t kShiftByte = 913;
 constexpr int kPunctShift = 29, kAlphaShift = 27;
 constexpr size_t kShortestNumericRun = 6;
 constexpr int kMargin = 8;
@@ -156,9 +157,16 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bo
         if (st < kNumeric && closed.cost < outOfNumeric.cost)
             outOfNumeric = closed;
     }
-    for (int s = 0; s < 4; ++s)
-        if (cost[kText + s] < kInf)
-            intoText(s, cost[kText + s], kText + s);
+    for (int s = 0; s < 4; ++s) {
+        if (cost[kText + s] >= kInf)
+            continue;
+        intoText(s, cost[kText + s], kText + s);
+        // A byte that sub-mode s can neither hold nor shift to goes by a
+        // byte shift, at a codeword boundary; text then goes on in s. In
+        // punctuation the odd-count pad would latch to alpha: not there.
+        if (moves.cost[s][held][s] < 0 && (s != kPunct || cost[kText + s] % 2 == 0))
+            offer(kText + s, even(cost[kText + s]) + 4, kText + s);
+    }
     if (outOfText.cost < kInf)
         intoText(kAlpha, outOfText.cost + 2, outOfText.from);  // latch 900: alpha
     for (int p = 0; p < 6; ++p) {
@@ -275,8 +283,14 @@ Codewords autoDataCodewords(Bytes bytes)
             int s = path[i] < kByte ? path[i] : kAlpha;
             if (path[i] >= kByte)
                 out.push_back(kLatchText);
-            for (; i < n && path[i + 1] < kByte; s = path[++i])
-                textValues(s, path[i + 1], bytes[i], values);
+            for (; i < n && path[i + 1] < kByte; s = path[++i]) {
+                if (path[i + 1] == s && textMoves().cost[s][textMoves().mask[bytes[i]]][s] < 0) {
+                    flushText(values, out);
+                    out.insert(out.end(), {kShiftByte, bytes[i]});
+                } else {
+                    textValues(s, path[i + 1], bytes[i], values);
+                }
+            }
             flushText(values, out);
             continue;
         }
