@@ -144,6 +144,8 @@ void TestStelcodeCore::refusesWhatCannotBeEncoded()
         {{Mode::Numeric, 10, 0, 0}, "12a4", EncodeError::NotNumeric},
         {{Mode::Byte, 30, 8, 0}, QByteArray(600, 'x'), EncodeError::TooLarge},
         {{Mode::Byte, 1, 0, 0}, QByteArray(120, 'x'), EncodeError::TooLarge},  // 90 rows
+        {{Mode::Auto, 30, kAutoLevel, 0}, QByteArray(1 << 20, '7'), EncodeError::TooLarge},
+        {{Mode::Auto, 30, 0, 0}, QByteArray(2800, '7'), EncodeError::TooLarge},
     };
     for (const Case& c : cases) {
         const EncodeResult r = encodeBytes(span(c.data), c.options);

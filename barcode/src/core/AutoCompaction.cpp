@@ -317,6 +317,9 @@ Codewords autoDataCodewords(Bytes bytes)
 
 std::optional<Codewords> compactAuto(Bytes bytes, SymbolShape& shape)
 {
+    // At most 928 codewords: even digits take more than one per three bytes.
+    if (bytes.size() > 3 * static_cast<size_t>(kMaxCodewords))
+        return std::nullopt;
     return finish(autoDataCodewords(bytes), shape);
 }
 
