@@ -55,6 +55,7 @@ const SubModeValues& subModes()
 struct TextMoves {
     std::array<uint8_t, 256> mask{};
     int8_t cost[4][16][4];
+    int add[4][16][4];  // the same, kInf where impossible
     TextMoves();
 };
 
@@ -94,6 +95,7 @@ TextMoves::TextMoves()
                 else if (t == s && s == kLower && (held & (1 << kAlpha)))
                     n = 2;  // alpha shift
                 cost[s][held][t] = n;
+                add[s][held][t] = n < 0 ? kInf : n;
             }
 }
 
@@ -122,6 +124,14 @@ struct Step {
     uint8_t from;
 };
 
+// Keeps the cheaper of (cost, from) and the candidate, without branching.
+inline void keep(int& cost, int& from, int candidate, int candidateFrom)
+{
+    const bool better = candidate < cost;
+    cost = better ? candidate : cost;
+    from = better ? candidateFrom : from;
+}
+
 // Cheapest way from each state through byte c to each state.
 // Numeric states are searched only while some are reachable (`numericLive`).
 // `numeric`: c is a digit of a run long enough for numeric compaction.
@@ -129,61 +139,50 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bo
            std::array<Step, kStates>& next)
 {
     const int states = numericLive ? kStates : kNumeric;
-    const auto& step = numericStep();
-    auto offer = [&](int state, int total, int from) {
-        if (total < next[state].cost)
-            next[state] = {total, static_cast<uint8_t>(from)};
-    };
     const TextMoves& moves = textMoves();
     const int held = moves.mask[c];
-    // Into text sub-mode t from sub-mode s at cost `base` (s = alpha after a latch 900).
-    auto intoText = [&](int s, int base, int from) {
-        const int8_t* n = moves.cost[s][held];
-        for (int t = 0; t < 4; ++t)
-            if (n[t] >= 0)
-                offer(kText + t, base + n[t], from);
-    };
     // Leaving a mode closes it (an odd text value count is padded); the
     // cheapest closed state for each way in is enough.
-    Step outOfText{kInf, 0}, outOfByte{kInf, 0}, outOfNumeric{kInf, 0};
+    int outOfText = kInf, outOfTextFrom = 0, outOfByte = kInf, outOfByteFrom = 0;
+    int outOfNumeric = kInf, outOfNumericFrom = 0;
     for (int st = 0; st < states; ++st) {
-        if (cost[st] >= kInf)
-            continue;
-        const Step closed{even(cost[st]), static_cast<uint8_t>(st)};
-        if (st >= kByte && closed.cost < outOfText.cost)
-            outOfText = closed;
-        if ((st < kByte || st >= kNumeric) && closed.cost < outOfByte.cost)
-            outOfByte = closed;
-        if (st < kNumeric && closed.cost < outOfNumeric.cost)
-            outOfNumeric = closed;
+        const int closed = even(cost[st]);
+        if (st >= kByte)
+            keep(outOfText, outOfTextFrom, closed, st);
+        if (st < kByte || st >= kNumeric)
+            keep(outOfByte, outOfByteFrom, closed, st);
+        if (st < kNumeric)
+            keep(outOfNumeric, outOfNumericFrom, closed, st);
     }
-    for (int s = 0; s < 4; ++s) {
-        if (cost[kText + s] >= kInf)
-            continue;
-        intoText(s, cost[kText + s], kText + s);
-        // A byte that sub-mode s can neither hold nor shift to goes by a
-        // byte shift, at a codeword boundary; text then goes on in s. In
+    for (int t = 0; t < 4; ++t) {
+        int best = kInf, from = 0;
+        for (int s = 0; s < 4; ++s)
+            keep(best, from, cost[kText + s] + moves.add[s][held][t], kText + s);
+        keep(best, from, outOfText + 2 + moves.add[kAlpha][held][t], outOfTextFrom);  // latch 900
+        // A byte that sub-mode t can neither hold nor shift to goes by a byte
+        // shift, at a codeword boundary; text then goes on in t. In
         // punctuation the odd-count pad would latch to alpha: not there.
-        if (moves.cost[s][held][s] < 0 && (s != kPunct || cost[kText + s] % 2 == 0))
-            offer(kText + s, even(cost[kText + s]) + 4, kText + s);
+        const int own = cost[kText + t];
+        if (moves.cost[t][held][t] < 0 && (t != kPunct || own % 2 == 0))
+            keep(best, from, even(own) + 4, kText + t);
+        next[kText + t] = {std::min(best, kInf), static_cast<uint8_t>(from)};
     }
-    if (outOfText.cost < kInf)
-        intoText(kAlpha, outOfText.cost + 2, outOfText.from);  // latch 900: alpha
     for (int p = 0; p < 6; ++p) {
-        if (cost[kByte + p] >= kInf)
-            continue;
         const int phase = (p + 1) % 6;  // every sixth byte is free: 6 bytes, 5 codewords
-        offer(kByte + phase, cost[kByte + p] + (phase == 0 ? 0 : 2), kByte + p);
+        next[kByte + phase] = {std::min(cost[kByte + p] + (phase == 0 ? 0 : 2), kInf),
+                               static_cast<uint8_t>(kByte + p)};
     }
-    if (outOfByte.cost < kInf)
-        offer(kByte + 1, outOfByte.cost + 4, outOfByte.from);  // latch and first byte
+    if (outOfByte + 4 < next[kByte + 1].cost)  // latch and first byte
+        next[kByte + 1] = {outOfByte + 4, static_cast<uint8_t>(outOfByteFrom)};
     if (!numeric)
         return;
+    const auto& step = numericStep();
     for (int q = 0; numericLive && q < 44; ++q)
         if (cost[kNumeric + q] < kInf)
-            offer(kNumeric + (q + 1) % 44, cost[kNumeric + q] + step[q + 1], kNumeric + q);
-    if (outOfNumeric.cost < kInf)
-        offer(kNumeric + 1, outOfNumeric.cost + 2 + step[1], outOfNumeric.from);
+            next[kNumeric + (q + 1) % 44] = {cost[kNumeric + q] + step[q + 1],
+                                              static_cast<uint8_t>(kNumeric + q)};
+    if (outOfNumeric < kInf && outOfNumeric + 2 + step[1] < next[kNumeric + 1].cost)
+        next[kNumeric + 1] = {outOfNumeric + 2 + step[1], static_cast<uint8_t>(outOfNumericFrom)};
 }
 
 // Appends the text values for byte c moving from sub-mode s to state t.
