@@ -1,6 +1,8 @@
 #include "ModGeneral.h"
 
+#include "CarpetaDatos.h"
 #include "EstadoCompartido.h"
+#include "MessageBox.h"
 #include "frmProgreso.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"
@@ -14,18 +16,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <sys/stat.h>
-
 namespace ModGeneral {
 
 namespace {
-
-// A data folder that does not exist yet is created owner-only.
-void CrearCarpeta(const QString& ruta)
-{
-    if (!QFileInfo::exists(ruta))
-        ::mkdir(QFile::encodeName(QDir::cleanPath(ruta)).constData(), 0700);
-}
 
 // Files that earlier versions left when they were killed while writing:
 // "<name>.XXXXXX" beside a stored application or its PDF copy, or beside the
@@ -67,11 +60,13 @@ void LimpiarNombresVacios(const QString& carpeta)
 void LimpiarRestos()
 {
     const auto& e = estado();
-    for (const QString& carpeta : {e.strRutaPrograma, e.strRutaFicheros, e.strRutaTemp})
+    // The user file lives in the data folder (the program folder when that is empty).
+    const QString datos = e.strRutaDatos.isEmpty() ? e.strRutaPrograma : e.strRutaDatos;
+    for (const QString& carpeta : {datos, e.strRutaFicheros, e.strRutaTemp})
         if (!carpeta.isEmpty())
             LimpiarTemporales(carpeta);
-    if (!e.strRutaPrograma.isEmpty())
-        LimpiarRestosAntiguos(e.strRutaPrograma, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
+    if (!datos.isEmpty())
+        LimpiarRestosAntiguos(datos, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
     if (!e.strRutaTemp.isEmpty()) {
         LimpiarRestosAntiguos(e.strRutaTemp,
                               QRegularExpression(QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
@@ -85,11 +80,19 @@ void Main()
     auto& e = estado();
     if (e.strRutaPrograma.isEmpty())
         e.strRutaPrograma = QCoreApplication::applicationDirPath();
+    if (e.strRutaDatos.isEmpty())
+        e.strRutaDatos = CarpetaDatos::Elegir(e.strRutaPrograma);
+    // Read-only files come from the program folder, what the program writes
+    // goes to the data folder (the same folder unless the program is installed).
     e.strRutaFicheros = e.strRutaPrograma + QStringLiteral("/ficheros/");
-    e.strRutaTemp = e.strRutaPrograma + QStringLiteral("/ficheros/temp/");
-    // A fresh install may lack the applications folder; the listing needs it.
-    CrearCarpeta(e.strRutaFicheros);
-    CrearCarpeta(e.strRutaTemp);
+    e.strRutaTemp = e.strRutaDatos + QStringLiteral("/ficheros/temp/");
+    // A fresh install lacks the data folders; the listing needs them.
+    if (const int error = CarpetaDatos::Preparar(e.strRutaDatos)) {
+        MessageBox::show(QStringLiteral("No se puede crear la carpeta de datos %1: %2.")
+                             .arg(e.strRutaDatos, MotivoError(error)),
+                         {}, QMessageBox::Critical);
+        return;
+    }
     LimpiarRestos();
 
     frmUsuario::Mostrar();

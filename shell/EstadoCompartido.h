@@ -19,8 +19,12 @@ struct EstadoCompartido {
     // Folder of the running program, without a trailing separator. Start-up
     // takes it from the executable; tests point it at a folder of their own.
     QString strRutaPrograma;
+    // Folder of what the program writes (usuarios.xml, ficheros/temp/): the
+    // program folder when it is writable, else one per user (shell/CarpetaDatos.h).
+    // Empty means the program folder.
+    QString strRutaDatos;
     QString strRutaFicheros; // program folder + "/ficheros/"
-    QString strRutaTemp;     // program folder + "/ficheros/temp/"
+    QString strRutaTemp;     // data folder + "/ficheros/temp/"
     QString strDNIActual;
     bool blnTienePassword = false;
     bool blnAccesoConcedido = false;

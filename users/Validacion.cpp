@@ -281,10 +281,11 @@ QString Mayusculas(const QString& texto)
     return r;
 }
 
-QString PrepararUsuarios(const QString& carpetaPrograma)
+QString PrepararUsuarios(const QString& carpetaDatos, const QString& carpetaPrograma)
 {
-    const QString ruta = carpetaPrograma + QStringLiteral("/usuarios.xml");
-    const QString plantilla = carpetaPrograma + QStringLiteral("/usuarioslimpio.xml");
+    const QString ruta = carpetaDatos + QStringLiteral("/usuarios.xml");
+    const QString plantilla = (carpetaPrograma.isEmpty() ? carpetaDatos : carpetaPrograma)
+        + QStringLiteral("/usuarioslimpio.xml");
     const auto falta = [&] {
         struct stat st {};
         return ::lstat(QFile::encodeName(ruta).constData(), &st) != 0 && errno == ENOENT;

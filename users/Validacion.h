@@ -21,9 +21,10 @@ QString HuellaTexto(const QString& texto);
 // the code page lacks ("µ", "ƒ") stays as it is. Digests are taken of this.
 QString Mayusculas(const QString& texto);
 
-// Makes sure the user file exists in the program folder (written from the empty
-// template "usuarioslimpio.xml" when missing) and returns its path.
-QString PrepararUsuarios(const QString& carpetaPrograma);
+// Makes sure the user file exists in the data folder (written from the empty
+// template "usuarioslimpio.xml" of the program folder when missing) and returns
+// its path. An empty carpetaPrograma means the template lies in the data folder.
+QString PrepararUsuarios(const QString& carpetaDatos, const QString& carpetaPrograma = {});
 
 // The user file as read from disk, with its index; not yet in use.
 struct UsuariosLeidos;

@@ -83,7 +83,9 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     // Form load: the user file, from its template when it is missing. It is
     // read on another thread once the window is on screen; the DNI stage waits
     // for it.
-    ruta_ = Validacion::PrepararUsuarios(estado().strRutaPrograma);
+    const auto& e = estado();
+    ruta_ = Validacion::PrepararUsuarios(e.strRutaDatos.isEmpty() ? e.strRutaPrograma : e.strRutaDatos,
+                                         e.strRutaPrograma);
     txtDNI->setFocus();
 }
 

@@ -129,6 +129,31 @@ private slots:
             QVERIFY2(QFileInfo::exists(carpeta->ruta(f)), qPrintable(f));
     }
 
+    // An installed program: the user file and the applications live in a data
+    // folder of their own, made owner-only; the program folder is only read.
+    void carpetaDeDatosAparte()
+    {
+        preparar({});
+        QTemporaryDir casa;
+        const QString datos = casa.filePath(QStringLiteral(".local/share/Varelio"));
+        estado().strRutaDatos = datos;
+        Piloto piloto;
+        piloto.dni = DNI;
+        ModGeneral::Main();
+
+        QCOMPARE(estado().strRutaFicheros, carpeta->ruta(QStringLiteral("ficheros/")));
+        QCOMPARE(estado().strRutaTemp, datos + QStringLiteral("/ficheros/temp/"));
+        QCOMPARE(estado().strRutaUsuarios, datos + QStringLiteral("/usuarios.xml"));
+        QFile usuarios(estado().strRutaUsuarios);
+        QVERIFY(usuarios.open(QIODevice::ReadOnly));
+        QCOMPARE(usuarios.readAll(), QByteArray(PlantillaUsuarios));
+        QCOMPARE(usuarios.permissions() & 0x0077, QFileDevice::Permissions());
+        QVERIFY(!QFileInfo::exists(carpeta->ruta(QStringLiteral("usuarios.xml"))));
+        QCOMPARE(QFileInfo(datos).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(piloto.informaciones, 1); // the information text came from the program folder
+        QVERIFY(estado().frmSolicitudActual);
+    }
+
     void salirTerminaSinVentanas()
     {
         preparar({QStringLiteral("12345678Z.doc")});
