@@ -44,6 +44,37 @@ apt-get install -y "./$deb"
 [ -x /usr/bin/varelio ] || fail "/usr/bin/varelio missing"
 /usr/bin/stelcode --help >/dev/null || fail "stelcode does not start"
 
+step "libstelcode-dev: find_package(Stelcode) from a program of its own"
+apt-get install -y "./$dev"
+mkdir -p "$work/consumidor"
+cat > "$work/consumidor/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(consumidor CXX)
+set(CMAKE_CXX_STANDARD 20)
+find_package(Stelcode 1 REQUIRED)
+add_executable(consumidor main.cpp)
+target_link_libraries(consumidor PRIVATE Stelcode::Stelcode)
+CMAKE
+cat > "$work/consumidor/main.cpp" <<'CPP'
+#include <stelcode/Stelcodex.h>
+#include <QApplication>
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Stelcodex control;
+    control.setPdfcode(QStringLiteral("Varelio"));
+    return control.saveToBMP(QString::fromLocal8Bit(argv[1]));
+}
+CPP
+cmake -S "$work/consumidor" -B "$work/consumidor/build" >/dev/null
+cmake --build "$work/consumidor/build" >/dev/null
+QT_QPA_PLATFORM=offscreen "$work/consumidor/build/consumidor" "$work/simbolo" || fail "saveToBMP through the installed library"
+file "$work/simbolo.bmp" | grep -q "PC bitmap" || fail "no bitmap from the installed library"
+plugin=/usr/lib/x86_64-linux-gnu/qt6/plugins/designer/libstelcodexplugin.so
+[ -f "$plugin" ] || fail "no Designer plugin"
+! ldd "$plugin" | grep -q "not found" || fail "the Designer plugin does not find its libraries"
+apt-get purge -y libstelcode-dev
+
 step "run as an ordinary user"
 user=varelio-prueba
 id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
