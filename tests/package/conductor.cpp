@@ -8,7 +8,8 @@
 //                      fills in a few fields, saves (choosing a password on the
 //                      way) and closes the form without saving again.
 // Each step is reported on stderr as "conductor: ..."; after 60 s without
-// finishing the process ends with status 3.
+// finishing the process ends with status 3. CONDUCTOR_DEPURAR=1 also lists the
+// visible windows every two seconds.
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
