@@ -1,7 +1,8 @@
 # Install rules and the Debian packages (cpack -G DEB, see scripts/setup.sh package):
-#   varelio          the program folder in /usr/lib/varelio, /usr/bin/varelio and
+#   varelio          the program folder in /usr/lib/varelio, /usr/bin/varelio,
 #                    /usr/bin/stelcode, menu entry, icons, AppStream metadata
-#   libstelcode-dev  Stelcode headers, CMake package, Qt Designer plugin
+#   libstelcode-dev  Stelcode headers, encoder library, CMake package, Qt
+#                    Designer plugin
 # Installed, the program folder is read-only: each user's data goes to
 # $XDG_DATA_HOME/Varelio (shell/CarpetaDatos.h).
 
@@ -20,14 +21,13 @@ install(FILES ${VARELIO_PROGRAM_DIR}/ficheros/DOT_10101/PlantillaW97.dot
               ${VARELIO_PROGRAM_DIR}/ficheros/DOT_10101/PlantillaWXP.dot
   DESTINATION ${VARELIO_INSTALL_DIR}/ficheros/DOT_10101 COMPONENT varelio)
 
-# Commands: relative links into the program folder, so the program finds its
-# folder (and libStelcode.so) through the link.
+# The command: a relative link into the program folder, so the program finds its
+# folder (and libStelcode.so) through the link. (stelcode needs no folder and is
+# installed in bin by barcode/.)
 file(MAKE_DIRECTORY ${GENERADOS}/bin)
 file(RELATIVE_PATH a_programa /${CMAKE_INSTALL_BINDIR} /${VARELIO_INSTALL_DIR})
 file(CREATE_LINK ${a_programa}/Varelio ${GENERADOS}/bin/varelio SYMBOLIC)
-file(CREATE_LINK ${a_programa}/stelcode ${GENERADOS}/bin/stelcode SYMBOLIC)
-install(FILES ${GENERADOS}/bin/varelio ${GENERADOS}/bin/stelcode
-  DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT varelio)
+install(FILES ${GENERADOS}/bin/varelio DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT varelio)
 
 # Desktop integration.
 install(FILES ${ESCRITORIO}/${VARELIO_ID}.desktop
@@ -86,10 +86,11 @@ application. The printed copy carries a PDF417 barcode made by the Stelcode
 library, which ships with the program, together with the stelcode tool.")
 set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_NAME libstelcode-dev)
 set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_DEPENDS "varelio (= ${PROJECT_VERSION}), qt6-base-dev")
+set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_DEPENDS "varelio (= ${PROJECT_VERSION}), qt6-base-dev, zlib1g-dev")
 set(CPACK_COMPONENT_LIBSTELCODE-DEV_DESCRIPTION
 "PDF417 barcode control Stelcode - development files
-Headers and CMake package (find_package(Stelcode)) of the Stelcodex barcode
-widget, and its Qt Designer plugin. The library itself ships in the varelio
+Headers, the Qt-free encoder library and the CMake package
+(find_package(Stelcode)) of the Stelcodex barcode widget, and its Qt Designer
+plugin. The library itself ships in the varelio
 package.")
 include(CPack)
