@@ -1,6 +1,7 @@
 #pragma once
 // The list of the signed-in user's stored applications (estado().rsSolicitudes)
-// and the combo box that shows it.
+// and the combo box that shows it. ModCargaFicheros continues in
+// shell/ModCargaFicheros.h (the data files).
 #include "shell/EstadoCompartido.h"
 
 #include <QList>

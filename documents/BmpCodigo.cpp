@@ -1,12 +1,15 @@
+#include "documents/BmpCodigo.h"
+
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
-#include "documents/ModWord.h"
 #include "shell/ErrorEjecucion.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 
 #include <QFile>
 #include <stelcode/Stelcodex.h>
+
+#include <cmath>
 
 namespace ModWord {
 
@@ -73,6 +76,22 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
         throw ErrorEjecucion(ErrorCodigoIlegible, QStringLiteral("Comprobación del código de barras: ") + fallo);
     }
     return ruta;
+}
+
+int TwipsAPixeles(int twips)
+{
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+
+qint16 AltoAmpliado(qint16 alto)
+{
+    // nearbyint follows the default rounding mode: to nearest, halves to even.
+    return static_cast<qint16>(std::nearbyint(alto * 1.3));
+}
+
+QString NombreBmp(const QString& carpeta, const QDateTime& momento)
+{
+    return carpeta + momento.toString(QStringLiteral("yyyyMMddHHmmssmm"));
 }
 
 } // namespace ModWord

@@ -1,14 +1,9 @@
 #include "documents/DatosCodigo.h"
 
-#include "form/FechaEspanola.h"
-#include "form/frmSolicitudes.h"
+#include "shell/FechaEspanola.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QDate>
 #include <QStringList>
-#include <cmath>
 #include <utility>
 
 namespace DatosCodigo {
@@ -40,33 +35,6 @@ QString Generar(const Valores& v)
     for (QString& campo : campos)
         campo.replace(QLatin1Char('|'), QLatin1Char(' '));
     return campos.join(QLatin1Char('|'));
-}
-
-Valores DatosDesdeFormulario(const frmSolicitudes& f)
-{
-    Valores v;
-    v.dni = f.txtDNI->text();
-    v.apellidos = f.txtApellidos->text();
-    v.nombre = f.txtNombre->text();
-    v.fechaNacimiento = f.txtFechaNac->text();
-    v.nacionalidad = f.txtNacionalidad->text();
-    v.telefono = f.txtTfno->text();
-    v.direccion = f.txtDireccion->text();
-    v.municipio = f.txtMunicipio->text();
-    v.provincia = f.txtProvincia->text();
-    v.codigoPostal = f.txtCP->text();
-    v.titulacion = f.txtTitulacion->text();
-    for (std::size_t i = 0; i < v.areas.size(); ++i)
-        v.areas[i] = f.txtArea[i]->text();
-    v.medico = f.optCategoria[0]->isChecked();
-    for (std::size_t i = 0; i < v.documentos.size(); ++i)
-        v.documentos[i] = f.chkDocu[i]->checkState() == Qt::Checked;
-    v.otros = f.txtOtros->text();
-    v.ciudad = f.txtCiudad->text();
-    v.dia = f.txtDia->text();
-    v.mes = f.txtMes->text();
-    v.anio = f.txtAño->text();
-    return v;
 }
 
 QString FechaNacimiento(const QString& texto)
@@ -111,39 +79,3 @@ QString SustituirCaracteres(QString texto)
 }
 
 } // namespace DatosCodigo
-
-namespace ModWord {
-
-int TwipsAPixeles(int twips)
-{
-    return static_cast<int>(std::lround(twips / 15.0));
-}
-
-qint16 AltoAmpliado(qint16 alto)
-{
-    // nearbyint follows the default rounding mode: to nearest, halves to even.
-    return static_cast<qint16>(std::nearbyint(alto * 1.3));
-}
-
-QString NombreBmp(const QString& carpeta, const QDateTime& momento)
-{
-    return carpeta + momento.toString(QStringLiteral("yyyyMMddHHmmssmm"));
-}
-
-QString TextoArea(const QString& texto)
-{
-    const QString numero = texto.trimmed();
-    if (numero.isEmpty())
-        return QStringLiteral("__");
-    if (numero.size() == 1)
-        return QStringLiteral("  ") + numero;
-    return numero;
-}
-
-QString AreaLeida(const QString& resultado)
-{
-    const QString numero = resultado.trimmed();
-    return numero == QLatin1String("__") ? QString() : numero;
-}
-
-} // namespace ModWord

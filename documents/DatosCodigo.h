@@ -2,12 +2,10 @@
 // The text that the printed barcode carries, built from the values of the
 // application form, and the character substitution it undergoes before it is
 // encoded. Everything here works on plain values so that it can be tested
-// without a window; DatosDesdeFormulario reads them from the form.
-#include <QDateTime>
+// without a window. DatosCodigo continues in form/DatosDesdeFormulario.h, which
+// reads the values from the form.
 #include <QString>
 #include <array>
-
-class frmSolicitudes;
 
 namespace DatosCodigo {
 
@@ -25,9 +23,6 @@ struct Valores {
 // The 30 fields joined by "|", without substitution.
 QString Generar(const Valores& v);
 
-// Reads the values from the form's controls.
-Valores DatosDesdeFormulario(const frmSolicitudes& formulario);
-
 // Birth date as "YYYYMMDD"; "00000000" when the box is empty or holds no date.
 QString FechaNacimiento(const QString& texto);
 
@@ -40,21 +35,3 @@ QString FechaFirma(const QString& dia, const QString& mes, const QString& anio);
 QString SustituirCaracteres(QString texto);
 
 } // namespace DatosCodigo
-
-namespace ModWord {
-
-// The form's unit is the twip; the barcode control is sized in pixels at 96 dpi.
-int TwipsAPixeles(int twips);
-
-// The height the barcode control gets for a requested height: × 1.3, halves to even.
-qint16 AltoAmpliado(qint16 alto);
-
-// Bitmap path without extension: carpeta + date "yyyyMMdd" + time "HHmmss" and
-// the minute again, sixteen digits in all.
-QString NombreBmp(const QString& carpeta, const QDateTime& momento);
-
-// How a health-area box is written into its form field, and read back.
-QString TextoArea(const QString& texto);
-QString AreaLeida(const QString& resultado);
-
-} // namespace ModWord

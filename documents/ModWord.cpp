@@ -1,15 +1,16 @@
 #include "documents/ModWord.h"
 
 #include "applications/NombresSolicitud.h"
+#include "documents/BmpCodigo.h"
+#include "documents/CamposDocumento.h"
 #include "documents/DatosCodigo.h"
-#include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"
 #include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
+#include "shell/Fallos.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -26,36 +27,10 @@ bool blnWordIniciado = false;
 
 namespace {
 
-// Runs one step whose failure the writer passes over.
-template <typename Paso>
-void Ignorando(Paso&& paso)
-{
-    try {
-        paso();
-    } catch (const std::exception&) {
-    }
-}
-
-QString Descripcion(const std::exception& fallo)
-{
-    if (auto* w = dynamic_cast<const Word::Error*>(&fallo))
-        return w->description();
-    if (auto* e = dynamic_cast<const ErrorEjecucion*>(&fallo))
-        return e->descripcion();
-    return QString::fromLocal8Bit(fallo.what());
-}
-
 void AvanzarProgreso(frmProgresoGeneral* progreso)
 {
     if (progreso)
         progreso->prgBar->setValue(progreso->prgBar->value() + 1);
-}
-
-void HabilitarMenu(frmSolicitudes* formulario, bool habilitar)
-{
-    for (int indice : {1000, 2000, 2500})
-        if (auto it = formulario->mnuP.find(indice); it != formulario->mnuP.end())
-            it->second->setEnabled(habilitar);
 }
 
 // Writes one tagged control into the form field of its tag.
@@ -207,7 +182,7 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
 }
 
 void GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
-                      frmSolicitudes* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
+                      FormularioDocumento* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
                       bool imprimir, bool segundo)
 {
     EstadoCompartido& e = estado();
@@ -249,7 +224,7 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
         if (progreso)
             progreso->prgBar->setMaximum(162);
         word.ActiveDocument().Bookmarks(MarcaDNI).Select();
-        word.Selection().TypeText(formulario->txtDNI->text());
+        word.Selection().TypeText(formulario->CajaDNI()->text());
     } catch (...) {
         terminar();
         throw;
@@ -289,7 +264,7 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
             MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
                                             "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
                              QStringLiteral("Impresión"), QMessageBox::Information);
-            HabilitarMenu(formulario, false);
+            formulario->HabilitarEscritura(false);
         } catch (const Word::Error& fallo) {
             MessageBox::show(fallo.description());
             terminar();
@@ -307,17 +282,17 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
 
 // Fills the form's tagged controls from the document's fields, except the DNI.
 // Why the application may not be read into the form (another DNI's), or empty.
-QString LeerControles(Word::Document& documento, frmSolicitudes* formulario, frmProgresoGeneral* progreso)
+QString LeerControles(Word::Document& documento, FormularioDocumento* formulario, frmProgresoGeneral* progreso)
 {
     progreso->prgBar->setMaximum(324);
     // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
-    const QString dni = formulario->txtDNI->text();
+    const QString dni = formulario->CajaDNI()->text();
     if (const QString otro = OtroNIF(documento, dni); !otro.isEmpty())
         return QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.").arg(otro, dni);
     for (QWidget* control : formulario->Controles()) {
         progreso->prgBar->setValue(progreso->prgBar->value() + 1);
         const QString tag = Tag(control);
-        if (tag.isEmpty() || control == formulario->txtDNI)
+        if (tag.isEmpty() || control == formulario->CajaDNI())
             continue;
         try {
             LeerCampo(documento, control, tag);
@@ -351,19 +326,19 @@ qint16 VersionWord()
     }
 }
 
-void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario,
+void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
                          frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     GenerarDocumento(Variante::W97, fichero, carpeta, formulario, progreso, codigo, imprimir, segundo);
 }
 
-void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario,
+void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
                          frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, progreso, codigo, imprimir, segundo);
 }
 
-bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolicitudes* formulario)
+bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario)
 {
     // Nothing the user does after a failed read may overwrite the file: the
     // caller does not keep the form on it.
@@ -403,7 +378,7 @@ bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         if (motivo.isEmpty())
             std::exchange(abierto, nullptr)->Close(false);
     } catch (const std::exception& fallo) {
-        motivo = Descripcion(fallo);
+        motivo = TextoFallo(fallo);
     }
     if (!motivo.isEmpty()) {
         // The instance is not left behind, nor the busy window.
@@ -421,7 +396,7 @@ bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, frmSolic
         Ignorando([&] { word->Quit(false); });
     word.reset();
     progreso->close();
-    HabilitarMenu(formulario, true);
+    formulario->HabilitarEscritura(true);
     return true;
 }
 

@@ -1,13 +1,15 @@
 #include "frmSolicitudes.h"
 
 #include "BarraMenu.h"
-#include "FechaEspanola.h"
 #include "Pantalla.h"
 #include "Pegado.h"
 #include "ReglasCampos.h"
 
-#include "shell/ErrorEjecucion.h"
+#include "DatosDesdeFormulario.h"
+
 #include "shell/EstadoCompartido.h"
+#include "shell/Fallos.h"
+#include "shell/FechaEspanola.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
 #include "shell/ValidaDNI.h"
@@ -39,8 +41,6 @@
 #include <tuple>
 
 #include "applications/NombresSolicitud.h"
-#include "applications/frmSeleccion.h"
-#include "documents/DatosCodigo.h"
 #include "documents/ModWord.h"
 #include "platform/word/Word.h"
 #include "shell/frmProgresoGeneral.h"
@@ -56,22 +56,6 @@ const char* const kTag = "Tag";
 QMessageBox::StandardButton Critico(const QString& texto)
 {
     return MessageBox::show(texto, {}, QMessageBox::Critical);
-}
-
-// Description of the exception being handled, for the messages that report it.
-QString DescribirFallo()
-{
-    try {
-        throw;
-    } catch (const ErrorEjecucion& e) {
-        return e.descripcion();
-    } catch (const Word::Error& e) {
-        return e.description();
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Error desconocido");
-    }
 }
 
 QLineEdit* CrearCaja(QWidget* padre, const char* nombre, const QString& tag, const QString& accesible,
@@ -96,11 +80,6 @@ void NombrarElemento(QAbstractButton* boton, const char* nombre, int indice, con
 }
 
 } // namespace
-
-QString Tag(const QWidget* control)
-{
-    return control ? control->property(kTag).toString() : QString();
-}
 
 frmSolicitudes::frmSolicitudes(QWidget* parent)
     : QMainWindow(parent)
@@ -388,6 +367,13 @@ QList<QWidget*> frmSolicitudes::Controles() const
     return controlesDatos_ + otrosControles_;
 }
 
+void frmSolicitudes::HabilitarEscritura(bool habilitar)
+{
+    for (int indice : {1000, 2000, 2500})
+        if (auto it = mnuP.find(indice); it != mnuP.end())
+            it->second->setEnabled(habilitar);
+}
+
 QString frmSolicitudes::GenerarDatosCodigo() const
 {
     return DatosCodigo::Generar(DatosCodigo::DatosDesdeFormulario(*this));
@@ -538,8 +524,8 @@ void frmSolicitudes::ComprobarFechaNac()
             txtFechaNac->setText(QString());
             txtFechaNac->setFocus();
         }
-    } catch (...) {
-        MessageBox::show(DescribirFallo());
+    } catch (const std::exception& fallo) {
+        MessageBox::show(TextoFallo(fallo));
     }
 }
 
@@ -599,12 +585,7 @@ void frmSolicitudes::mnuP_Click(int Index)
     }
 
     // A failing step is passed over and the next one runs.
-    auto paso = [](auto&& accion) {
-        try {
-            accion();
-        } catch (...) {
-        }
-    };
+    const auto paso = [](auto&& accion) { Ignorando(accion); };
 
     switch (Index) {
     case 1000: {
@@ -615,8 +596,8 @@ void frmSolicitudes::mnuP_Click(int Index)
         try {
             estado().strDatosCodigo = GenerarDatosCodigo();
             hayDatos = true;
-        } catch (...) {
-            MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + DescribirFallo(),
+        } catch (const std::exception& fallo) {
+            MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + TextoFallo(fallo),
                              {}, QMessageBox::Critical);
         }
         if (hayDatos)
@@ -633,10 +614,7 @@ void frmSolicitudes::mnuP_Click(int Index)
         if (r == QMessageBox::Yes) {
             GuardarSolicitud(false, false);
         } else if (r == QMessageBox::No) {
-            paso([] {
-                frmSeleccion* lista = frmSeleccion::Mostrar();
-                lista->cmdNueva->hide();
-            });
+            emit ListaSolicitada();
             blnCerrarSinPreguntar = true;
             close();
         }
@@ -747,8 +725,8 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
         else
             ModWord::GenerarDocumentoWXP(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
                                          imprimir, segundo);
-    } catch (...) {
-        const QString motivo = DescribirFallo();
+    } catch (const std::exception& fallo) {
+        const QString motivo = TextoFallo(fallo);
         progreso->close();
         if (reservar && QFileInfo(estado().strRutaTemp + fichero).size() == 0)
             QFile::remove(estado().strRutaTemp + fichero); // the name taken above, still empty

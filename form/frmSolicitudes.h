@@ -4,9 +4,11 @@
 // the close prompt.
 //
 // Other parts of the program reach into the form through its public controls.
-// The document writer and reader walk Controles() in order and pair each
-// control that carries a "Tag" property (read with Tag()) with the document
-// form field of that name.
+// The document writer and reader see it as a FormularioDocumento: they walk
+// Controles() in order and pair each control that carries a "Tag" property
+// (read with Tag()) with the document form field of that name.
+#include "documents/CamposDocumento.h"
+
 #include <QMainWindow>
 #include <QList>
 #include <QString>
@@ -24,11 +26,7 @@ class QRadioButton;
 class Stelcodex;
 namespace Word { class Application; }
 
-// The form-field name that a control carries (its "Tag" property), empty for
-// controls without one.
-QString Tag(const QWidget* control);
-
-class frmSolicitudes : public QMainWindow {
+class frmSolicitudes : public QMainWindow, public FormularioDocumento {
     Q_OBJECT
 public:
     explicit frmSolicitudes(QWidget* parent = nullptr);
@@ -65,7 +63,10 @@ public:
 
     // Every control of the form in the form's own order: the data controls in
     // tab order, then the others (labels, frames, the barcode control).
-    QList<QWidget*> Controles() const;
+    QList<QWidget*> Controles() const override;
+    QLineEdit* CajaDNI() const override { return txtDNI; }
+    // Enables or disables Imprimir, Guardar and Cargar otra solicitud.
+    void HabilitarEscritura(bool habilitar) override;
 
     // Barcode payload built from the controls as they stand.
     QString GenerarDatosCodigo() const;
@@ -87,6 +88,11 @@ public:
     // Refuses the AltGr stroke that types "|" (the payload's field separator):
     // removes every bar from ctrl, leaving the rest of its text, and tells the user.
     void ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ctrl);
+
+signals:
+    // "Cargar otra solicitud" without saving: the list of stored applications
+    // is wanted, before this form closes.
+    void ListaSolicitada();
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;

@@ -1,5 +1,6 @@
 #pragma once
-// Reading the data files that ship below the program folder.
+// Reading the data files that ship below the program folder. ModCargaFicheros
+// continues in applications/ListaSolicitudes.h (the list of stored applications).
 #include <QByteArray>
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Small routines shared by the windows, the start-up routine and the opening of
-// an application form.
+// Small routines shared by the windows. ModGeneral continues above the windows,
+// in startup/Arranque.h (Main) and startup/AbrirSolicitud.h.
 #include <QString>
 
 class QLineEdit;
@@ -39,19 +39,5 @@ void PulsarTab();
 
 // The program's version, "major.minor.revision".
 QString VersionPrograma();
-
-// Start-up routine: sign-in, then the list of applications or a new form.
-void Main();
-
-// Removes what a killed run left in the program's folders: temporary files of
-// unfinished writes (also those of earlier versions), stale barcode bitmaps and
-// names of new applications taken by a run that was killed before writing them.
-// Part of start-up.
-void LimpiarRestos();
-
-// Opens a new application form from the shared state. False when the chosen
-// stored application could not be read: the user was told and no form is left
-// open on it.
-bool AbrirSolicitud();
 
 } // namespace ModGeneral

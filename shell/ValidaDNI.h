@@ -1,5 +1,6 @@
 #pragma once
-// The DNI check that the sign-in dialog runs on its DNI field.
+// The DNI check that the sign-in dialog runs on its DNI field. Validacion
+// continues in users/Validacion.h (the user file).
 #include <QString>
 
 class QLineEdit;

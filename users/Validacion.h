@@ -2,6 +2,7 @@
 // The user file: registered DNIs and their passwords, both kept only as digests.
 // Every operation works on the document loaded into estado().objUsuariosXML,
 // reached through an index (DNI digest to entry) built when the file is read.
+// Validacion begins in shell/ValidaDNI.h (the DNI check).
 // A lookup first reloads the file when another running copy has replaced it;
 // a registration takes the file's lock, works on what is on disk and writes
 // the whole file back through the safe-write routine (owner-only).

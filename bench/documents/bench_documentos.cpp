@@ -4,6 +4,7 @@
 #include "CarpetaPrograma.h"
 
 #include "documents/CodigoImpreso.h"
+#include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"

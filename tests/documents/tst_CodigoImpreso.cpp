@@ -7,6 +7,7 @@
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
+#include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Word.h"

@@ -1,5 +1,7 @@
 // The barcode payload, its character substitution and the small conversions of
 // the document writer.
+#include "documents/BmpCodigo.h"
+#include "documents/CamposDocumento.h"
 #include "documents/DatosCodigo.h"
 
 #include <QTest>

@@ -5,6 +5,7 @@
 // text that XML cannot hold.
 #include "CarpetaPrograma.h"
 
+#include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"
@@ -12,7 +13,8 @@
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
-#include "shell/ModGeneral.h"
+#include "startup/AbrirSolicitud.h"
+#include "startup/Arranque.h"
 #include "users/Validacion.h"
 
 #include <QAction>

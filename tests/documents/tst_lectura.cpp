@@ -6,7 +6,7 @@
 #include "../shell/Piloto.h"
 
 #include "applications/ListaSolicitudes.h"
-#include "applications/frmSeleccion.h"
+#include "startup/frmSeleccion.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"

@@ -5,6 +5,7 @@
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
+#include "startup/AbrirSolicitud.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Spanish dates and numbers, and the preference rule.
-#include "form/FechaEspanola.h"
+#include "shell/FechaEspanola.h"
 #include "form/Pantalla.h"
 #include "form/ReglasCampos.h"
 

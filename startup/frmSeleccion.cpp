@@ -1,11 +1,12 @@
 #include "frmSeleccion.h"
 
-#include "ListaSolicitudes.h"
-#include "NombresSolicitud.h"
+#include "AbrirSolicitud.h"
+
+#include "applications/ListaSolicitudes.h"
+#include "applications/NombresSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
-#include "shell/ModGeneral.h"
 #include "shell/frmProgreso.h"
 
 #include <QApplication>

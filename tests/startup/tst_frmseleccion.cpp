@@ -2,7 +2,7 @@
 #include "../shell/Piloto.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/NombresSolicitud.h"
-#include "applications/frmSeleccion.h"
+#include "startup/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
 
 #include <QLabel>

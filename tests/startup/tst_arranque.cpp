@@ -1,8 +1,8 @@
-#include "CarpetaPrueba.h"
-#include "Piloto.h"
-#include "applications/frmSeleccion.h"
+#include "../shell/CarpetaPrueba.h"
+#include "../shell/Piloto.h"
+#include "startup/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
-#include "shell/ModGeneral.h"
+#include "startup/Arranque.h"
 
 #include <QDateTime>
 #include <QLabel>

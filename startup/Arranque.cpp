@@ -1,14 +1,15 @@
-#include "ModGeneral.h"
+#include "Arranque.h"
 
-#include "CarpetaDatos.h"
-#include "EstadoCompartido.h"
-#include "MessageBox.h"
-#include "frmProgreso.h"
+#include "AbrirSolicitud.h"
+#include "frmSeleccion.h"
+
 #include "applications/ListaSolicitudes.h"
-#include "applications/frmSeleccion.h"
+#include "shell/CarpetaDatos.h"
+#include "shell/EscrituraSegura.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/MessageBox.h"
+#include "shell/frmProgreso.h"
 #include "users/frmUsuario.h"
-
-#include "EscrituraSegura.h"
 
 #include <QApplication>
 #include <QDateTime>

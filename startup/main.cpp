@@ -1,3 +1,4 @@
+#include "Arranque.h"
 #include "shell/ModGeneral.h"
 
 #include <QApplication>

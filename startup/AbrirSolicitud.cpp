@@ -1,12 +1,16 @@
-#include "frmSolicitudes.h"
+#include "AbrirSolicitud.h"
+
+#include "frmSeleccion.h"
 
 #include "documents/ModWord.h"
+#include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
+#include "shell/Fallos.h"
 #include "shell/MessageBox.h"
-#include "shell/ModGeneral.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace ModGeneral {
 
@@ -14,6 +18,10 @@ bool AbrirSolicitud()
 {
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
+    // "Cargar otra solicitud": the list, without "Solicitud Nueva".
+    QObject::connect(formulario, &frmSolicitudes::ListaSolicitada, formulario, [] {
+        Ignorando([] { frmSeleccion::Mostrar()->cmdNueva->hide(); });
+    });
     formulario->show(); // the form's load steps run here
 
     // The DNI of an application is always the signed-in one.
@@ -25,10 +33,10 @@ bool AbrirSolicitud()
         return true;
 
     bool leida = false;
-    try {
-        leida = ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
-    } catch (...) {
-        // Anything that escapes the reader must not take the program down.
+    // Anything that escapes the reader must not take the program down.
+    if (!Ignorando([&] {
+            leida = ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
+        })) {
         MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + estado().strFicheroSeleccionado
                              + QStringLiteral(".\nEl fichero no se ha modificado."),
                          {}, QMessageBox::Critical);

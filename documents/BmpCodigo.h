@@ -1,0 +1,32 @@
+#pragma once
+// The barcode bitmap of a printed copy, rendered by the form's barcode control.
+// ModWord continues in ModWord.h and CamposDocumento.h.
+#include <QDateTime>
+#include <QString>
+
+class Stelcodex;
+
+namespace ModWord {
+
+// Configures the barcode control, writes the symbol of datos (substituted in
+// place) as an owner-only bitmap into strRutaTemp and returns its path without
+// ".bmp". ancho and alto are in twips; alto receives the enlarged height asked
+// for; a symbol that needs more room gets it. The bars are black on white. The
+// bitmap is read back before it is returned. Throws ErrorEjecucion, with a
+// Spanish description, when the payload does not fit in a symbol, the bitmap
+// cannot be written, or it does not read back as the payload.
+QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto);
+constexpr int ErrorDatosDemasiadoLargos = 1001;
+constexpr int ErrorCodigoIlegible = 1002;
+
+// The form's unit is the twip; the barcode control is sized in pixels at 96 dpi.
+int TwipsAPixeles(int twips);
+
+// The height the barcode control gets for a requested height: × 1.3, halves to even.
+qint16 AltoAmpliado(qint16 alto);
+
+// Bitmap path without extension: carpeta + date "yyyyMMdd" + time "HHmmss" and
+// the minute again, sixteen digits in all.
+QString NombreBmp(const QString& carpeta, const QDateTime& momento);
+
+} // namespace ModWord

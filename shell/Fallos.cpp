@@ -1,0 +1,6 @@
+#include "Fallos.h"
+
+QString TextoFallo(const std::exception& fallo)
+{
+    return QString::fromUtf8(fallo.what());
+}
