@@ -7,6 +7,7 @@
 #include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"

@@ -3,6 +3,7 @@
 // filled application with its barcode to PDF.
 #include "Fixture.h"
 #include "MessageBox.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 #include "FicheroGrande.h"
 
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"

@@ -1,7 +1,7 @@
 // Loading and writing a document package, and the parts of it the editor keeps parsed.
 #include "platform/word/DocumentData.h"
 
-#include "platform/word/Word.h"
+#include "platform/word/Error.h"
 
 #include "EscrituraSegura.h"
 

@@ -1,6 +1,6 @@
 #include "platform/word/Package.h"
 
-#include "platform/word/Word.h"
+#include "platform/word/Error.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,5 @@
 // The object model of the embedded word processor, and its running instances.
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
 #include "platform/word/DocumentData.h"
@@ -11,11 +12,6 @@
 #include <algorithm>
 
 namespace Word {
-
-Error::Error(int number, QString description)
-    : number_(number), description_(std::move(description)), what_(description_.toStdString())
-{
-}
 
 namespace {
 

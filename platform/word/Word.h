@@ -17,44 +17,17 @@
 //
 // Additions to the automation names, for callers and tests: Document::Name,
 // ContentText, Saved, TablesCount, BookmarkExists; FormFieldsCollection::Count
-// and Exists; TextSelection::Text; runningInstanceCount and quitAllInstances.
+// and Exists; TextSelection::Text. The switches for tests are in Testing.h.
+#include "platform/word/Error.h"
+
 #include <QString>
 #include <QStringList>
-#include <exception>
 #include <pugixml.hpp>
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace Word {
-
-class Error : public std::exception {
-public:
-    Error(int number, QString description);
-    int number() const { return number_; }
-    QString description() const { return description_; }
-    const char* what() const noexcept override { return what_.c_str(); }
-
-private:
-    int number_;
-    QString description_;
-    std::string what_;
-};
-
-// Every error number the component reports.
-namespace ErrorCode {
-constexpr int NoSuchMember = 5941;       // no member of that name or index in the collection
-constexpr int FileNotFound = 5174;       // the file to open or insert does not exist
-constexpr int BadDocument = 5792;        // the file is not a readable document package
-constexpr int CannotSave = 5153;         // the document could not be written
-constexpr int NoDocument = 4248;         // no document is open
-constexpr int NotAvailable = 4605;       // the method does not apply to this object
-constexpr int BadParameter = 4120;       // an argument out of range
-constexpr int CommandFailed = 4198;      // the command could not be carried out (e.g. printing)
-constexpr int BadPicture = 5152;         // the picture file cannot be read as an image
-constexpr int NoRunningInstance = 429;   // attach: no instance is running
-constexpr int InstanceGone = 462;        // the instance has quit
-} // namespace ErrorCode
 
 class Application;
 class Document;
@@ -344,24 +317,5 @@ std::shared_ptr<Application> CreateObject();
 // and whose window is not shown to the user (the oldest such); throws
 // NoRunningInstance when there is none. Instances live until they quit.
 std::shared_ptr<Application> GetObject();
-
-// Test seam: replaces how CreateObject/GetObject obtain instances (nullptr
-// restores the embedded word processor). The provider is not owned.
-struct Provider {
-    virtual ~Provider();
-    virtual std::shared_ptr<Application> create() = 0;
-    virtual std::shared_ptr<Application> attach() = 0;
-};
-void setProvider(Provider* provider);
-
-// Where PrintOut sends its output: empty (the default) means the default
-// printer, or a PDF beside the document when there is none; a path makes every
-// print write that PDF, without a message. For tests.
-void setPrintOutputPdf(const QString& path);
-
-// Embedded instances running (created and not quit); for tests.
-int runningInstanceCount();
-// Quits every embedded instance without saving; for tests and program exit.
-void quitAllInstances();
 
 } // namespace Word

@@ -10,6 +10,7 @@
 #include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/ErrorEjecucion.h"
 #include "shell/MessageBox.h"

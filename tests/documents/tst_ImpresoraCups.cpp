@@ -10,6 +10,7 @@
 #include "documents/CodigoImpreso.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"

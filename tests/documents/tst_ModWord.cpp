@@ -6,6 +6,7 @@
 
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"

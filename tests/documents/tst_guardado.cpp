@@ -9,6 +9,7 @@
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"

@@ -9,6 +9,7 @@
 #include "startup/frmSeleccion.h"
 #include "shell/FechaEspanola.h"
 #include "form/frmSolicitudes.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"

@@ -3,6 +3,7 @@
 #include "Formulario.h"
 
 #include "startup/frmSeleccion.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "users/Validacion.h"
 

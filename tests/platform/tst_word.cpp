@@ -5,6 +5,7 @@
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 #include "platform/word/Printing.h"
+#include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
 #include <QApplication>
