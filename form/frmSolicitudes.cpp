@@ -1,4 +1,5 @@
 #include "frmSolicitudes.h"
+#include "ui_frmSolicitudes.h"
 
 #include "BarraMenu.h"
 #include "Pantalla.h"
@@ -22,19 +23,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
@@ -51,43 +48,30 @@
 
 namespace {
 
-const char* const kTag = "Tag";
-
 QMessageBox::StandardButton Critico(const QString& texto)
 {
     return MessageBox::show(texto, {}, QMessageBox::Critical);
 }
 
-QLineEdit* CrearCaja(QWidget* padre, const char* nombre, const QString& tag, const QString& accesible,
-                     int maximo = 0)
+// The elements of a control array are drawn with numbered names in the
+// layout; at run time they share the array's name and carry their index.
+template <typename Control, std::size_t N>
+void TomarElementos(std::array<Control*, N>& elementos, QWidget* ventana, const QString& nombre)
 {
-    auto* caja = new QLineEdit(padre);
-    caja->setObjectName(QString::fromUtf8(nombre));
-    caja->setProperty(kTag, tag);
-    caja->setAccessibleName(accesible);
-    if (maximo > 0)
-        caja->setMaxLength(maximo);
-    return caja;
-}
-
-// An element of a control array: shared name, its index and its form field.
-void NombrarElemento(QAbstractButton* boton, const char* nombre, int indice, const char* tag)
-{
-    boton->setObjectName(QString::fromLatin1(nombre));
-    boton->setProperty("Index", indice);
-    boton->setProperty(kTag, QString::fromLatin1(tag));
-    boton->setAccessibleName(boton->text());
+    for (std::size_t i = 0; i < N; ++i) {
+        elementos[i] = ventana->findChild<Control*>(nombre + QString::number(i));
+        elementos[i]->setObjectName(nombre);
+    }
 }
 
 } // namespace
 
 frmSolicitudes::frmSolicitudes(QWidget* parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::frmSolicitudes>())
 {
-    setObjectName(QStringLiteral("frmSolicitudes"));
-    setWindowTitle(QStringLiteral("Solicitud de Concurso"));
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    ConstruirControles();
+    TomarControles();
     ConstruirMenu();
     // On a small or scaled screen the content scrolls, following the focus.
     Pantalla::HacerDesplazable(this);
@@ -99,203 +83,39 @@ frmSolicitudes::~frmSolicitudes()
         estado().frmSolicitudActual = nullptr;
 }
 
-void frmSolicitudes::ConstruirControles()
+void frmSolicitudes::TomarControles()
 {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget"));
-    auto* principal = new QVBoxLayout(central);
-    central->setMinimumWidth(960);
-    setCentralWidget(central);
+    const Ui::frmSolicitudes& u = *ui_;
+    txtDNI = u.txtDNI;
+    txtApellidos = u.txtApellidos;
+    txtNombre = u.txtNombre;
+    txtFechaNac = u.txtFechaNac;
+    txtNacionalidad = u.txtNacionalidad;
+    txtTfno = u.txtTfno;
+    txtDireccion = u.txtDireccion;
+    txtNum = u.txtNum;
+    txtPuerta = u.txtPuerta;
+    txtMunicipio = u.txtMunicipio;
+    txtProvincia = u.txtProvincia;
+    txtCP = u.txtCP;
+    txtTitulacion = u.txtTitulacion;
+    TomarElementos(txtArea, this, QStringLiteral("txtArea"));
+    TomarElementos(optCategoria, this, QStringLiteral("optCategoria"));
+    TomarElementos(chkDocu, this, QStringLiteral("chkDocu"));
+    txtOtros = u.txtOtros;
+    txtCiudad = u.txtCiudad;
+    txtDia = u.txtDia;
+    txtMes = u.txtMes;
+    txtAño = u.txtAño;
+    lblFichero = u.lblFichero;
+    Stelcodex1 = u.Stelcodex1;
 
-    // A label beside its box: the label names the box for screen readers too.
-    auto etiqueta = [this](QWidget* padre, const QString& texto, QWidget* buddy) {
-        auto* l = new QLabel(texto, padre);
-        l->setBuddy(buddy);
-        otrosControles_.append(l);
-        return l;
-    };
-    auto marco = [this](const char* nombre, const QString& titulo) {
-        auto* g = new QGroupBox(titulo);
-        g->setObjectName(QString::fromUtf8(nombre));
-        otrosControles_.append(g);
-        return g;
-    };
-
-    // 1.- Applicant.
-    auto* frame7 = marco("Frame7", QStringLiteral("1.- DATOS DEL SOLICITANTE"));
-    txtDNI = CrearCaja(frame7, "txtDNI", QStringLiteral("NIF"), QStringLiteral("NIF"));
-    txtApellidos = CrearCaja(frame7, "txtApellidos", QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("APELLIDOS"));
-    txtNombre = CrearCaja(frame7, "txtNombre", QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"));
-    txtFechaNac = CrearCaja(frame7, "txtFechaNac", QStringLiteral("FECHANACIMIENTO"),
-                            QStringLiteral("FECHA DE NACIMIENTO"));
-    txtNacionalidad = CrearCaja(frame7, "txtNacionalidad", QStringLiteral("NACIONALIDAD"),
-                                QStringLiteral("NACIONALIDAD"));
-    txtTfno = CrearCaja(frame7, "txtTfno", QStringLiteral("TELEFONO"), QStringLiteral("TELÉFONO"), 9);
-    txtDireccion = CrearCaja(frame7, "txtDireccion", QStringLiteral("DOMICILIO"), QStringLiteral("DIRECCIÓN"));
-    txtNum = CrearCaja(frame7, "txtNum", QStringLiteral("NUM"), QStringLiteral("Nº"));
-    txtPuerta = CrearCaja(frame7, "txtPuerta", QStringLiteral("PUERTA"), QStringLiteral("Pª"));
-    txtMunicipio = CrearCaja(frame7, "txtMunicipio", QStringLiteral("LOCALIDAD"), QStringLiteral("MUNICIPIO"));
-    txtProvincia = CrearCaja(frame7, "txtProvincia", QStringLiteral("PROVINCIA"), QStringLiteral("PROVINCIA"));
-    txtCP = CrearCaja(frame7, "txtCP", QStringLiteral("CPOSTAL"), QStringLiteral("CÓDIGO POSTAL"), 5);
-    txtFechaNac->setPlaceholderText(QStringLiteral("dd/mm/aaaa"));
-    {
-        // Four rows of label-box pairs; the address takes the width of two
-        // pairs, with number and door beside it.
-        auto* g = new QGridLayout(frame7);
-        const QList<QLineEdit*> filas[] = {
-            {txtDNI, txtApellidos, txtNombre},
-            {txtFechaNac, txtNacionalidad, txtTfno},
-            {txtMunicipio, txtProvincia, txtCP},
-        };
-        for (int f = 0; f < 3; ++f) {
-            const int fila = f < 2 ? f : 3;
-            for (int c = 0; c < filas[f].size(); ++c) {
-                QLineEdit* caja = filas[f][c];
-                g->addWidget(etiqueta(frame7, caja->accessibleName(), caja), fila, c * 2, Qt::AlignRight);
-                g->addWidget(caja, fila, c * 2 + 1);
-            }
-        }
-        g->addWidget(etiqueta(frame7, txtDireccion->accessibleName(), txtDireccion), 2, 0, Qt::AlignRight);
-        g->addWidget(txtDireccion, 2, 1, 1, 3);
-        g->addWidget(etiqueta(frame7, txtNum->accessibleName(), txtNum), 2, 4, Qt::AlignRight);
-        auto* numPuerta = new QHBoxLayout;
-        numPuerta->addWidget(txtNum);
-        numPuerta->addWidget(etiqueta(frame7, txtPuerta->accessibleName(), txtPuerta));
-        numPuerta->addWidget(txtPuerta);
-        numPuerta->addStretch();
-        g->addLayout(numPuerta, 2, 5);
-        for (int c : {1, 3, 5})
-            g->setColumnStretch(c, 1);
-        txtNum->setFixedWidth(70);
-        txtPuerta->setFixedWidth(70);
-        txtCP->setMaximumWidth(90);
-        txtTfno->setMaximumWidth(140);
-        txtDNI->setMaximumWidth(140);
-    }
-
-    // 2.- Degree.
-    auto* frame8 = marco("Frame8", QStringLiteral("2.- TITULACION DEL SOLICITANTE"));
-    txtTitulacion = CrearCaja(frame8, "txtTitulacion", QStringLiteral("TITULACION"),
-                              QStringLiteral("TITULACIÓN"), 100);
-    (new QHBoxLayout(frame8))->addWidget(txtTitulacion);
-
-    // 3.- Health areas: a preference number beside each area's name.
-    auto* frame3 = marco("Frame3", QStringLiteral("3.- ÁREAS DE SALUD SOLICITADAS  PARA LA COBERTURA DE "
-                                                  "VACANTES. CONSIGNAR ORDER DE PREFERENCIA"));
-    {
-        static const char* const areas[11] = {"Ávila",    "Burgos",    "León",    "El Bierzo",
-                                              "Palencia", "Salamanca", "Segovia", "Soria",
-                                              "Valladolid Este", "Valladolid Oeste", "Zamora"};
-        static const char* const tags[11] = {
-            "AREAAVILA",     "AREABURGOS",     "AREALEON",  "AREAELBIERZO",
-            "AREAPALENCIA",  "AREASALAMANCA",  "AREASEGOVIA", "AREASORIA",
-            "AREAVALLADOLIDESTE", "AREAVALLADOLIDOESTE", "AREAZAMORA"};
-        auto* g = new QGridLayout(frame3);
-        constexpr int porFila = 4;
-        for (int i = 0; i < 11; ++i) {
-            const QString nombre = QString::fromUtf8(areas[i]);
-            auto* caja = CrearCaja(frame3, "txtArea", QString::fromLatin1(tags[i]),
-                                   QStringLiteral("Preferencia de %1").arg(nombre), 3);
-            caja->setProperty("Index", i);
-            caja->setAlignment(Qt::AlignCenter);
-            caja->setFixedWidth(48);
-            txtArea[i] = caja;
-            g->addWidget(etiqueta(frame3, nombre, caja), i / porFila, (i % porFila) * 2, Qt::AlignRight);
-            g->addWidget(caja, i / porFila, (i % porFila) * 2 + 1, Qt::AlignLeft);
-        }
-        for (int c = 0; c < porFila; ++c)
-            g->setColumnStretch(c * 2 + 1, 1);
-    }
-
-    // 4.- Category.
-    auto* frame2 = marco("Frame2", QStringLiteral("4.- INDICAR LA CATEGORÍA QUE SE SOLICITA"));
-    {
-        auto* h = new QHBoxLayout(frame2);
-        const char* const textos[2] = {"Médico de Área", "Enfermero de Área"};
-        const char* const tags[2] = {"MEDICO", "ENFERMERO"};
-        for (int i = 0; i < 2; ++i) {
-            auto* o = new QRadioButton(QString::fromUtf8(textos[i]), frame2);
-            NombrarElemento(o, "optCategoria", i, tags[i]);
-            optCategoria[i] = o;
-            h->addWidget(o);
-        }
-        h->addStretch();
-    }
-
-    // 5.- Supporting documents; "Otros" is described beside its box.
-    auto* frame4 = marco("Frame4", QStringLiteral("5.- RELACIÓN DE DOCUMENTACIÓN QUE SE APORTA A EFECTOS DE BAREMO"));
-    {
-        auto* g = new QGridLayout(frame4);
-        const char* const textos[4] = {
-            "Título de Especialista en Medicina Familiar y C. Obtenido por el sistema de Residencia",
-            "Certificado de experiencia profesional", "Cursos de Formación acreditada", "Otros"};
-        const char* const tags[4] = {"ESPECIALISTA", "EXPERIENCIA", "CURSOS", "OTROS"};
-        for (int i = 0; i < 4; ++i) {
-            auto* c = new QCheckBox(QString::fromUtf8(textos[i]), frame4);
-            NombrarElemento(c, "chkDocu", i, tags[i]);
-            chkDocu[i] = c;
-            g->addWidget(c, i, 0, 1, i == 3 ? 1 : 2);
-            connect(c, &QCheckBox::stateChanged, this, [this] { chkDocu_Click(); });
-        }
-        txtOtros = CrearCaja(frame4, "txtOtros", QStringLiteral("DESCOTROS"), QStringLiteral("Otros documentos"), 100);
-        QSizePolicy sp = txtOtros->sizePolicy();
-        sp.setRetainSizeWhenHidden(true);
-        txtOtros->setSizePolicy(sp);
-        txtOtros->setVisible(false);
-        g->addWidget(txtOtros, 3, 1);
-        g->setColumnStretch(1, 1);
-    }
-
-    // Signing line: "En <city> a <day> de <month> de <year>".
-    auto* frame1 = marco("Frame1", QString());
-    {
-        txtCiudad = CrearCaja(frame1, "txtCiudad", QStringLiteral("CIUDAD"), QStringLiteral("Ciudad de la firma"), 100);
-        txtDia = CrearCaja(frame1, "txtDia", QStringLiteral("DIA"), QStringLiteral("Día de la firma"), 100);
-        txtMes = CrearCaja(frame1, "txtMes", QStringLiteral("MES"), QStringLiteral("Mes de la firma"), 100);
-        txtAño = CrearCaja(frame1, "txtAño", QStringLiteral("AÑO"), QStringLiteral("Año de la firma"), 100);
-        auto* h = new QHBoxLayout(frame1);
-        const std::pair<const char*, QLineEdit*> partes[] = {
-            {"En", txtCiudad}, {"a", txtDia}, {"de", txtMes}, {"de", txtAño}};
-        for (const auto& [texto, caja] : partes) {
-            caja->setAlignment(Qt::AlignCenter);
-            h->addWidget(etiqueta(frame1, QString::fromUtf8(texto), caja));
-            h->addWidget(caja);
-        }
-        txtCiudad->setMinimumWidth(220);
-        txtDia->setFixedWidth(60);
-        txtMes->setMinimumWidth(140);
-        txtAño->setFixedWidth(80);
-        h->addStretch();
-    }
-
-    lblFichero = new QLabel(central);
-    lblFichero->setObjectName(QStringLiteral("lblFichero"));
-    lblFichero->setAccessibleName(QStringLiteral("Fichero de la solicitud"));
-    lblFichero->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    for (QWidget* w : {static_cast<QWidget*>(frame7), static_cast<QWidget*>(frame8),
-                       static_cast<QWidget*>(frame3), static_cast<QWidget*>(frame2),
-                       static_cast<QWidget*>(frame4), static_cast<QWidget*>(frame1),
-                       static_cast<QWidget*>(lblFichero)})
-        principal->addWidget(w);
-    principal->addStretch();
-    otrosControles_.append(lblFichero);
-
-    // The barcode control renders the printed copy's symbol; the user never sees it.
-    Stelcodex1 = new Stelcodex(central);
-    Stelcodex1->setObjectName(QStringLiteral("Stelcodex1"));
-    Stelcodex1->setAccessibleName(QStringLiteral("Código de barras"));
-    Stelcodex1->setPdfECLevel(0);
-    Stelcodex1->setPdfbarWidth(1);
-    Stelcodex1->setPdfRows(0);
-    Stelcodex1->setPdfforeColor(0x80000012u);
-    Stelcodex1->setPdfcode(QStringLiteral("This is a PDF417 Barcode"));
-    Stelcodex1->setPdfMode(0);
-    Stelcodex1->setPdfbarHeight(7);
-    Stelcodex1->setPdfColumns(10);
-    Stelcodex1->setPdfbackColor(0x8000000Fu);
-    Stelcodex1->hide();
-    otrosControles_.append(Stelcodex1);
+    // "Otros" keeps its place in the row while its box is hidden.
+    QSizePolicy sp = txtOtros->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    txtOtros->setSizePolicy(sp);
+    for (QCheckBox* c : chkDocu)
+        connect(c, &QCheckBox::stateChanged, this, [this] { chkDocu_Click(); });
 
     controlesDatos_ = {txtDNI,      txtApellidos, txtNombre,    txtFechaNac, txtNacionalidad,
                        txtTfno,     txtDireccion, txtNum,       txtPuerta,   txtMunicipio,
@@ -306,6 +126,13 @@ void frmSolicitudes::ConstruirControles()
     for (QCheckBox* c : chkDocu)
         controlesDatos_.append(c);
     controlesDatos_ << txtOtros << txtCiudad << txtDia << txtMes << txtAño;
+    // Each section's frame, then its captions; the file name and the barcode last.
+    for (QGroupBox* marco : {u.Frame7, u.Frame8, u.Frame3, u.Frame2, u.Frame4, u.Frame1}) {
+        otrosControles_.append(marco);
+        for (QLabel* l : marco->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            otrosControles_.append(l);
+    }
+    otrosControles_ << lblFichero << Stelcodex1;
 
     for (int i = 1; i < controlesDatos_.size(); ++i)
         QWidget::setTabOrder(controlesDatos_[i - 1], controlesDatos_[i]);

@@ -25,6 +25,7 @@ class QLineEdit;
 class QRadioButton;
 class Stelcodex;
 namespace Word { class Application; }
+namespace Ui { class frmSolicitudes; }
 
 class frmSolicitudes : public QMainWindow, public FormularioDocumento {
     Q_OBJECT
@@ -100,7 +101,8 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
-    void ConstruirControles();
+    // Takes the controls that the layout (frmSolicitudes.ui) built.
+    void TomarControles();
     void ConstruirMenu();
     void chkDocu_Click();
     void ComprobarFechaNac();
@@ -117,6 +119,7 @@ private:
     // the user told) when the writer failed.
     bool EscribirSolicitud(const QString& accion, bool imprimir, bool segundo);
 
+    std::unique_ptr<Ui::frmSolicitudes> ui_;
     QList<QWidget*> controlesDatos_; // tab order
     QList<QWidget*> otrosControles_; // frames, labels, lblFichero, Stelcodex1
     bool cargado_ = false;           // load steps run once, on first show
