@@ -7,6 +7,7 @@
 #include "ReglasCampos.h"
 
 #include "DatosDesdeFormulario.h"
+#include "EscrituraSolicitud.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"
@@ -21,8 +22,6 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,7 +39,6 @@
 #include "applications/NombresSolicitud.h"
 #include "documents/ModWord.h"
 #include "platform/word/Word.h"
-#include "shell/frmProgresoGeneral.h"
 #include "users/Validacion.h"
 #include "users/frmCreaPwd.h"
 
@@ -524,44 +522,14 @@ QString frmSolicitudes::NombreFichero() const
 
 bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, bool segundo)
 {
-    QString fichero = NombreFichero();
-    const auto noGuardada = [imprimir](const QString& motivo) {
-        MessageBox::show((imprimir ? QStringLiteral("La solicitud no se ha guardado ni impreso.\n")
-                                   : QStringLiteral("La solicitud no se ha guardado.\n"))
-                             + motivo
-                             + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
-                         {}, QMessageBox::Critical);
-        return false;
-    };
     // A new application takes its name for good at its first write.
-    const bool reservar = !nombreReservado_;
-    if (reservar) {
-        const ResultadoEscritura r = NombresSolicitud::ReservarNombreNuevo(txtDNI->text(), estado().strRutaTemp, fichero);
-        if (!r)
-            return noGuardada(QStringLiteral("No se puede crear el fichero %1: %2.").arg(fichero, r.motivo()));
-        if (fichero != NombreFichero())
-            lblFichero->setText(fichero);
-    }
-    auto progreso = std::make_unique<frmProgresoGeneral>();
-    progreso->lblAccion->setText(accion);
-    progreso->show();
-    try {
-        if (estado().strVersionWord.toInt() <= 8)
-            ModWord::GenerarDocumentoW97(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
-                                         imprimir, segundo);
-        else
-            ModWord::GenerarDocumentoWXP(fichero, estado().strRutaTemp, this, progreso.get(), Stelcodex1,
-                                         imprimir, segundo);
-    } catch (const std::exception& fallo) {
-        const QString motivo = TextoFallo(fallo);
-        progreso->close();
-        if (reservar && QFileInfo(estado().strRutaTemp + fichero).size() == 0)
-            QFile::remove(estado().strRutaTemp + fichero); // the name taken above, still empty
-        return noGuardada(motivo);
-    }
-    nombreReservado_ = true;
-    progreso->close();
-    return true;
+    QString fichero = NombreFichero();
+    const bool escrito = EscrituraSolicitud::Escribir(*this, Stelcodex1, fichero, !nombreReservado_, accion,
+                                                      imprimir, segundo);
+    if (fichero != NombreFichero())
+        lblFichero->setText(fichero);
+    nombreReservado_ = nombreReservado_ || escrito;
+    return escrito;
 }
 
 void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)

@@ -1,0 +1,70 @@
+#include "EscrituraSolicitud.h"
+
+#include "applications/NombresSolicitud.h"
+#include "documents/CamposDocumento.h"
+#include "documents/ModWord.h"
+#include "shell/EscrituraSegura.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/Fallos.h"
+#include "shell/MessageBox.h"
+#include "shell/frmProgresoGeneral.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <memory>
+
+namespace EscrituraSolicitud {
+
+namespace {
+
+bool NoGuardada(bool imprimir, const QString& motivo)
+{
+    MessageBox::show((imprimir ? QStringLiteral("La solicitud no se ha guardado ni impreso.\n")
+                               : QStringLiteral("La solicitud no se ha guardado.\n"))
+                         + motivo
+                         + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
+                     {}, QMessageBox::Critical);
+    return false;
+}
+
+} // namespace
+
+bool PlantillaAntigua(const QString& versionWord)
+{
+    return versionWord.toInt() <= 8;
+}
+
+bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fichero, bool reservar,
+              const QString& accion, bool imprimir, bool segundo)
+{
+    const QString carpeta = estado().strRutaTemp;
+    if (reservar) {
+        QString reservado = fichero;
+        const ResultadoEscritura r =
+            NombresSolicitud::ReservarNombreNuevo(formulario.CajaDNI()->text(), carpeta, reservado);
+        if (!r)
+            return NoGuardada(imprimir, QStringLiteral("No se puede crear el fichero %1: %2.").arg(reservado, r.motivo()));
+        fichero = reservado;
+    }
+    auto progreso = std::make_unique<frmProgresoGeneral>();
+    progreso->lblAccion->setText(accion);
+    progreso->show();
+    const auto escritor = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97
+                                                                      : &ModWord::GenerarDocumentoWXP;
+    try {
+        escritor(fichero, carpeta, &formulario, progreso.get(), codigo, imprimir, segundo);
+    } catch (const std::exception& fallo) {
+        const QString motivo = TextoFallo(fallo);
+        progreso->close();
+        if (reservar && QFileInfo(carpeta + fichero).size() == 0)
+            QFile::remove(carpeta + fichero); // the name taken above, still empty
+        return NoGuardada(imprimir, motivo);
+    }
+    progreso->close();
+    return true;
+}
+
+} // namespace EscrituraSolicitud

@@ -1,0 +1,25 @@
+#pragma once
+// Writing and printing an application, as the form's menu and close prompt run
+// it: the name a new application takes for good, the template chosen by the
+// word processor's version, the busy window, and the message that reports a
+// failed write. The window calls it; it knows nothing of the menu.
+#include <QString>
+
+class FormularioDocumento;
+class Stelcodex;
+
+namespace EscrituraSolicitud {
+
+// Whether the older template (PlantillaW97) serves a word processor of the
+// given version text: major version 8 or lower, or no version at all.
+bool PlantillaAntigua(const QString& versionWord);
+
+// Writes the application into strRutaTemp + fichero (and prints it when
+// imprimir is true) behind a busy window showing accion. With reservar, the
+// name is first taken for good (ReservarNombreNuevo); fichero then comes back
+// as the name taken, which may differ. False, with the user told why, when
+// nothing was written: the data stay in the form and a stored file is as it was.
+bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fichero, bool reservar,
+              const QString& accion, bool imprimir, bool segundo);
+
+} // namespace EscrituraSolicitud
