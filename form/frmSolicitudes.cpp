@@ -137,7 +137,11 @@ void frmSolicitudes::TomarControles()
     for (QWidget* w : controlesDatos_)
         if (qobject_cast<QLineEdit*>(w))
             w->installEventFilter(this);
+    ConectarPegado();
+}
 
+void frmSolicitudes::ConectarPegado()
+{
     // Pasted or dropped text obeys the boxes' rules as typed text does.
     Validacion::LimpiarDNIAlEditar(txtDNI);
     for (QWidget* w : controlesDatos_) {

@@ -103,6 +103,8 @@ protected:
 private:
     // Takes the controls that the layout (frmSolicitudes.ui) built.
     void TomarControles();
+    // Pasted or dropped text goes through the boxes' rules.
+    void ConectarPegado();
     void ConstruirMenu();
     void chkDocu_Click();
     void ComprobarFechaNac();
