@@ -12,6 +12,7 @@
 #include "shell/frmProgresoGeneral.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -260,7 +261,11 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
         try {
             if (variante == Variante::W97)
                 BorrarMarcas(word);
-            word.PrintOut(true);
+            const Word::PrintResult impreso = word.PrintOut(true);
+            if (impreso.kind == Word::PrintResult::Kind::Pdf)
+                MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
+                                     .arg(QDir::toNativeSeparators(impreso.pdfPath)),
+                                 QStringLiteral("Impresión"), QMessageBox::Information);
             MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
                                             "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
                              QStringLiteral("Impresión"), QMessageBox::Information);

@@ -4,7 +4,6 @@
 #include "platform/word/Layout.h"
 #include "platform/word/Word.h"
 #include "EscrituraSegura.h"
-#include "MessageBox.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -58,7 +57,6 @@ void writePdf(const Rendering& pages, const QString& path, const QString& title)
         writer.setPageSize(pageSizeOf(pages));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Varelio"));
         if (!paintAll(pages, writer, writer.resolution()))
             throw Error(ErrorCode::CommandFailed, QStringLiteral("No se puede componer el archivo \"%1\".").arg(path));
     }
@@ -78,13 +76,13 @@ QString fallbackPdfPath(const QString& fullName)
     return folder + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
 }
 
-void printDocument(const DocumentData& document, const QString& fullName, const QString& forcedPdf)
+PrintResult printDocument(const DocumentData& document, const QString& fullName, const QString& forcedPdf)
 {
     const Rendering pages = Rendering::layout(document);
     const QString title = QFileInfo(fullName).fileName();
     if (!forcedPdf.isEmpty()) {
         writePdf(pages, forcedPdf, title);
-        return;
+        return {};
     }
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
     if (!printerInfo.isNull()) {
@@ -96,14 +94,12 @@ void printDocument(const DocumentData& document, const QString& fullName, const 
         if (!paintAll(pages, printer, printer.resolution()))
             throw Error(ErrorCode::CommandFailed,
                         QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printerInfo.printerName()));
-        return;
+        return {};
     }
-    // No printer: the copy is kept as a PDF, and the user is told where.
+    // No printer: the copy is kept as a PDF, and the caller tells the user where.
     const QString pdf = fallbackPdfPath(fullName);
     writePdf(pages, pdf, title);
-    MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
-                         .arg(QDir::toNativeSeparators(pdf)),
-                     QStringLiteral("Impresión"), QMessageBox::Information);
+    return {PrintResult::Kind::Pdf, pdf};
 }
 
 } // namespace Word::detail

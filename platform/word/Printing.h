@@ -4,6 +4,7 @@
 
 namespace Word {
 struct DocumentData;
+struct PrintResult;
 
 namespace detail {
 class Rendering;
@@ -11,10 +12,11 @@ class Rendering;
 // Writes the rendered pages as a PDF; throws Error (CannotSave) on failure.
 void writePdf(const Rendering& pages, const QString& path, const QString& title);
 
-// Prints the document. forcedPdf non-empty: write that PDF and nothing else.
-// Otherwise the default printer; with no printer, a PDF beside the document
-// (fullName is its path, or its name when never saved) and a message saying where.
-void printDocument(const DocumentData& document, const QString& fullName, const QString& forcedPdf);
+// Prints the document. forcedPdf non-empty: write that PDF in the printer's
+// place. Otherwise the default printer; with no printer, a PDF beside the
+// document (fullName is its path, or its name when never saved), whose path
+// the result gives.
+PrintResult printDocument(const DocumentData& document, const QString& fullName, const QString& forcedPdf);
 
 // Where a document's printed copy goes when there is no printer.
 QString fallbackPdfPath(const QString& fullName);

@@ -25,7 +25,7 @@ Viewer::Viewer()
 {
     setObjectName(QStringLiteral("visorDocumento"));
     setAccessibleName(QStringLiteral("Documento"));
-    setWindowTitle(QStringLiteral("Varelio"));
+    setWindowTitle(QStringLiteral("Documento"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     // The program ends when its own last window closes, whatever is open here.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -49,7 +49,7 @@ void Viewer::showDocument(const Document* document)
     }
     pages_ = 0;
     if (!document) {
-        setWindowTitle(QStringLiteral("Varelio"));
+        setWindowTitle(QStringLiteral("Documento"));
         auto* none = new QLabel(QStringLiteral("No hay ningún documento abierto."));
         none->setObjectName(QStringLiteral("sinDocumento"));
         none->setStyleSheet(QStringLiteral("color: white;"));

@@ -423,11 +423,11 @@ public:
         alive();
         return selection_;
     }
-    void PrintOut(bool) override
+    PrintResult PrintOut(bool) override
     {
         alive();
         Document& document = documents_.activeOrThrow();
-        detail::printDocument(document.data(), document.FullName(), printOutputPdf);
+        return detail::printDocument(document.data(), document.FullName(), printOutputPdf);
     }
     void Quit(bool saveChanges) override
     {

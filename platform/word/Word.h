@@ -288,6 +288,14 @@ private:
     std::function<void()> onChange_;
 };
 
+// What a print did: the pages went to the printer, or, with no printer, were
+// kept as a PDF at pdfPath (the caller tells the user where).
+struct PrintResult {
+    enum class Kind { Printer, Pdf };
+    Kind kind = Kind::Printer;
+    QString pdfPath;
+};
+
 // The application object; abstract so that tests can stand in a double.
 class Application {
 public:
@@ -302,9 +310,9 @@ public:
     virtual Document& ActiveDocument() = 0; // throws NoDocument
     virtual TextSelection& Selection() = 0;
     // Renders the active document and sends it to the default printer; with no
-    // printer, writes a PDF beside the document and says so in a message. The
-    // call returns once the job has been handed on.
-    virtual void PrintOut(bool background = true) = 0;
+    // printer, writes a PDF beside the document and returns its path. The call
+    // returns once the job has been handed on.
+    virtual PrintResult PrintOut(bool background = true) = 0;
     virtual void Quit(bool saveChanges = false) = 0;
 };
 

@@ -30,6 +30,7 @@ public:
     bool visible = true;
     bool cerrada = false;
     Word::Error* falloImpresion = nullptr;
+    Word::PrintResult resultadoImpresion;
     int impresiones = 0;
     int dibujosImpresos = -1;
     QString textoImpreso;
@@ -45,13 +46,14 @@ public:
     Word::DocumentsCollection& Documents() override { return documentos; }
     Word::Document& ActiveDocument() override { return documentos.activeOrThrow(); }
     Word::TextSelection& Selection() override { return seleccion; }
-    void PrintOut(bool) override
+    Word::PrintResult PrintOut(bool) override
     {
         if (falloImpresion)
             throw *falloImpresion;
         ++impresiones;
         dibujosImpresos = seleccion.InlineShapes().Count();
         textoImpreso = ActiveDocument().ContentText();
+        return resultadoImpresion;
     }
     void Quit(bool) override
     {
@@ -246,6 +248,25 @@ private slots:
         Word::Document& d = Guardada(docs);
         QCOMPARE(d.FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("José"));
         QCOMPARE(w97, d.ContentText().contains(QStringLiteral("-&R&-"))); // markers kept in the stored file
+    }
+
+    // With no printer the copy was kept as a PDF: the user is told where first.
+    void printWithoutPrinterSaysWhereTheCopyIs()
+    {
+        frmSolicitudes f;
+        Rellenar(f);
+        proveedor.enMarcha = std::make_shared<FakeWord>();
+        proveedor.enMarcha->resultadoImpresion = {Word::PrintResult::Kind::Pdf, QStringLiteral("/tmp/copia/12345678Z.pdf")};
+        estado().strDatosCodigo = f.GenerarDatosCodigo();
+        Escribir(f, &ModWord::GenerarDocumentoW97, true);
+
+        QCOMPARE(proveedor.enMarcha->impresiones, 1);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(MessageBox::shown().first().text,
+                 QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n/tmp/copia/12345678Z.pdf"));
+        QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
+        QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Information);
+        QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral("IMPORTANTE: Espere")));
     }
 
     void printFailureIsReportedAndTheInstanceQuits()
