@@ -68,10 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const auto cw = modo == 0 ? control.PDF417_compact_binary(datos, largo, columnas)
             : modo == 1           ? control.PDF417_compact_text(datos, largo, columnas)
                                   : control.PDF417_compact_numeric(datos, largo, columnas);
+        if (!cw)
+            continue; // a bad level or data that does not fit: no symbol
         FUZZ_CHECK(columnas >= 1 && columnas <= 30);
-        if (cw)
-            for (const qint16 p : *cw)
-                FUZZ_CHECK(p >= 0 && p <= 928);
+        for (const qint16 p : *cw)
+            FUZZ_CHECK(p >= 0 && p <= 928);
     }
 
     const StelcodePropertyBag escrita = control.writeProperties();
