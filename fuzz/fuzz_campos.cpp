@@ -5,8 +5,9 @@
 // eleven the area boxes.
 #include "Comun.h"
 
+#include "documents/CamposDocumento.h"
 #include "documents/DatosCodigo.h"
-#include "form/FechaEspanola.h"
+#include "shell/FechaEspanola.h"
 #include "form/ReglasCampos.h"
 #include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
