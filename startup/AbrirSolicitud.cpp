@@ -1,6 +1,7 @@
 #include "AbrirSolicitud.h"
 
-#include "frmSeleccion.h"
+#include "applications/Navegacion.h"
+#include "applications/frmSeleccion.h"
 
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
@@ -53,6 +54,15 @@ bool AbrirSolicitud()
     formulario->lblFichero->setText(estado().strFicheroSeleccionado);
     formulario->MarcarNombreReservado();
     return true;
+}
+
+void EnlazarVentanas()
+{
+    Navegacion::Registrar({
+        .abrir = &AbrirSolicitud,
+        .dni = [] { return estado().frmSolicitudActual->txtDNI->text(); },
+        .nombrar = [](const QString& nombre) { estado().frmSolicitudActual->lblFichero->setText(nombre); },
+    });
 }
 
 } // namespace ModGeneral

@@ -10,4 +10,8 @@ namespace ModGeneral {
 // applications.
 bool AbrirSolicitud();
 
+// Lets the list of stored applications open and name application forms
+// (applications/Navegacion.h). Start-up runs it before the list is shown.
+void EnlazarVentanas();
+
 } // namespace ModGeneral

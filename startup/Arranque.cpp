@@ -1,9 +1,9 @@
 #include "Arranque.h"
 
 #include "AbrirSolicitud.h"
-#include "frmSeleccion.h"
 
 #include "applications/ListaSolicitudes.h"
+#include "applications/frmSeleccion.h"
 #include "shell/CarpetaDatos.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
@@ -78,6 +78,7 @@ void LimpiarRestos()
 
 void Main()
 {
+    EnlazarVentanas();
     auto& e = estado();
     if (e.strRutaPrograma.isEmpty())
         e.strRutaPrograma = QCoreApplication::applicationDirPath();

@@ -6,7 +6,8 @@
 #include "../shell/Piloto.h"
 
 #include "applications/ListaSolicitudes.h"
-#include "startup/frmSeleccion.h"
+#include "applications/frmSeleccion.h"
+#include "startup/AbrirSolicitud.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"
@@ -71,6 +72,7 @@ class tst_Lectura : public QObject {
     frmSolicitudes* Cargar()
     {
         ModCargaFicheros::ContarSolicitudes(kDNI);
+        ModGeneral::EnlazarVentanas();
         lista = frmSeleccion::Mostrar();
         lista->cboSolicitudes->setCurrentIndex(lista->cboSolicitudes->findText(kFichero));
         QTest::mouseClick(lista->cmdCargar, Qt::LeftButton);

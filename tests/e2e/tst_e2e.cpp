@@ -6,7 +6,7 @@
 #include "Interaccion.h"
 #include "../documents/CarpetaPrograma.h"
 
-#include "startup/frmSeleccion.h"
+#include "applications/frmSeleccion.h"
 #include "shell/FechaEspanola.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"

@@ -32,6 +32,7 @@ inline void PrepararEstado(const QString& carpeta)
 
 inline frmSolicitudes* Abrir()
 {
+    ModGeneral::EnlazarVentanas();
     ModGeneral::AbrirSolicitud();
     frmSolicitudes* f = estado().frmSolicitudActual;
     f->activateWindow();

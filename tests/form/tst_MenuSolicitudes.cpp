@@ -2,7 +2,7 @@
 // writer and the close prompt.
 #include "Formulario.h"
 
-#include "startup/frmSeleccion.h"
+#include "applications/frmSeleccion.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 #include "users/Validacion.h"

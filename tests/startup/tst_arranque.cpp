@@ -1,6 +1,6 @@
 #include "../shell/CarpetaPrueba.h"
 #include "../shell/Piloto.h"
-#include "startup/frmSeleccion.h"
+#include "applications/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
 #include "startup/Arranque.h"
 

@@ -2,8 +2,9 @@
 #include "../shell/Piloto.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/NombresSolicitud.h"
-#include "startup/frmSeleccion.h"
+#include "applications/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
+#include "startup/AbrirSolicitud.h"
 
 #include <QLabel>
 #include <QRegularExpression>
@@ -38,6 +39,7 @@ class TstFrmSeleccion : public QObject {
         estado().blnAccesoConcedido = true;
         ModCargaFicheros::ContarSolicitudes(DNI);
         piloto = std::make_unique<Piloto>();
+        ModGeneral::EnlazarVentanas();
         lista = frmSeleccion::Mostrar();
         QVERIFY(QTest::qWaitForWindowExposed(lista));
     }

@@ -1,10 +1,9 @@
 #include "frmSeleccion.h"
 
-#include "AbrirSolicitud.h"
+#include "ListaSolicitudes.h"
+#include "Navegacion.h"
+#include "NombresSolicitud.h"
 
-#include "applications/ListaSolicitudes.h"
-#include "applications/NombresSolicitud.h"
-#include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgreso.h"
@@ -15,7 +14,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -90,11 +88,11 @@ bool frmSeleccion::haySeleccion()
 
 bool frmSeleccion::NombrePorDefecto()
 {
-    frmSolicitudes* formulario = estado().frmSolicitudActual;
-    if (!formulario)
+    if (!estado().frmSolicitudActual)
         return false;
-    const QString nombre = NombresSolicitud::NombrePorDefecto(formulario->txtDNI->text());
-    formulario->lblFichero->setText(nombre);
+    const Navegacion::Formulario& formulario = Navegacion::Registrado();
+    const QString nombre = NombresSolicitud::NombrePorDefecto(formulario.dni());
+    formulario.nombrar(nombre);
     return NombresSolicitud::Existe(estado().strRutaTemp, nombre);
 }
 
@@ -106,7 +104,7 @@ void frmSeleccion::cmdCargar_Click()
     hide();
     frmProgreso::Mostrar();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    const bool abierta = ModGeneral::AbrirSolicitud();
+    const bool abierta = Navegacion::Registrado().abrir();
     QApplication::restoreOverrideCursor();
     if (abierta) {
         close();
@@ -120,12 +118,11 @@ void frmSeleccion::cmdCargar_Click()
 void frmSeleccion::cmdNueva_Click()
 {
     frmProgreso::Mostrar();
-    ModGeneral::AbrirSolicitud();
+    const Navegacion::Formulario& formulario = Navegacion::Registrado();
+    formulario.abrir();
     if (NombrePorDefecto()) {
         // The default name is taken: a name that no stored application has.
-        frmSolicitudes* formulario = estado().frmSolicitudActual;
-        formulario->lblFichero->setText(
-            NombresSolicitud::NombreNuevo(formulario->txtDNI->text(), estado().strRutaTemp));
+        formulario.nombrar(NombresSolicitud::NombreNuevo(formulario.dni(), estado().strRutaTemp));
     }
     close();
 }
