@@ -28,10 +28,11 @@ bool blnWordIniciado = false;
 
 namespace {
 
-void AvanzarProgreso(frmProgresoGeneral* progreso)
+template <typename... Args>
+void Avisar(const std::function<void(Args...)>& aviso, Args... args)
 {
-    if (progreso)
-        progreso->prgBar->setValue(progreso->prgBar->value() + 1);
+    if (aviso)
+        aviso(args...);
 }
 
 // Writes one tagged control into the form field of its tag.
@@ -182,10 +183,11 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
     return fallo;
 }
 
-void GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
-                      FormularioDocumento* formulario, frmProgresoGeneral* progreso, Stelcodex* codigo,
-                      bool imprimir, bool segundo)
+Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
+                         FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo,
+                         bool imprimir, bool segundo)
 {
+    Escrito escrito;
     EstadoCompartido& e = estado();
     const QString plantilla = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97()
                                                         : NombresSolicitud::RutaPlantillaWXP();
@@ -222,8 +224,7 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
     try {
         word.setVisible(false);
         nuestro = &word.Documents().Add(plantilla);
-        if (progreso)
-            progreso->prgBar->setMaximum(162);
+        Avisar(avance.total, 162);
         word.ActiveDocument().Bookmarks(MarcaDNI).Select();
         word.Selection().TypeText(formulario->CajaDNI()->text());
     } catch (...) {
@@ -233,7 +234,7 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
 
     // A control without a form field is skipped; the rest is still written.
     for (QWidget* control : formulario->Controles()) {
-        AvanzarProgreso(progreso);
+        Avisar(avance.paso);
         const QString tag = Tag(control);
         if (!tag.isEmpty())
             Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
@@ -252,11 +253,10 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
     } else {
         // The printed copy: the barcode below the stored state, never saved.
         // Without its barcode, or with one that does not read back, no copy goes out.
-        if (const QString fallo = PonerCodigo(variante, word, codigo, segundo); !fallo.isEmpty()) {
-            MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + fallo, QStringLiteral("Impresión"),
-                             QMessageBox::Critical);
+        escrito.sinCodigo = PonerCodigo(variante, word, codigo, segundo);
+        if (!escrito.sinCodigo.isEmpty()) {
             terminar();
-            return;
+            return escrito;
         }
         try {
             if (variante == Variante::W97)
@@ -269,20 +269,20 @@ void GenerarDocumento(Variante variante, const QString& fichero, const QString& 
             MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
                                             "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
                              QStringLiteral("Impresión"), QMessageBox::Information);
-            formulario->HabilitarEscritura(false);
+            escrito.impreso = true;
         } catch (const Word::Error& fallo) {
             MessageBox::show(fallo.description());
             terminar();
-            return;
+            return escrito;
         } catch (const std::exception& fallo) {
             MessageBox::show(QString::fromLocal8Bit(fallo.what()));
             terminar();
-            return;
+            return escrito;
         }
         terminar();
     }
-    if (progreso)
-        progreso->prgBar->setValue(progreso->prgBar->maximum());
+    Avisar(avance.fin);
+    return escrito;
 }
 
 // Fills the form's tagged controls from the document's fields, except the DNI.
@@ -331,16 +331,16 @@ qint16 VersionWord()
     }
 }
 
-void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
+Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
+                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
 {
-    GenerarDocumento(Variante::W97, fichero, carpeta, formulario, progreso, codigo, imprimir, segundo);
+    return GenerarDocumento(Variante::W97, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
 }
 
-void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
+Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
+                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
 {
-    GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, progreso, codigo, imprimir, segundo);
+    return GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
 }
 
 bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario)

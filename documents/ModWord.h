@@ -5,8 +5,9 @@
 // The writer and reader see the form as a FormularioDocumento.
 #include <QString>
 
+#include <functional>
+
 class FormularioDocumento;
-class frmProgresoGeneral;
 class Stelcodex;
 
 namespace ModWord {
@@ -14,14 +15,27 @@ namespace ModWord {
 // Major version of the word processor, 0 when it cannot be read.
 qint16 VersionWord();
 
+// How far the writer has got, told as it goes; empty members are skipped.
+struct Avance {
+    std::function<void(int)> total; // the number of steps of the whole write
+    std::function<void()> paso;     // one more step done
+    std::function<void()> fin;      // everything done
+};
+
+// What the writer did besides storing the application.
+struct Escrito {
+    bool impreso = false; // a copy went to print
+    QString sinCodigo;    // why no copy was printed: the barcode could not be put on it
+};
+
 // Document writer, for a word processor of major version 8 or lower (W97) or
 // higher (WXP). Writes carpeta + fichero from the form and, when imprimir is
 // true, prints a copy with the barcode. Failures it does not handle itself
 // propagate as exceptions (Word::Error or ErrorEjecucion).
-void GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
-void GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                         frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
+Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
+                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
+Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
+                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
 
 // True when the last read had to start the word processor itself.
 extern bool blnWordIniciado;

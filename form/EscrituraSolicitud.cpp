@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 
 #include <memory>
 
@@ -31,6 +32,24 @@ bool NoGuardada(bool imprimir, const QString& motivo)
 }
 
 } // namespace
+
+void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
+             frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
+{
+    ModWord::Avance avance;
+    if (progreso) {
+        QProgressBar* barra = progreso->prgBar;
+        avance.total = [barra](int pasos) { barra->setMaximum(pasos); };
+        avance.paso = [barra] { barra->setValue(barra->value() + 1); };
+        avance.fin = [barra] { barra->setValue(barra->maximum()); };
+    }
+    const ModWord::Escrito escrito = escritor(fichero, carpeta, &formulario, avance, codigo, imprimir, segundo);
+    if (!escrito.sinCodigo.isEmpty())
+        MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + escrito.sinCodigo,
+                         QStringLiteral("Impresión"), QMessageBox::Critical);
+    if (escrito.impreso)
+        formulario.HabilitarEscritura(false);
+}
 
 bool PlantillaAntigua(const QString& versionWord)
 {
@@ -55,7 +74,7 @@ bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fiche
     const auto escritor = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97
                                                                       : &ModWord::GenerarDocumentoWXP;
     try {
-        escritor(fichero, carpeta, &formulario, progreso.get(), codigo, imprimir, segundo);
+        Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo);
     } catch (const std::exception& fallo) {
         const QString motivo = TextoFallo(fallo);
         progreso->close();

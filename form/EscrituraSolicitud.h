@@ -3,12 +3,24 @@
 // it: the name a new application takes for good, the template chosen by the
 // word processor's version, the busy window, and the message that reports a
 // failed write. The window calls it; it knows nothing of the menu.
+#include "documents/ModWord.h"
+
 #include <QString>
 
 class FormularioDocumento;
+class frmProgresoGeneral;
 class Stelcodex;
 
 namespace EscrituraSolicitud {
+
+using Escritor = decltype(&ModWord::GenerarDocumentoW97);
+
+// Runs the writer with the busy window's bar (none: nullptr) following it, then
+// tells the user why no copy was printed, or, once a copy went to print,
+// disables the form's write commands. Failures the writer does not handle
+// propagate as exceptions.
+void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
+             frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
 
 // Whether the older template (PlantillaW97) serves a word processor of the
 // given version text: major version 8 or lower, or no version at all.

@@ -9,6 +9,7 @@
 #include "documents/DatosCodigo.h"
 #include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
+#include "form/EscrituraSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
@@ -104,8 +105,8 @@ class tst_CodigoImpreso : public QObject {
     {
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
-        ModWord::GenerarDocumentoWXP(QStringLiteral("12345678Z.doc"), carpetaSolicitud, &f, &progreso,
-                                     f.Stelcodex1, true, false);
+        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), carpetaSolicitud, f,
+                                    &progreso, f.Stelcodex1, true, false);
     }
 
     // The print was stopped with a message, the application is stored all the same.

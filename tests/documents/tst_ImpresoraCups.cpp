@@ -9,6 +9,7 @@
 
 #include "documents/CodigoImpreso.h"
 #include "documents/ModWord.h"
+#include "form/EscrituraSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
@@ -201,8 +202,8 @@ private slots:
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         MessageBox::clear();
         frmProgresoGeneral progreso;
-        ModWord::GenerarDocumentoWXP(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, &progreso,
-                                     f.Stelcodex1, true, false);
+        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), estado().strRutaTemp,
+                                    f, &progreso, f.Stelcodex1, true, false);
 
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY2(MessageBox::shown().first().text.startsWith(QStringLiteral("IMPORTANTE")), // not the no-printer PDF

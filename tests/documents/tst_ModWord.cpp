@@ -5,6 +5,7 @@
 #include "Relleno.h"
 
 #include "documents/ModWord.h"
+#include "form/EscrituraSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
@@ -104,8 +105,8 @@ class tst_ModWord : public QObject {
     void Escribir(frmSolicitudes& f, Escritor escritor, bool imprimir, frmProgresoGeneral* progreso = nullptr)
     {
         frmProgresoGeneral propio;
-        escritor(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, progreso ? progreso : &propio,
-                 f.Stelcodex1, imprimir, false);
+        EscrituraSolicitud::Generar(escritor, QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f,
+                                    progreso ? progreso : &propio, f.Stelcodex1, imprimir, false);
     }
 
     // Stores the sample application under 12345678Z.doc.
@@ -300,7 +301,8 @@ private slots:
         Rellenar(f);
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
-        ModWord::GenerarDocumentoWXP(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, &progreso, nullptr, true, false);
+        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f,
+                                    &progreso, nullptr, true, false);
         QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
         QVERIFY(proveedor.ultimaCreada->cerrada);
         QCOMPARE(MessageBox::shown().size(), 1);

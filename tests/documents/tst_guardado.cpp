@@ -281,7 +281,7 @@ private slots:
         GuardarVersionA();
         QElapsedTimer reloj;
         reloj.start();
-        ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, nullptr, f->Stelcodex1, false, false);
+        ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, {}, f->Stelcodex1, false, false);
         const qint64 unGuardado = std::max<qint64>(1000, reloj.nsecsElapsed() / 1000); // microseconds
 
         int restos = 0;
@@ -291,7 +291,7 @@ private slots:
             if (hijo == 0) {
                 for (bool b = i % 2;; b = !b) {
                     Poner(f, b ? kVersionB : kVersionA);
-                    ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, nullptr, f->Stelcodex1, false, false);
+                    ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, f, {}, f->Stelcodex1, false, false);
                 }
             }
             ::usleep(useconds_t(QRandomGenerator::global()->bounded(5 * unGuardado / 4)));

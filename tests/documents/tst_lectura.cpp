@@ -64,7 +64,7 @@ class tst_Lectura : public QObject {
         f.txtNombre->setText(QStringLiteral("Ana"));
         f.txtArea[0]->setText(QStringLiteral("1"));
         rellenar(f);
-        ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, &f, nullptr, nullptr, false, false);
+        ModWord::GenerarDocumentoWXP(kFichero, estado().strRutaTemp, &f, {}, nullptr, false, false);
     }
 
     // The list of the signed-in DNI, with kFichero chosen and "Cargar Solicitud"
