@@ -12,7 +12,6 @@
 #include "shell/frmProgresoGeneral.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -263,19 +262,14 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
                 BorrarMarcas(word);
             const Word::PrintResult impreso = word.PrintOut(true);
             if (impreso.kind == Word::PrintResult::Kind::Pdf)
-                MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
-                                     .arg(QDir::toNativeSeparators(impreso.pdfPath)),
-                                 QStringLiteral("Impresión"), QMessageBox::Information);
-            MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
-                                            "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
-                             QStringLiteral("Impresión"), QMessageBox::Information);
+                escrito.pdf = impreso.pdfPath;
             escrito.impreso = true;
         } catch (const Word::Error& fallo) {
-            MessageBox::show(fallo.description());
+            escrito.falloImpresion = fallo.description();
             terminar();
             return escrito;
         } catch (const std::exception& fallo) {
-            MessageBox::show(QString::fromLocal8Bit(fallo.what()));
+            escrito.falloImpresion = QString::fromLocal8Bit(fallo.what());
             terminar();
             return escrito;
         }

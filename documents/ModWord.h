@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class FormularioDocumento;
 class Stelcodex;
@@ -25,7 +26,9 @@ struct Avance {
 // What the writer did besides storing the application.
 struct Escrito {
     bool impreso = false; // a copy went to print
+    QString pdf;          // with no printer, the PDF the copy was written to
     QString sinCodigo;    // why no copy was printed: the barcode could not be put on it
+    std::optional<QString> falloImpresion; // why printing the copy failed
 };
 
 // Document writer, for a word processor of major version 8 or lower (W97) or

@@ -9,6 +9,7 @@
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -36,19 +37,33 @@ bool NoGuardada(bool imprimir, const QString& motivo)
 void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
              frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
 {
+    // The bar fills once the user has read what became of the printed copy.
     ModWord::Avance avance;
-    if (progreso) {
-        QProgressBar* barra = progreso->prgBar;
+    bool terminado = false;
+    QProgressBar* barra = progreso ? progreso->prgBar : nullptr;
+    if (barra) {
         avance.total = [barra](int pasos) { barra->setMaximum(pasos); };
         avance.paso = [barra] { barra->setValue(barra->value() + 1); };
-        avance.fin = [barra] { barra->setValue(barra->maximum()); };
+        avance.fin = [&terminado] { terminado = true; };
     }
     const ModWord::Escrito escrito = escritor(fichero, carpeta, &formulario, avance, codigo, imprimir, segundo);
     if (!escrito.sinCodigo.isEmpty())
         MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + escrito.sinCodigo,
                          QStringLiteral("Impresión"), QMessageBox::Critical);
-    if (escrito.impreso)
+    if (escrito.falloImpresion)
+        MessageBox::show(*escrito.falloImpresion);
+    if (escrito.impreso) {
+        if (!escrito.pdf.isEmpty())
+            MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
+                                 .arg(QDir::toNativeSeparators(escrito.pdf)),
+                             QStringLiteral("Impresión"), QMessageBox::Information);
+        MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
+                                        "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
+                         QStringLiteral("Impresión"), QMessageBox::Information);
         formulario.HabilitarEscritura(false);
+    }
+    if (terminado)
+        barra->setValue(barra->maximum());
 }
 
 bool PlantillaAntigua(const QString& versionWord)

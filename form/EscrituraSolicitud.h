@@ -16,9 +16,10 @@ namespace EscrituraSolicitud {
 using Escritor = decltype(&ModWord::GenerarDocumentoW97);
 
 // Runs the writer with the busy window's bar (none: nullptr) following it, then
-// tells the user why no copy was printed, or, once a copy went to print,
-// disables the form's write commands. Failures the writer does not handle
-// propagate as exceptions.
+// tells the user what became of the printed copy (why it was not printed, or
+// that it is printing and, without a printer, the PDF it went to) and, once a
+// copy went to print, disables the form's write commands. Failures the writer
+// does not handle propagate as exceptions.
 void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
              frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
 
