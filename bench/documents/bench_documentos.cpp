@@ -1,6 +1,7 @@
 // "Guardar" and "Imprimir" of a filled application, from the menu handler to
 // the stored file (and, for printing, the PDF of the printed copy), and the
 // part of "Imprimir" that reads the barcode bitmap back before printing.
+#include "../ArranqueBench.h"
 #include "CarpetaPrograma.h"
 
 #include "documents/CodigoImpreso.h"
@@ -156,15 +157,4 @@ BENCHMARK(ComprobarCodigo)->Arg(300)->Arg(1200)->Unit(benchmark::kMillisecond)->
 BENCHMARK(Guardar)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Imprimir)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("VARELIO_PROGRAM_DIR"))
-        qputenv("VARELIO_PROGRAM_DIR", VARELIO_PROGRAM_DIR);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return EjecutarBenchmarks(argc, argv, VARELIO_PROGRAM_DIR); }

@@ -1,5 +1,6 @@
 // "Guardar" of a registered user's application with 10 and with 100,000 users
 // in the user file: the size of the user file should not show.
+#include "../ArranqueBench.h"
 #include "CarpetaPrograma.h"
 #include "FicheroGrande.h"
 
@@ -59,15 +60,4 @@ void Guardar(benchmark::State& state)
 
 BENCHMARK(Guardar)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("VARELIO_PROGRAM_DIR"))
-        qputenv("VARELIO_PROGRAM_DIR", VARELIO_PROGRAM_DIR);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return EjecutarBenchmarks(argc, argv, VARELIO_PROGRAM_DIR); }

@@ -272,7 +272,7 @@ private slots:
         for (int y = 0; y < mono.height(); y += 3)
             for (int x = 0; x < mono.width(); ++x)
                 QVERIFY(mono.pixel(x, y) == qRgb(0, 0, 0) || mono.pixel(x, y) == qRgb(255, 255, 255));
-        QCOMPARE(CodigoDeImagen(imagen), CodigoImpreso::BytesCodificados(datos));
+        QCOMPARE(decodePdf417(imagen), CodigoImpreso::BytesCodificados(datos));
         QCOMPARE(control.pdfforeColor(), StelcodeColor::fromRgb(200, 200, 200));
     }
 

@@ -5,6 +5,7 @@
 // straight from its package XML, and the printed barcode is decoded.
 #include "Interaccion.h"
 #include "../documents/CarpetaPrograma.h"
+#include "../documents/ImpresoLeido.h"
 
 #include "applications/frmSeleccion.h"
 #include "shell/FechaEspanola.h"
@@ -22,16 +23,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QImage>
 #include <QLabel>
-#include <QProcess>
 #include <QRadioButton>
 
 #include <pugixml.hpp>
 #include <zip.h>
-
-#define ZX_USE_UTF8
-#include <ZXing/ReadBarcode.h>
 
 #include <map>
 
@@ -127,29 +123,6 @@ std::map<QString, QString> CamposDelPaquete(const QString& ruta)
         }
     }
     return campos;
-}
-
-// The printed page rasterised at print resolution and searched for a PDF417 symbol.
-QByteArray CodigoImpreso(const QString& pdf)
-{
-    const QString base = pdf + QStringLiteral("-pagina");
-    QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), QStringLiteral("-png"),
-                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                       QStringLiteral("-singlefile"), pdf, base});
-    QImage imagen(base + QStringLiteral(".png"));
-    if (imagen.isNull())
-        return {};
-    imagen = imagen.convertToFormat(QImage::Format_Grayscale8);
-    const ZXing::ImageView vista(imagen.constBits(), imagen.width(), imagen.height(), ZXing::ImageFormat::Lum,
-                                 int(imagen.bytesPerLine()));
-    ZXing::DecodeHints pistas;
-    pistas.setFormats(ZXing::BarcodeFormat::PDF417);
-    pistas.setTryHarder(true);
-    const ZXing::Result r = ZXing::ReadBarcode(vista, pistas);
-    if (!r.isValid())
-        return {};
-    return QByteArray(reinterpret_cast<const char*>(r.bytes().data()), qsizetype(r.bytes().size()));
 }
 
 } // namespace
@@ -335,7 +308,7 @@ private slots:
                            "M&aster en Salud P&ublica|Le&on|")
             + hoy.toString(QStringLiteral("dd/MM/yy"));
         QCOMPARE(estado().strDatosCodigo, esperado);
-        QCOMPARE(QString::fromLatin1(CodigoImpreso(pdf)), esperado);
+        QCOMPARE(QString::fromLatin1(CodigoDelPdf(pdf).value_or(QByteArray())), esperado);
         QCOMPARE(Valores(*f), guardados);
         // The stored file was written again, as by "Guardar", without the barcode.
         QCOMPARE(CamposDelPaquete(Fichero()), camposGuardados);
