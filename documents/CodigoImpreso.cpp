@@ -102,8 +102,8 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos)
         }
         std::sort(largos.begin(), largos.end());
         for (int i : largos)
-            if (!nombres.contains(NombreCampo(i)))
-                nombres << NombreCampo(i);
+            nombres << NombreCampo(i);
+        nombres.removeDuplicates();
     }
     control.setPdfcode(original);
     return nombres;

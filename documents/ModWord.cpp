@@ -167,11 +167,8 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
             word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
     } catch (const ErrorEjecucion& error) {
         fallo = error.descripcion();
-    } catch (const Word::Error& error) {
-        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") + error.description();
     } catch (const std::exception& error) {
-        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") +
-                QString::fromLocal8Bit(error.what());
+        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") + TextoFallo(error);
     }
     if (fallo.isEmpty()) {
         Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
@@ -264,12 +261,8 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
             if (impreso.kind == Word::PrintResult::Kind::Pdf)
                 escrito.pdf = impreso.pdfPath;
             escrito.impreso = true;
-        } catch (const Word::Error& fallo) {
-            escrito.falloImpresion = fallo.description();
-            terminar();
-            return escrito;
         } catch (const std::exception& fallo) {
-            escrito.falloImpresion = QString::fromLocal8Bit(fallo.what());
+            escrito.falloImpresion = TextoFallo(fallo);
             terminar();
             return escrito;
         }

@@ -413,24 +413,19 @@ void frmSolicitudes::mnuP_Click(int Index)
         return;
     }
 
-    // A failing step is passed over and the next one runs.
-    const auto paso = [](auto&& accion) { Ignorando(accion); };
-
     switch (Index) {
     case 1000: {
         if (!CamposObligatorios())
             return;
         // A payload that cannot be built must not print a copy with an old one.
-        bool hayDatos = false;
         try {
             estado().strDatosCodigo = GenerarDatosCodigo();
-            hayDatos = true;
         } catch (const std::exception& fallo) {
             MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + TextoFallo(fallo),
                              {}, QMessageBox::Critical);
+            break;
         }
-        if (hayDatos)
-            GuardarSolicitud(true, false);
+        GuardarSolicitud(true, false);
         break;
     }
     case 2000:
@@ -454,15 +449,15 @@ void frmSolicitudes::mnuP_Click(int Index)
         break;
     case 4000:
         // A new, visible instance with a document based on the manual; the
-        // user closes it when done.
-        paso([this] { objWordAyuda = Word::CreateObject(); });
+        // user closes it when done. A failing step is passed over and the next one runs.
+        Ignorando([this] { objWordAyuda = Word::CreateObject(); });
         if (objWordAyuda) {
-            paso([this] { objWordAyuda->Documents().Add(NombresSolicitud::RutaManual()); });
-            paso([this] { objWordAyuda->setVisible(true); });
+            Ignorando([this] { objWordAyuda->Documents().Add(NombresSolicitud::RutaManual()); });
+            Ignorando([this] { objWordAyuda->setVisible(true); });
         }
         break;
     case 5000:
-        paso([this] { AbrirCreaPwd(txtDNI->text()); });
+        Ignorando([this] { AbrirCreaPwd(txtDNI->text()); });
         break;
     default:
         break;
