@@ -21,8 +21,9 @@ struct EstadoCompartido {
     QString strRutaPrograma;
     // Folder of what the program writes (usuarios.xml, ficheros/temp/): the
     // program folder when it is writable, else one per user (shell/CarpetaDatos.h).
-    // Empty means the program folder.
+    // Empty means the program folder: carpetaDatos() gives the one in use.
     QString strRutaDatos;
+    QString carpetaDatos() const { return strRutaDatos.isEmpty() ? strRutaPrograma : strRutaDatos; }
     QString strRutaFicheros; // program folder + "/ficheros/"
     QString strRutaTemp;     // data folder + "/ficheros/temp/"
     QString strDNIActual;

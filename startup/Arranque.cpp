@@ -25,35 +25,45 @@ namespace {
 // "<name>.XXXXXX" beside a stored application or its PDF copy, or beside the
 // user file. Only names the program gives are matched, and a suffix of small
 // letters only ("usuarios.xml.backup") is taken for the user's.
-void LimpiarRestosAntiguos(const QString& carpeta, const QRegularExpression& nombres)
+void LimpiarRestosUsuarios(const QString& carpeta)
 {
+    static const QRegularExpression nombres(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$"));
     const QDir dir(carpeta);
     for (const QString& nombre : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
         if (nombres.match(nombre).hasMatch())
             QFile::remove(dir.filePath(nombre));
 }
 
-// Barcode bitmaps ("yyyyMMddHHmmss" + minutes + ".bmp") live only while a copy
-// prints; one older than an hour belongs to no print that is still running.
-void LimpiarMapasDeBits(const QString& carpeta)
+// The temporary folder's leftovers, from one listing of it:
+// - old "<application>.XXXXXX" files, as above;
+// - barcode bitmaps ("yyyyMMddHHmmss" + minutes + ".bmp"), which live only while
+//   a copy prints: one older than an hour belongs to no print that is still running;
+// - a new application's name is taken by an empty file just before its first
+//   write; one still empty long after was left by a run killed in between.
+// The last two look only at plain, visible files (what QDir::Files lists).
+void LimpiarCarpetaTemporal(const QString& carpeta)
 {
+    static const QRegularExpression resto(
+        QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$"));
     static const QRegularExpression mapa(QStringLiteral("^[0-9]{16}\\.bmp$"));
+    const QDateTime ahora = QDateTime::currentDateTime();
+    const QDateTime limiteMapas = ahora.addSecs(-3600);
+    const QDateTime limiteVacios = ahora.addSecs(-600);
     const QDir dir(carpeta);
-    const QDateTime limite = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QFileInfo& f : dir.entryInfoList(QDir::Files))
-        if (mapa.match(f.fileName()).hasMatch() && f.lastModified() < limite)
+    for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString nombre = f.fileName();
+        if (resto.match(nombre).hasMatch()) {
             QFile::remove(f.absoluteFilePath());
-}
-
-// A new application's name is taken by an empty file just before its first
-// write; one still empty long after was left by a run killed in between.
-void LimpiarNombresVacios(const QString& carpeta)
-{
-    const QDir dir(carpeta);
-    const QDateTime limite = QDateTime::currentDateTime().addSecs(-600);
-    for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.doc"), QStringLiteral("*.DOC")}, QDir::Files))
-        if (!f.isSymLink() && f.size() == 0 && f.lastModified() < limite)
+            continue;
+        }
+        if (!f.isFile() || nombre.startsWith(QLatin1Char('.')))
+            continue;
+        const bool mapaViejo = mapa.match(nombre).hasMatch() && f.lastModified() < limiteMapas;
+        const bool nombreVacio = nombre.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive) && !f.isSymLink()
+                                 && f.size() == 0 && f.lastModified() < limiteVacios;
+        if (mapaViejo || nombreVacio)
             QFile::remove(f.absoluteFilePath());
+    }
 }
 
 } // namespace
@@ -61,19 +71,15 @@ void LimpiarNombresVacios(const QString& carpeta)
 void LimpiarRestos()
 {
     const auto& e = estado();
-    // The user file lives in the data folder (the program folder when that is empty).
-    const QString datos = e.strRutaDatos.isEmpty() ? e.strRutaPrograma : e.strRutaDatos;
+    // The user file lives in the data folder.
+    const QString datos = e.carpetaDatos();
     for (const QString& carpeta : {datos, e.strRutaFicheros, e.strRutaTemp})
         if (!carpeta.isEmpty())
             LimpiarTemporales(carpeta);
     if (!datos.isEmpty())
-        LimpiarRestosAntiguos(datos, QRegularExpression(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
-    if (!e.strRutaTemp.isEmpty()) {
-        LimpiarRestosAntiguos(e.strRutaTemp,
-                              QRegularExpression(QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$")));
-        LimpiarMapasDeBits(e.strRutaTemp);
-        LimpiarNombresVacios(e.strRutaTemp);
-    }
+        LimpiarRestosUsuarios(datos);
+    if (!e.strRutaTemp.isEmpty())
+        LimpiarCarpetaTemporal(e.strRutaTemp);
 }
 
 void Main()

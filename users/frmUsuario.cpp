@@ -84,8 +84,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     // read on another thread once the window is on screen; the DNI stage waits
     // for it.
     const auto& e = estado();
-    ruta_ = Validacion::PrepararUsuarios(e.strRutaDatos.isEmpty() ? e.strRutaPrograma : e.strRutaDatos,
-                                         e.strRutaPrograma);
+    ruta_ = Validacion::PrepararUsuarios(e.carpetaDatos(), e.strRutaPrograma);
     txtDNI->setFocus();
 }
 
