@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,27 +13,24 @@
 namespace stelcode {
 
 namespace {
-void put16(std::vector<uint8_t>& out, uint32_t v)
+void put16(std::string& out, uint32_t v)
 {
-    out.push_back(v & 0xFF);
-    out.push_back((v >> 8) & 0xFF);
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
 }
-void put32(std::vector<uint8_t>& out, uint32_t v)
+void put32(std::string& out, uint32_t v)
 {
     put16(out, v & 0xFFFF);
     put16(out, v >> 16);
 }
-
 }  // namespace
 
-namespace {
-void putHeaders(std::vector<uint8_t>& out, int width, int height, int bits, uint32_t paletteSize,
-                uint32_t imageBytes)
+void putBmpHeaders(std::string& out, int width, int height, int bits, uint32_t paletteSize,
+                   uint32_t imageBytes)
 {
     const uint32_t offset = 14 + 40 + 4 * paletteSize;
     // File header.
-    out.push_back('B');
-    out.push_back('M');
+    out += "BM";
     put32(out, offset + imageBytes);
     put32(out, 0);
     put32(out, offset);
@@ -52,8 +48,9 @@ void putHeaders(std::vector<uint8_t>& out, int width, int height, int bits, uint
     put32(out, paletteSize);
 }
 
+namespace {
 // One bit a pixel with a two-colour palette, or nothing when the image has more colours.
-bool encodeTwoColours(std::vector<uint8_t>& out, int width, int height, const uint32_t* pixels,
+bool encodeTwoColours(std::string& out, int width, int height, const uint32_t* pixels,
                       int stride)
 {
     const uint32_t first = (width > 0 && height > 0) ? (pixels[0] & 0xFFFFFF) : 0xFFFFFF;
@@ -63,13 +60,14 @@ bool encodeTwoColours(std::vector<uint8_t>& out, int width, int height, const ui
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
     out.clear();
     out.reserve(14 + 40 + 8 + imageBytes);
-    putHeaders(out, width, height, 1, 2, imageBytes);
+    putBmpHeaders(out, width, height, 1, 2, imageBytes);
     size_t paletteAt = out.size();  // the two palette entries, then the rows
-    out.resize(paletteAt + 8 + imageBytes, 0);
+    out.resize(paletteAt + 8 + imageBytes, '\0');
     const uint32_t* previous = nullptr;
     for (int y = 0; y < height; ++y) {
         const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * stride;
-        uint8_t* dst = out.data() + paletteAt + 8 + static_cast<size_t>(y) * rowBytes;
+        uint8_t* dst = reinterpret_cast<uint8_t*>(out.data()) + paletteAt + 8
+            + static_cast<size_t>(y) * rowBytes;
         // A symbol row is many identical pixel lines: reuse the line just packed.
         if (previous && std::memcmp(previous, src, static_cast<size_t>(width) * 4) == 0) {
             std::memcpy(dst, dst - rowBytes, rowBytes);
@@ -90,27 +88,28 @@ bool encodeTwoColours(std::vector<uint8_t>& out, int width, int height, const ui
         }
     }
     for (const uint32_t c : {first, second}) {
-        out[paletteAt++] = c & 0xFF;
-        out[paletteAt++] = (c >> 8) & 0xFF;
-        out[paletteAt++] = (c >> 16) & 0xFF;
+        out[paletteAt++] = static_cast<char>(c & 0xFF);
+        out[paletteAt++] = static_cast<char>((c >> 8) & 0xFF);
+        out[paletteAt++] = static_cast<char>((c >> 16) & 0xFF);
         paletteAt++;
     }
     return true;
 }
 
-void encodeTrueColour(std::vector<uint8_t>& out, int width, int height, const uint32_t* pixels,
+void encodeTrueColour(std::string& out, int width, int height, const uint32_t* pixels,
                       int stride)
 {
     const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
     out.clear();
     out.reserve(14 + 40 + imageBytes);
-    putHeaders(out, width, height, 24, 0, imageBytes);
+    putBmpHeaders(out, width, height, 24, 0, imageBytes);
     const size_t dataAt = out.size();
-    out.resize(dataAt + imageBytes, 0);
+    out.resize(dataAt + imageBytes, '\0');
     for (int y = 0; y < height; ++y) {
         const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * stride;
-        uint8_t* dst = out.data() + dataAt + static_cast<size_t>(y) * rowBytes;
+        uint8_t* dst = reinterpret_cast<uint8_t*>(out.data()) + dataAt
+            + static_cast<size_t>(y) * rowBytes;
         for (int x = 0; x < width; ++x) {
             const uint32_t p = src[x];
             *dst++ = p & 0xFF;
@@ -125,12 +124,11 @@ int writeBmp(const std::string& path, int width, int height, const uint32_t* pix
 {
     if (width < 0 || height < 0)
         return EINVAL;
-    std::vector<uint8_t> out;
+    std::string out;
     if (!encodeTwoColours(out, width, height, pixels, stride))
         encodeTrueColour(out, width, height, pixels, stride);
 
-    return writeFileSafely(path, std::string_view(reinterpret_cast<const char*>(out.data()),
-                                                  out.size()));
+    return writeFileSafely(path, out);
 }
 
 }  // namespace stelcode

@@ -1,5 +1,7 @@
 #include <stelcode/Render.h>
 
+#include "BmpFile.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -19,16 +21,6 @@ int naturalHeight(const BitMatrix& m, const RenderOptions& o)
     return 2 * o.topMargin + m.height() * o.rowHeight;
 }
 
-void put16(std::string& out, uint32_t v)
-{
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void put32(std::string& out, uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 void put32be(std::string& out, uint32_t v)
 {
     for (int s = 24; s >= 0; s -= 8)
@@ -39,26 +31,15 @@ std::string bmpFile(const BitMatrix& px, const RenderOptions& o)
 {
     const uint32_t rowBytes = ((static_cast<uint32_t>(px.width()) + 31) / 32) * 4;
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(px.height());
-    const uint32_t offset = 14 + 40 + 8;
     std::string out;
-    out.reserve(offset + imageBytes);
-    out += "BM";
-    put32(out, offset + imageBytes);
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 40);  // information header: bottom-up rows, no compression, 96 dpi
-    put32(out, static_cast<uint32_t>(px.width()));
-    put32(out, static_cast<uint32_t>(px.height()));
-    put16(out, 1);
-    put16(out, 1);
-    put32(out, 0);
-    put32(out, imageBytes);
-    put32(out, 3780);
-    put32(out, 3780);
-    put32(out, 2);
-    put32(out, 2);
-    for (const uint32_t c : {o.spaceColor, o.barColor})
-        put32(out, c & 0xFFFFFF);  // blue, green, red, 0
+    out.reserve(14 + 40 + 8 + imageBytes);
+    putBmpHeaders(out, px.width(), px.height(), 1, 2, imageBytes);
+    for (const uint32_t c : {o.spaceColor, o.barColor}) {  // blue, green, red, 0
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>((c >> 8) & 0xFF);
+        out += static_cast<char>((c >> 16) & 0xFF);
+        out += '\0';
+    }
     const size_t at = out.size();
     out.resize(at + imageBytes, '\0');
     for (int y = 0; y < px.height(); ++y)

@@ -12,7 +12,6 @@ namespace stelcode {
 inline constexpr int32_t kStartPattern = 0x1FEA8;        // runs 81111113
 inline constexpr const char* kStopBars = "711311121";    // 18 modules
 inline constexpr const char* kCharColors = "bwbwbwbw";
-inline constexpr const char* kStopColors = "bwbwbwbwb";
 inline constexpr int kModulesPerChar = 17;
 
 // Run lengths of the 17 bits of a pattern, most significant first, as digits.
