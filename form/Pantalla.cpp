@@ -62,6 +62,9 @@ QScrollArea* HacerDesplazable(QMainWindow* ventana)
     area->setObjectName(QStringLiteral("scrContenido"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
+    // Only a frame around the controls: never a stop of its own in the Tab
+    // cycle, never where the typing goes.
+    area->setFocusPolicy(Qt::NoFocus);
     if (contenido) {
         area->setProperty(kAnchoDeseado, contenido->minimumWidth());
         contenido->setMinimumWidth(0);

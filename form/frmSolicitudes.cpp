@@ -230,14 +230,22 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
     QMainWindow::showEvent(evento);
 }
 
+void frmSolicitudes::PonerFocoInicial()
+{
+    // New or reloaded, the first thing typed goes into APELLIDOS.
+    enUso_ = true;
+    txtApellidos->setFocus(Qt::OtherFocusReason);
+}
+
 void frmSolicitudes::chkDocu_Click()
 {
     const bool otros = chkDocu[3]->checkState() == Qt::Checked;
     txtOtros->setVisible(otros);
     if (!otros)
         txtOtros->setText(QString());
-    else
-        txtOtros->setFocus();
+    else if (enUso_)
+        txtOtros->setFocus(); // not while the reader fills the form
+
 }
 
 // ---- Field rules -----------------------------------------------------------

@@ -85,6 +85,8 @@ public:
     // The file name is already this application's (it was read from it): the
     // first write need not take the name first.
     void MarcarNombreReservado() { nombreReservado_ = true; }
+    // Puts the focus where a candidate starts typing (APELLIDOS).
+    void PonerFocoInicial();
 
     // Refuses the AltGr stroke that types "|" (the payload's field separator):
     // removes every bar from ctrl, leaving the rest of its text, and tells the user.
@@ -122,6 +124,8 @@ private:
     bool EscribirSolicitud(const QString& accion, bool imprimir, bool segundo);
 
     std::unique_ptr<Ui::frmSolicitudes> ui_;
+    // Set once the form is handed to the user (PonerFocoInicial).
+    bool enUso_ = false;
     QList<QWidget*> controlesDatos_; // tab order
     QList<QWidget*> otrosControles_; // frames, labels, lblFichero, Stelcodex1
     bool cargado_ = false;           // load steps run once, on first show

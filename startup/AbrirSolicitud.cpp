@@ -30,8 +30,10 @@ bool AbrirSolicitud()
     formulario->txtDNI->setEnabled(false);
     if (!estado().strFicheroPorDefecto.isEmpty())
         formulario->lblFichero->setText(estado().strFicheroPorDefecto);
-    if (estado().strFicheroSeleccionado.isEmpty())
+    if (estado().strFicheroSeleccionado.isEmpty()) {
+        formulario->PonerFocoInicial();
         return true;
+    }
 
     bool leida = false;
     // Anything that escapes the reader must not take the program down.
@@ -53,6 +55,7 @@ bool AbrirSolicitud()
     }
     formulario->lblFichero->setText(estado().strFicheroSeleccionado);
     formulario->MarcarNombreReservado();
+    formulario->PonerFocoInicial();
     return true;
 }
 

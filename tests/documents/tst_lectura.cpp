@@ -185,6 +185,10 @@ private slots:
         QCOMPARE(f->txtOtros->text(), QStringLiteral("Máster en Salud Pública"));
         QCOMPARE(f->txtAño->text(), QStringLiteral("2006"));
         QCOMPARE(f->txtDNI->text(), kDNI);
+        // Reloaded with "Otros" ticked, the form still starts in APELLIDOS.
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QCOMPARE(QApplication::focusWidget(), f->txtApellidos);
     }
 };
 

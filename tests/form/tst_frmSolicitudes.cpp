@@ -60,6 +60,28 @@ private slots:
         QCOMPARE(f->Stelcodex1->pdfcode(), QStringLiteral("This is a PDF417 Barcode"));
         QCOMPARE(f->Stelcodex1->pdfColumns(), 10);
         QVERIFY(MessageBox::shown().isEmpty());
+        // The first keystroke goes into APELLIDOS.
+        QCOMPARE(QApplication::focusWidget(), f->txtApellidos);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ruiz"));
+        QCOMPARE(f->txtApellidos->text(), QStringLiteral("Ruiz"));
+    }
+
+    // A whole Tab cycle stops only at named, visible controls of the form.
+    void cicloDeTabulacion()
+    {
+        f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
+        f->txtArea[0]->setText(QStringLiteral("1"));
+        QWidget* anterior = QApplication::focusWidget();
+        QCOMPARE(anterior, f->txtApellidos);
+        for (int i = 0; i < 2 * f->Controles().size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* w = QApplication::focusWidget();
+            QVERIFY(w && w != anterior);
+            QVERIFY2(w->isVisible() && !w->accessibleName().isEmpty(), w->metaObject()->className());
+            QVERIFY2(f->Controles().contains(w), qPrintable(w->objectName()));
+            anterior = w;
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     void abrirConPasswordYFichero()
