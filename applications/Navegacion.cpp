@@ -12,10 +12,7 @@ Formulario& Rutinas()
 }
 } // namespace
 
-void Registrar(Formulario rutinas)
-{
-    Rutinas() = std::move(rutinas);
-}
+void Registrar(Formulario rutinas) { Rutinas() = std::move(rutinas); }
 
 const Formulario& Registrado()
 {

@@ -11,12 +11,9 @@ namespace NombresSolicitud {
 namespace {
 constexpr int LargoMaximo = 30; // the Fichero field of the application list
 const QString Extension = QStringLiteral(".doc");
-}
+} // namespace
 
-QString Base(const QString& dni)
-{
-    return ModGeneral::Rellenar(dni.left(9), 9, true, QStringLiteral("0"));
-}
+QString Base(const QString& dni) { return ModGeneral::Rellenar(dni.left(9), 9, true, QStringLiteral("0")); }
 
 QString NombrePorDefecto(const QString& dni) { return Base(dni) + Extension; }
 
@@ -73,15 +70,23 @@ QString CopiaPdf(const QString& fichero)
 
 bool EsDelUsuario(const QString& fichero, const QString& dni)
 {
-    return fichero.size() >= 4 && fichero.right(4).toUpper() == QLatin1String(".DOC")
-        && fichero.left(9) == dni;
+    return fichero.size() >= 4 && fichero.right(4).toUpper() == QLatin1String(".DOC") && fichero.left(9) == dni;
 }
 
 QString Acompanante(const QString& fichero) { return fichero.chopped(qMin(3, fichero.size())) + QStringLiteral("xml"); }
 
-QString RutaPlantillaW97() { return estado().strRutaFicheros + QStringLiteral("/DOT_10101/") + QStringLiteral("PlantillaW97.dot"); }
-QString RutaPlantillaWXP() { return estado().strRutaFicheros + QStringLiteral("/DOT_10101/") + QStringLiteral("PlantillaWXP.dot"); }
+QString RutaPlantillaW97()
+{
+    return estado().strRutaFicheros + QStringLiteral("/DOT_10101/") + QStringLiteral("PlantillaW97.dot");
+}
+QString RutaPlantillaWXP()
+{
+    return estado().strRutaFicheros + QStringLiteral("/DOT_10101/") + QStringLiteral("PlantillaWXP.dot");
+}
 QString RutaPlantilla(int versionMayor) { return versionMayor <= 8 ? RutaPlantillaW97() : RutaPlantillaWXP(); }
-QString RutaManual() { return estado().strRutaPrograma + QStringLiteral("/") + QStringLiteral("Manual de Usuario.doc"); }
+QString RutaManual()
+{
+    return estado().strRutaPrograma + QStringLiteral("/") + QStringLiteral("Manual de Usuario.doc");
+}
 
 } // namespace NombresSolicitud

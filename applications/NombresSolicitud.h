@@ -24,8 +24,8 @@ QString NombreConHora(const QString& dni, const QDateTime& momento);
 // short suffix ("-2", "-3", ...) that names no file. Every name begins with the
 // base, ends in ".doc" and has at most 30 characters, so a new application never
 // takes the name of an existing file.
-QString NombreNuevo(const QString& dni, const QString& carpeta,
-                    const QDateTime& momento = QDateTime::currentDateTime());
+QString NombreNuevo(
+    const QString& dni, const QString& carpeta, const QDateTime& momento = QDateTime::currentDateTime());
 
 // Takes the name of a new application for good before its first write: creates
 // carpeta + fichero empty, owner-only and only if no file (nor link) has that

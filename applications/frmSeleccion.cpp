@@ -81,8 +81,7 @@ bool frmSeleccion::haySeleccion()
 {
     if (!cboSolicitudes->currentText().isEmpty())
         return true;
-    MessageBox::show(QStringLiteral("Seleccione una Solicitud"), QStringLiteral("Solicitudes"),
-                     QMessageBox::Warning);
+    MessageBox::show(QStringLiteral("Seleccione una Solicitud"), QStringLiteral("Solicitudes"), QMessageBox::Warning);
     return false;
 }
 
@@ -132,7 +131,7 @@ void frmSeleccion::cmdBorrar_Click()
     if (!haySeleccion())
         return;
     if (MessageBox::show(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
-                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
     auto& e = estado();

@@ -31,7 +31,8 @@ QByteArray PintarEnBlancoYNegro(Stelcodex& control, QSize caja)
 QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto)
 {
     if (!control)
-        throw ErrorEjecucion(91, QStringLiteral("Variable de objeto no establecida: falta el control del código de barras"));
+        throw ErrorEjecucion(
+            91, QStringLiteral("Variable de objeto no establecida: falta el control del código de barras"));
     // No repaint on screen while the properties change.
     control->setStandAlone(true);
     control->setPdfMode(1);
@@ -48,9 +49,9 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     if (!control->codewords()) {
         const QStringList largos = CodigoImpreso::CamposDemasiadoLargos(*control, datos);
         throw ErrorEjecucion(ErrorDatosDemasiadoLargos,
-                             QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
-                                            "Acorte estos campos: %1.")
-                                 .arg(largos.join(QStringLiteral(", "))));
+            QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
+                           "Acorte estos campos: %1.")
+                .arg(largos.join(QStringLiteral(", "))));
     }
     // Never smaller than the symbol, or it would be cut off; on paper it keeps
     // the room asked for, so the page layout does not change.
@@ -60,14 +61,13 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
 
     const QByteArray bmp = PintarEnBlancoYNegro(*control, caja);
     if (bmp.isEmpty())
-        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
-                             QStringLiteral("No se ha podido dibujar el código de barras."));
+        throw ErrorEjecucion(
+            ErrorEjecucion::ErrorEntradaSalida, QStringLiteral("No se ha podido dibujar el código de barras."));
     const QString ruta = NombreBmp(estado().strRutaTemp, QDateTime::currentDateTime());
     const QString fichero = ruta + QLatin1String(".bmp");
     if (const ResultadoEscritura escrito = EscribirFicheroSeguro(fichero, bmp); !escrito)
         throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
-                             QStringLiteral("No se ha podido guardar la imagen del código de barras: %1")
-                                 .arg(escrito.motivo()));
+            QStringLiteral("No se ha podido guardar la imagen del código de barras: %1").arg(escrito.motivo()));
 
     // The program's own guarantee: the bitmap reads back as the payload.
     const QString fallo = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
@@ -78,10 +78,7 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     return ruta;
 }
 
-int TwipsAPixeles(int twips)
-{
-    return static_cast<int>(std::lround(twips / 15.0));
-}
+int TwipsAPixeles(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
 qint16 AltoAmpliado(qint16 alto)
 {

@@ -3,10 +3,7 @@
 #include <QVariant>
 #include <QWidget>
 
-QString Tag(const QWidget* control)
-{
-    return control ? control->property("Tag").toString() : QString();
-}
+QString Tag(const QWidget* control) { return control ? control->property("Tag").toString() : QString(); }
 
 namespace ModWord {
 

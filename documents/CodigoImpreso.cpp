@@ -21,12 +21,10 @@ namespace {
 // The payload's fields as the form names them (the areas are never long).
 QString NombreCampo(int indice)
 {
-    static const std::array<const char*, 30> nombres = {
-        "",          "NIF",           "Apellidos",  "Nombre",     "Fecha de nacimiento", "Nacionalidad",
-        "Teléfono",  "Dirección",     "Municipio",  "Provincia",  "Código postal",       "Titulación",
-        "Áreas",     "Áreas",         "Áreas",      "Áreas",      "Áreas",               "Áreas",
-        "Áreas",     "Áreas",         "Áreas",      "Áreas",      "Áreas",               "Categoría",
-        "Documentos", "Documentos",   "Documentos", "Otros documentos", "Ciudad",        "Fecha de la firma"};
+    static const std::array<const char*, 30> nombres = {"", "NIF", "Apellidos", "Nombre", "Fecha de nacimiento",
+        "Nacionalidad", "Teléfono", "Dirección", "Municipio", "Provincia", "Código postal", "Titulación", "Áreas",
+        "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Categoría",
+        "Documentos", "Documentos", "Documentos", "Otros documentos", "Ciudad", "Fecha de la firma"};
     if (indice < 0 || indice >= int(nombres.size()))
         return QStringLiteral("Campo %1").arg(indice + 1);
     return QString::fromUtf8(nombres[size_t(indice)]);
@@ -59,8 +57,8 @@ int PuntosPorMetro(int pixeles, int caja)
 
 ZXing::Result Leer(const QImage& gris, bool aFondo)
 {
-    const ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum,
-                                 int(gris.bytesPerLine()));
+    const ZXing::ImageView vista(
+        gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum, int(gris.bytesPerLine()));
     ZXing::DecodeHints pistas;
     pistas.setFormats(ZXing::BarcodeFormat::PDF417);
     pistas.setTryHarder(aFondo);
@@ -89,8 +87,7 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos)
         // Empty the longest fields, one by one, until the rest fits.
         std::vector<int> orden(size_t(campos.size()));
         std::iota(orden.begin(), orden.end(), 0);
-        std::stable_sort(orden.begin(), orden.end(),
-                         [&](int a, int b) { return campos[a].size() > campos[b].size(); });
+        std::stable_sort(orden.begin(), orden.end(), [&](int a, int b) { return campos[a].size() > campos[b].size(); });
         std::vector<int> largos;
         for (int i : orden) {
             if (campos[i].isEmpty())
@@ -142,8 +139,8 @@ QByteArray BmpEnBlancoYNegro(Stelcodex& control, QSize caja)
     const QImage superficie = control.surface();
     if (superficie.isNull())
         return {};
-    QImage imagen = superficie.convertToFormat(QImage::Format_Mono, QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)},
-                                               Qt::ThresholdDither);
+    QImage imagen = superficie.convertToFormat(
+        QImage::Format_Mono, QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}, Qt::ThresholdDither);
     imagen.setDotsPerMeterX(PuntosPorMetro(imagen.width(), caja.width()));
     imagen.setDotsPerMeterY(PuntosPorMetro(imagen.height(), caja.height()));
     QByteArray bytes;

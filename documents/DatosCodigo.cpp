@@ -11,24 +11,12 @@ namespace DatosCodigo {
 QString Generar(const Valores& v)
 {
     const auto sn = [](bool marcado) { return marcado ? QStringLiteral("S") : QStringLiteral("N"); };
-    QStringList campos{QStringLiteral("u"),
-                       v.dni,
-                       v.apellidos,
-                       v.nombre,
-                       FechaNacimiento(v.fechaNacimiento),
-                       v.nacionalidad,
-                       v.telefono,
-                       v.direccion,
-                       v.municipio,
-                       v.provincia,
-                       v.codigoPostal,
-                       v.titulacion.left(100)};
+    QStringList campos{QStringLiteral("u"), v.dni, v.apellidos, v.nombre, FechaNacimiento(v.fechaNacimiento),
+        v.nacionalidad, v.telefono, v.direccion, v.municipio, v.provincia, v.codigoPostal, v.titulacion.left(100)};
     for (const QString& area : v.areas)
         campos << area.trimmed();
-    campos << (v.medico ? QStringLiteral("M") : QStringLiteral("E"))
-           << sn(v.documentos[0]) << sn(v.documentos[1]) << sn(v.documentos[2])
-           << (v.documentos[3] ? v.otros : QStringLiteral("N"))
-           << v.ciudad
+    campos << (v.medico ? QStringLiteral("M") : QStringLiteral("E")) << sn(v.documentos[0]) << sn(v.documentos[1])
+           << sn(v.documentos[2]) << (v.documentos[3] ? v.otros : QStringLiteral("N")) << v.ciudad
            << FechaFirma(v.dia, v.mes, v.anio);
     // "|" separates the fields. The boxes refuse it when typed, but a pasted or
     // stored one would shift every later field, so it becomes a blank.

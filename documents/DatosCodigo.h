@@ -11,13 +11,13 @@ namespace DatosCodigo {
 
 // The form's values that the barcode carries, as they stand in the controls.
 struct Valores {
-    QString dni, apellidos, nombre, fechaNacimiento, nacionalidad, telefono, direccion,
-        municipio, provincia, codigoPostal, titulacion;
+    QString dni, apellidos, nombre, fechaNacimiento, nacionalidad, telefono, direccion, municipio, provincia,
+        codigoPostal, titulacion;
     std::array<QString, 11> areas;
-    bool medico = true;                // "Médico de Área" selected, else "Enfermero de Área"
-    std::array<bool, 4> documentos{};  // chkDocu 0 to 3 checked
-    QString otros;                     // description of the other documents
-    QString ciudad, dia, mes, anio;    // place and date of signing
+    bool medico = true;               // "Médico de Área" selected, else "Enfermero de Área"
+    std::array<bool, 4> documentos{}; // chkDocu 0 to 3 checked
+    QString otros;                    // description of the other documents
+    QString ciudad, dia, mes, anio;   // place and date of signing
 };
 
 // The 30 fields joined by "|", without substitution.

@@ -27,8 +27,7 @@ bool blnWordIniciado = false;
 
 namespace {
 
-template <typename... Args>
-void Avisar(const std::function<void(Args...)>& aviso, Args... args)
+template <typename... Args> void Avisar(const std::function<void(Args...)>& aviso, Args... args)
 {
     if (aviso)
         aviso(args...);
@@ -59,7 +58,8 @@ Word::FormField& CampoCasilla(Word::Document& documento, const QString& tag)
     if (campos.Exists(tag))
         return campos.Item(tag);
     int lugar = 0;
-    while (lugar < int(std::size(CasillasEnOrden)) && tag.compare(QLatin1String(CasillasEnOrden[lugar]), Qt::CaseInsensitive) != 0)
+    while (lugar < int(std::size(CasillasEnOrden))
+        && tag.compare(QLatin1String(CasillasEnOrden[lugar]), Qt::CaseInsensitive) != 0)
         ++lugar;
     int casillas = 0;
     for (int i = 1; i <= campos.Count() && lugar < int(std::size(CasillasEnOrden)); ++i) {
@@ -180,13 +180,12 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
 }
 
 Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
-                         FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo,
-                         bool imprimir, bool segundo)
+    FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     Escrito escrito;
     EstadoCompartido& e = estado();
-    const QString plantilla = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97()
-                                                        : NombresSolicitud::RutaPlantillaWXP();
+    const QString plantilla
+        = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97() : NombresSolicitud::RutaPlantillaWXP();
 
     // An instance that already held documents when we attached to it is not
     // ours to quit: only our own document is closed at the end, never one of
@@ -319,13 +318,13 @@ qint16 VersionWord()
 }
 
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     return GenerarDocumento(Variante::W97, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
 }
 
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     return GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
 }
@@ -335,9 +334,9 @@ bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, Formular
     // Nothing the user does after a failed read may overwrite the file: the
     // caller does not keep the form on it.
     const auto ilegible = [&](const QString& motivo) {
-        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + fichero + QStringLiteral(".\n") + motivo
-                             + QStringLiteral("\nEl fichero no se ha modificado."),
-                         {}, QMessageBox::Critical);
+        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + fichero + QStringLiteral(".\n")
+                + motivo + QStringLiteral("\nEl fichero no se ha modificado."),
+            {}, QMessageBox::Critical);
         return false;
     };
     if (const QString motivo = MotivoIlegible(carpeta + fichero); !motivo.isEmpty())

@@ -25,9 +25,9 @@ struct Avance {
 
 // What the writer did besides storing the application.
 struct Escrito {
-    bool impreso = false; // a copy went to print
-    QString pdf;          // with no printer, the PDF the copy was written to
-    QString sinCodigo;    // why no copy was printed: the barcode could not be put on it
+    bool impreso = false;                  // a copy went to print
+    QString pdf;                           // with no printer, the PDF the copy was written to
+    QString sinCodigo;                     // why no copy was printed: the barcode could not be put on it
     std::optional<QString> falloImpresion; // why printing the copy failed
 };
 
@@ -36,9 +36,9 @@ struct Escrito {
 // true, prints a copy with the barcode. Failures it does not handle itself
 // propagate as exceptions (Word::Error or ErrorEjecucion).
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-                            const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
 
 // True when the last read had to start the word processor itself.
 extern bool blnWordIniciado;

@@ -20,8 +20,8 @@ class EstiloBarra : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
 
-    void drawControl(ControlElement elemento, const QStyleOption* opcion, QPainter* pintor,
-                     const QWidget* widget) const override
+    void drawControl(
+        ControlElement elemento, const QStyleOption* opcion, QPainter* pintor, const QWidget* widget) const override
     {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(opcion);
         if (elemento == CE_MenuBarItem && item && (item->state & State_Selected)) {
@@ -33,8 +33,8 @@ public:
         QProxyStyle::drawControl(elemento, opcion, pintor, widget);
     }
 
-    int styleHint(StyleHint pista, const QStyleOption* opcion, const QWidget* widget,
-                  QStyleHintReturn* retorno) const override
+    int styleHint(
+        StyleHint pista, const QStyleOption* opcion, const QWidget* widget, QStyleHintReturn* retorno) const override
     {
         // Alt alone takes the keyboard to the menu bar in every style, and the
         // bar follows the pointer without a button pressed.

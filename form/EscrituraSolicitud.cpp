@@ -26,16 +26,16 @@ bool NoGuardada(bool imprimir, const QString& motivo)
 {
     MessageBox::show((imprimir ? QStringLiteral("La solicitud no se ha guardado ni impreso.\n")
                                : QStringLiteral("La solicitud no se ha guardado.\n"))
-                         + motivo
-                         + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
-                     {}, QMessageBox::Critical);
+            + motivo
+            + QStringLiteral("\nLos datos siguen en el formulario y el fichero guardado antes no ha cambiado."),
+        {}, QMessageBox::Critical);
     return false;
 }
 
 } // namespace
 
 void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
-             frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
+    frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
 {
     // The bar fills once the user has read what became of the printed copy.
     ModWord::Avance avance;
@@ -49,45 +49,44 @@ void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, 
     const ModWord::Escrito escrito = escritor(fichero, carpeta, &formulario, avance, codigo, imprimir, segundo);
     if (!escrito.sinCodigo.isEmpty())
         MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + escrito.sinCodigo,
-                         QStringLiteral("Impresión"), QMessageBox::Critical);
+            QStringLiteral("Impresión"), QMessageBox::Critical);
     if (escrito.falloImpresion)
         MessageBox::show(*escrito.falloImpresion);
     if (escrito.impreso) {
         if (!escrito.pdf.isEmpty())
-            MessageBox::show(QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
-                                 .arg(QDir::toNativeSeparators(escrito.pdf)),
-                             QStringLiteral("Impresión"), QMessageBox::Information);
+            MessageBox::show(
+                QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
+                    .arg(QDir::toNativeSeparators(escrito.pdf)),
+                QStringLiteral("Impresión"), QMessageBox::Information);
         MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
                                         "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
-                         QStringLiteral("Impresión"), QMessageBox::Information);
+            QStringLiteral("Impresión"), QMessageBox::Information);
         formulario.HabilitarEscritura(false);
     }
     if (terminado)
         barra->setValue(barra->maximum());
 }
 
-bool PlantillaAntigua(const QString& versionWord)
-{
-    return versionWord.toInt() <= 8;
-}
+bool PlantillaAntigua(const QString& versionWord) { return versionWord.toInt() <= 8; }
 
 bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fichero, bool reservar,
-              const QString& accion, bool imprimir, bool segundo)
+    const QString& accion, bool imprimir, bool segundo)
 {
     const QString carpeta = estado().strRutaTemp;
     if (reservar) {
         QString reservado = fichero;
-        const ResultadoEscritura r =
-            NombresSolicitud::ReservarNombreNuevo(formulario.CajaDNI()->text(), carpeta, reservado);
+        const ResultadoEscritura r
+            = NombresSolicitud::ReservarNombreNuevo(formulario.CajaDNI()->text(), carpeta, reservado);
         if (!r)
-            return NoGuardada(imprimir, QStringLiteral("No se puede crear el fichero %1: %2.").arg(reservado, r.motivo()));
+            return NoGuardada(
+                imprimir, QStringLiteral("No se puede crear el fichero %1: %2.").arg(reservado, r.motivo()));
         fichero = reservado;
     }
     auto progreso = std::make_unique<frmProgresoGeneral>();
     progreso->lblAccion->setText(accion);
     progreso->show();
-    const auto escritor = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97
-                                                                      : &ModWord::GenerarDocumentoWXP;
+    const auto escritor
+        = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP;
     try {
         Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo);
     } catch (const std::exception& fallo) {

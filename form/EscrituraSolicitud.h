@@ -21,7 +21,7 @@ using Escritor = decltype(&ModWord::GenerarDocumentoW97);
 // copy went to print, disables the form's write commands. Failures the writer
 // does not handle propagate as exceptions.
 void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
-             frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
+    frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
 
 // Whether the older template (PlantillaW97) serves a word processor of the
 // given version text: major version 8 or lower, or no version at all.
@@ -33,6 +33,6 @@ bool PlantillaAntigua(const QString& versionWord);
 // as the name taken, which may differ. False, with the user told why, when
 // nothing was written: the data stay in the form and a stored file is as it was.
 bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fichero, bool reservar,
-              const QString& accion, bool imprimir, bool segundo);
+    const QString& accion, bool imprimir, bool segundo);
 
 } // namespace EscrituraSolicitud

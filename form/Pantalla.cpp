@@ -21,7 +21,7 @@ QRect GeometriaInicial(const QSize& deseado, const QRect& disponible, const QMar
     tam = tam.boundedTo(maximo);
     const QSize exterior = tam.grownBy(marco);
     const QPoint esquina(disponible.x() + (disponible.width() - exterior.width()) / 2,
-                         disponible.y() + (disponible.height() - exterior.height()) / 2);
+        disponible.y() + (disponible.height() - exterior.height()) / 2);
     return QRect(esquina + QPoint(marco.left(), marco.top()), tam);
 }
 
@@ -34,7 +34,7 @@ void AjustarAPantalla(QWidget* ventana, QScrollArea* area)
     const QRect exterior = ventana->frameGeometry(), interior = ventana->geometry();
     if (ventana->isVisible() && exterior != interior) {
         marco = QMargins(interior.left() - exterior.left(), interior.top() - exterior.top(),
-                         exterior.right() - interior.right(), exterior.bottom() - interior.bottom());
+            exterior.right() - interior.right(), exterior.bottom() - interior.bottom());
     } else {
         // Not yet known before the window manager has framed the window: a title
         // bar of about two lines and thin borders.
@@ -46,10 +46,8 @@ void AjustarAPantalla(QWidget* ventana, QScrollArea* area)
     // with the window's other parts (menu, status bar) around it.
     QSize deseado = ventana->sizeHint();
     if (area && area->widget()) {
-        const QSize contenido =
-            area->widget()->sizeHint().expandedTo(QSize(area->property(kAnchoDeseado).toInt(), 0));
-        deseado.setHeight(deseado.height() - area->sizeHint().height() + contenido.height()
-                          + 2 * area->frameWidth());
+        const QSize contenido = area->widget()->sizeHint().expandedTo(QSize(area->property(kAnchoDeseado).toInt(), 0));
+        deseado.setHeight(deseado.height() - area->sizeHint().height() + contenido.height() + 2 * area->frameWidth());
         deseado.setWidth(qMax(deseado.width(), contenido.width() + 2 * area->frameWidth()));
     }
     ventana->setGeometry(GeometriaInicial(deseado, pantalla->availableGeometry(), marco, barra));
@@ -85,7 +83,7 @@ void SeguirFoco(QScrollArea* area)
         const QPoint centro = nuevo->mapTo(area->widget(), nuevo->rect().center());
         const QSize vista = area->viewport()->size();
         area->ensureVisible(centro.x(), centro.y(), qMin(nuevo->width() / 2 + 12, vista.width() / 2),
-                            qMin(nuevo->height() / 2 + 12, vista.height() / 2));
+            qMin(nuevo->height() / 2 + 12, vista.height() / 2));
     });
 }
 

@@ -38,9 +38,8 @@ bool MenuContextual(QLineEdit* caja, QContextMenuEvent* evento)
         if (accion->objectName() != QLatin1String("edit-paste") && !accion->text().endsWith(teclas))
             continue;
         QObject::disconnect(accion, &QAction::triggered, nullptr, nullptr);
-        QObject::connect(accion, &QAction::triggered, caja, [caja] {
-            InsertarNumerico(caja, QGuiApplication::clipboard()->text());
-        });
+        QObject::connect(accion, &QAction::triggered, caja,
+            [caja] { InsertarNumerico(caja, QGuiApplication::clipboard()->text()); });
     }
     menu->exec(evento->globalPos());
     return true;

@@ -89,8 +89,7 @@ bool EsTeclaBarra(const QKeyEvent* evento)
     if (evento->key() == Qt::Key_Bar)
         return true;
     const auto m = evento->modifiers();
-    const bool altGr = (m & Qt::GroupSwitchModifier)
-                       || ((m & Qt::ControlModifier) && (m & Qt::AltModifier));
+    const bool altGr = (m & Qt::GroupSwitchModifier) || ((m & Qt::ControlModifier) && (m & Qt::AltModifier));
     return altGr && evento->key() == Qt::Key_1;
 }
 

@@ -46,10 +46,7 @@
 
 namespace {
 
-QMessageBox::StandardButton Critico(const QString& texto)
-{
-    return MessageBox::show(texto, {}, QMessageBox::Critical);
-}
+QMessageBox::StandardButton Critico(const QString& texto) { return MessageBox::show(texto, {}, QMessageBox::Critical); }
 
 // The elements of a control array are drawn with numbered names in the
 // layout; at run time they share the array's name and carry their index.
@@ -64,8 +61,7 @@ void TomarElementos(std::array<Control*, N>& elementos, QWidget* ventana, const 
 
 } // namespace
 
-frmSolicitudes::frmSolicitudes(QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::frmSolicitudes>())
+frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::frmSolicitudes>())
 {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -115,9 +111,8 @@ void frmSolicitudes::TomarControles()
     for (QCheckBox* c : chkDocu)
         connect(c, &QCheckBox::stateChanged, this, [this] { chkDocu_Click(); });
 
-    controlesDatos_ = {txtDNI,      txtApellidos, txtNombre,    txtFechaNac, txtNacionalidad,
-                       txtTfno,     txtDireccion, txtNum,       txtPuerta,   txtMunicipio,
-                       txtProvincia, txtCP,       txtTitulacion};
+    controlesDatos_ = {txtDNI, txtApellidos, txtNombre, txtFechaNac, txtNacionalidad, txtTfno, txtDireccion, txtNum,
+        txtPuerta, txtMunicipio, txtProvincia, txtCP, txtTitulacion};
     for (QLineEdit* a : txtArea)
         controlesDatos_.append(a);
     controlesDatos_ << optCategoria[0] << optCategoria[1];
@@ -160,17 +155,14 @@ void frmSolicitudes::ConectarPegado()
 void frmSolicitudes::ConstruirMenu()
 {
     // Keyboard shortcuts, so that the commands are reachable without a mouse.
-    const std::tuple<int, const char*, QKeySequence> items[] = {
-        {1000, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    const std::tuple<int, const char*, QKeySequence> items[] = {{1000, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
         {2000, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
         {2500, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-        {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
+        {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
         {5000, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
-    const std::map<int, const char*> descripciones = {
-        {1000, "Imprimir la solicitud"}, {2000, "Guardar la solicitud"},
-        {2500, "Cargar otra solicitud"}, {3000, "Salir del programa"},
-        {4000, "Abrir el manual de usuario"}, {5000, "Cambiar la contraseña"}};
+    const std::map<int, const char*> descripciones
+        = {{1000, "Imprimir la solicitud"}, {2000, "Guardar la solicitud"}, {2500, "Cargar otra solicitud"},
+            {3000, "Salir del programa"}, {4000, "Abrir el manual de usuario"}, {5000, "Cambiar la contraseña"}};
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("mnuBarra"));
     barra->setAccessibleName(QStringLiteral("Menú"));
@@ -191,10 +183,7 @@ void frmSolicitudes::ConstruirMenu()
     statusBar()->setAccessibleName(QStringLiteral("Barra de estado"));
 }
 
-QList<QWidget*> frmSolicitudes::Controles() const
-{
-    return controlesDatos_ + otrosControles_;
-}
+QList<QWidget*> frmSolicitudes::Controles() const { return controlesDatos_ + otrosControles_; }
 
 void frmSolicitudes::HabilitarEscritura(bool habilitar)
 {
@@ -245,7 +234,6 @@ void frmSolicitudes::chkDocu_Click()
         txtOtros->setText(QString());
     else if (enUso_)
         txtOtros->setFocus(); // not while the reader fills the form
-
 }
 
 // ---- Field rules -----------------------------------------------------------
@@ -313,8 +301,8 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
         // from the keyboard) or another window is not leaving the field; nor is
         // the focus moving while a check puts it back.
         const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason
-            || motivo == Qt::MenuBarFocusReason || enComprobacion_)
+        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || motivo == Qt::MenuBarFocusReason
+            || enComprobacion_)
             break;
         // Let the box finish losing the focus first, so that a check that puts
         // the focus back leaves it in a consistent state.
@@ -429,8 +417,8 @@ void frmSolicitudes::mnuP_Click(int Index)
         try {
             estado().strDatosCodigo = GenerarDatosCodigo();
         } catch (const std::exception& fallo) {
-            MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + TextoFallo(fallo),
-                             {}, QMessageBox::Critical);
+            MessageBox::show(QStringLiteral("No se ha podido preparar el código de barras: ") + TextoFallo(fallo), {},
+                QMessageBox::Critical);
             break;
         }
         GuardarSolicitud(true, false);
@@ -441,8 +429,7 @@ void frmSolicitudes::mnuP_Click(int Index)
         break;
     case 2500: {
         const auto r = MessageBox::show(QStringLiteral("¿Guardar la solicitud actual?"), QStringLiteral("GUARDAR"),
-                                        QMessageBox::NoIcon,
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (r == QMessageBox::Yes) {
             GuardarSolicitud(false, false);
         } else if (r == QMessageBox::No) {
@@ -474,13 +461,13 @@ void frmSolicitudes::mnuP_Click(int Index)
 
 bool frmSolicitudes::CamposObligatorios()
 {
-    const std::pair<QLineEdit*, const char*> campos[] = {
-        {txtNombre, "Nombre"}, {txtApellidos, "Primer Apellido"}, {txtFechaNac, "Fecha de nacimiento"}};
+    const std::pair<QLineEdit*, const char*> campos[]
+        = {{txtNombre, "Nombre"}, {txtApellidos, "Primer Apellido"}, {txtFechaNac, "Fecha de nacimiento"}};
     for (const auto& [caja, nombre] : campos) {
         if (caja->text().isEmpty()) {
-            MessageBox::show(QStringLiteral("El campo ") + QString::fromUtf8(nombre) +
-                                 QStringLiteral(" es obligatorio. Por favor, rellene los datos."),
-                             QStringLiteral("Validación"), QMessageBox::Warning);
+            MessageBox::show(QStringLiteral("El campo ") + QString::fromUtf8(nombre)
+                    + QStringLiteral(" es obligatorio. Por favor, rellene los datos."),
+                QStringLiteral("Validación"), QMessageBox::Warning);
             return false;
         }
     }
@@ -492,7 +479,7 @@ bool frmSolicitudes::ComprobarDNI()
     if (!txtDNI->text().isEmpty())
         return true;
     MessageBox::show(QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"),
-                     QStringLiteral("Datos no válidos"), QMessageBox::Warning);
+        QStringLiteral("Datos no válidos"), QMessageBox::Warning);
     return false;
 }
 
@@ -531,8 +518,8 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
 {
     // A new application takes its name for good at its first write.
     QString fichero = NombreFichero();
-    const bool escrito = EscrituraSolicitud::Escribir(*this, Stelcodex1, fichero, !nombreReservado_, accion,
-                                                      imprimir, segundo);
+    const bool escrito
+        = EscrituraSolicitud::Escribir(*this, Stelcodex1, fichero, !nombreReservado_, accion, imprimir, segundo);
     if (fichero != NombreFichero())
         lblFichero->setText(fichero);
     nombreReservado_ = nombreReservado_ || escrito;
@@ -546,9 +533,9 @@ void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)
     PasoRegistro();
     if (EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo)) {
         // No box for this: a few seconds in the status bar say where it went.
-        statusBar()->showMessage(QStringLiteral("Solicitud guardada en ") +
-                                     QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()),
-                                 8000);
+        statusBar()->showMessage(
+            QStringLiteral("Solicitud guardada en ") + QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()),
+            8000);
     }
 }
 
@@ -557,8 +544,8 @@ void frmSolicitudes::closeEvent(QCloseEvent* evento)
     bool cerrar = true;
     if (!blnCerrarSinPreguntar) {
         const auto r = MessageBox::show(QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"),
-                                        QStringLiteral("Solicitud"), QMessageBox::Warning,
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QStringLiteral("Solicitud"), QMessageBox::Warning,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (r == QMessageBox::Yes) {
             if (!ComprobarDNI()) {
                 cerrar = false;

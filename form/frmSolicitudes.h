@@ -24,8 +24,12 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class Stelcodex;
-namespace Word { class Application; }
-namespace Ui { class frmSolicitudes; }
+namespace Word {
+class Application;
+}
+namespace Ui {
+class frmSolicitudes;
+}
 
 class frmSolicitudes : public QMainWindow, public FormularioDocumento {
     Q_OBJECT
@@ -34,8 +38,8 @@ public:
     ~frmSolicitudes() override;
 
     // Section 1: the applicant.
-    QLineEdit *txtDNI, *txtApellidos, *txtNombre, *txtFechaNac, *txtNacionalidad, *txtTfno,
-        *txtDireccion, *txtNum, *txtPuerta, *txtMunicipio, *txtProvincia, *txtCP;
+    QLineEdit *txtDNI, *txtApellidos, *txtNombre, *txtFechaNac, *txtNacionalidad, *txtTfno, *txtDireccion, *txtNum,
+        *txtPuerta, *txtMunicipio, *txtProvincia, *txtCP;
     // Section 2: the degree.
     QLineEdit* txtTitulacion;
     // Section 3: preference number per health area, index order = area order.
@@ -126,11 +130,11 @@ private:
     std::unique_ptr<Ui::frmSolicitudes> ui_;
     // Set once the form is handed to the user (PonerFocoInicial).
     bool enUso_ = false;
-    QList<QWidget*> controlesDatos_; // tab order
-    QList<QWidget*> otrosControles_; // frames, labels, lblFichero, Stelcodex1
-    bool cargado_ = false;           // load steps run once, on first show
-    bool enComprobacion_ = false;    // a focus-leave check is running
+    QList<QWidget*> controlesDatos_;      // tab order
+    QList<QWidget*> otrosControles_;      // frames, labels, lblFichero, Stelcodex1
+    bool cargado_ = false;                // load steps run once, on first show
+    bool enComprobacion_ = false;         // a focus-leave check is running
     QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
     bool nombreReservado_ = false;        // the file name has been taken by a write or a read
-    QString dniRegistrado_;          // DNI found registered by the registration step
+    QString dniRegistrado_;               // DNI found registered by the registration step
 };

@@ -32,8 +32,7 @@ inline void IniciarQt(int* argc, char*** argv)
 inline const QString& Carpeta()
 {
     static const std::unique_ptr<QTemporaryDir> dir = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                       : QDir::tempPath();
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         auto d = std::make_unique<QTemporaryDir>(base + QStringLiteral("/varelio-fuzz-XXXXXX"));
         if (!d->isValid())
             std::abort();
@@ -59,12 +58,12 @@ inline QByteArray Bytes(const uint8_t* data, size_t size)
 }
 
 // A fault the sanitizers cannot see: a broken promise of the code under test.
-#define FUZZ_CHECK(cond)                                                          \
-    do {                                                                          \
-        if (!(cond)) {                                                            \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                         \
-        }                                                                         \
+#define FUZZ_CHECK(cond)                                                                                               \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                                   \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 } // namespace Fuzz

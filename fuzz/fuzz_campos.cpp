@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (r.estado == ReglasCampos::Preferencia::Valida)
             FUZZ_CHECK(ReglasCampos::RedondearPar(*ReglasCampos::LeerNumero(areas[size_t(i)])) >= 1);
         FUZZ_CHECK(ModWord::AreaLeida(ModWord::TextoArea(areas[size_t(i)])) == areas[size_t(i)].trimmed()
-                   || areas[size_t(i)].trimmed() == QLatin1String("__"));
+            || areas[size_t(i)].trimmed() == QLatin1String("__"));
     }
 
     DatosCodigo::Valores v;

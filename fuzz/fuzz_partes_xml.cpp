@@ -10,8 +10,8 @@ namespace {
 
 Word::detail::Package& Plantilla()
 {
-    static Word::detail::Package paquete =
-        Word::detail::Package::read(QStringLiteral(VARELIO_PROGRAM_DIR "/ficheros/DOT_10101/PlantillaWXP.dot"));
+    static Word::detail::Package paquete
+        = Word::detail::Package::read(QStringLiteral(VARELIO_PROGRAM_DIR "/ficheros/DOT_10101/PlantillaWXP.dot"));
     return paquete;
 }
 
@@ -19,11 +19,15 @@ Word::detail::Package& Plantilla()
 QString ParteDe(const QByteArray& xml)
 {
     static const std::pair<const char*, const char*> raices[] = {
-        {"<w:document", "word/document.xml"},  {"<Types", "[Content_Types].xml"},
+        {"<w:document", "word/document.xml"},
+        {"<Types", "[Content_Types].xml"},
         {"<Relationships", "word/_rels/document.xml.rels"},
-        {"<w:styles", "word/styles.xml"},      {"<w:settings", "word/settings.xml"},
-        {"<w:numbering", "word/numbering.xml"}, {"<w:fonts", "word/fontTable.xml"},
-        {"<w:hdr", "word/header1.xml"},        {"<w:ftr", "word/footer1.xml"},
+        {"<w:styles", "word/styles.xml"},
+        {"<w:settings", "word/settings.xml"},
+        {"<w:numbering", "word/numbering.xml"},
+        {"<w:fonts", "word/fontTable.xml"},
+        {"<w:hdr", "word/header1.xml"},
+        {"<w:ftr", "word/footer1.xml"},
     };
     qsizetype primero = -1;
     QString parte = QStringLiteral("word/document.xml");
@@ -49,10 +53,10 @@ void Enlazar(Word::detail::Package& paquete, const QString& parte)
     const QString rutaRels = QStringLiteral("word/_rels/document.xml.rels");
     QByteArray rels = paquete.part(rutaRels);
     rels.replace("</Relationships>",
-                 QStringLiteral("<Relationship Id=\"rIdFuzz\" Type=\"http://schemas.openxmlformats.org/"
-                                "officeDocument/2006/relationships/%1\" Target=\"%2\"/></Relationships>")
-                     .arg(cabecera ? QStringLiteral("header") : QStringLiteral("footer"), parte.mid(5))
-                     .toUtf8());
+        QStringLiteral("<Relationship Id=\"rIdFuzz\" Type=\"http://schemas.openxmlformats.org/"
+                       "officeDocument/2006/relationships/%1\" Target=\"%2\"/></Relationships>")
+            .arg(cabecera ? QStringLiteral("header") : QStringLiteral("footer"), parte.mid(5))
+            .toUtf8());
     paquete.setPart(rutaRels, rels);
 }
 

@@ -45,9 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     control.setPdfbackColor(StelcodeColor::ButtonFace);
     control.setPdfforeColor(StelcodeColor::ButtonText);
     StelcodePropertyBag bolsa = LeerBolsa(cabecera);
-    const bool conTexto = std::any_of(bolsa.begin(), bolsa.end(), [](const auto& p) {
-        return p.first.compare(QLatin1String("pdfCode"), Qt::CaseInsensitive) == 0;
-    });
+    const bool conTexto = std::any_of(bolsa.begin(), bolsa.end(),
+        [](const auto& p) { return p.first.compare(QLatin1String("pdfCode"), Qt::CaseInsensitive) == 0; });
     control.readProperties(bolsa);
     if (!conTexto)
         control.setPdfcode(QString::fromLatin1(datos));

@@ -26,7 +26,7 @@ QString CarpetaPersonal()
 // One folder: an existing one is fine, a new one is made 0700 even under an odd umask.
 int CrearUna(const QByteArray& ruta)
 {
-    struct stat datos {};
+    struct stat datos { };
     if (::stat(ruta.constData(), &datos) == 0)
         return S_ISDIR(datos.st_mode) ? 0 : ENOTDIR;
     if (::mkdir(ruta.constData(), 0700) == 0)
@@ -39,8 +39,7 @@ int CrearUna(const QByteArray& ruta)
 
 } // namespace
 
-QString Elegir(const QString& carpetaPrograma, bool programaEscribible, const QString& xdgDataHome,
-               const QString& home)
+QString Elegir(const QString& carpetaPrograma, bool programaEscribible, const QString& xdgDataHome, const QString& home)
 {
     if (programaEscribible)
         return carpetaPrograma;
@@ -63,7 +62,8 @@ int Preparar(const QString& carpetaDatos)
     if (!carpetaDatos.startsWith(QLatin1Char('/')))
         return ENOENT; // no home folder to put it in
     QByteArray ruta;
-    const QStringList partes = QString(carpetaDatos + QStringLiteral("/ficheros/temp")).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList partes
+        = QString(carpetaDatos + QStringLiteral("/ficheros/temp")).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& parte : partes) {
         ruta += '/' + QFile::encodeName(parte);
         if (int error = CrearUna(ruta))

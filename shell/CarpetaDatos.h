@@ -11,8 +11,8 @@ namespace CarpetaDatos {
 
 // The data folder, without a trailing separator. xdgDataHome and home are the
 // environment's values (empty when unset); a relative XDG_DATA_HOME is ignored.
-QString Elegir(const QString& carpetaPrograma, bool programaEscribible, const QString& xdgDataHome,
-               const QString& home);
+QString Elegir(
+    const QString& carpetaPrograma, bool programaEscribible, const QString& xdgDataHome, const QString& home);
 
 // The same for this process: the program folder's write access and environment.
 QString Elegir(const QString& carpetaPrograma);

@@ -7,7 +7,9 @@
 class ErrorEjecucion : public std::runtime_error {
 public:
     ErrorEjecucion(int numero, const QString& descripcion)
-        : std::runtime_error(descripcion.toStdString()), numero_(numero), descripcion_(descripcion) {}
+        : std::runtime_error(descripcion.toStdString()), numero_(numero), descripcion_(descripcion)
+    {
+    }
     int numero() const { return numero_; }
     QString descripcion() const { return descripcion_; }
 

@@ -58,7 +58,7 @@ bool sincronizarCarpeta(const QByteArray& carpeta)
 
 bool esEnlace(const QByteArray& ruta)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(ruta.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
@@ -67,20 +67,32 @@ bool esEnlace(const QByteArray& ruta)
 QString MotivoError(int error)
 {
     switch (error) {
-    case 0: return {};
-    case ENOSPC: return QStringLiteral("no queda espacio libre en el disco");
-    case EDQUOT: return QStringLiteral("se ha superado la cuota de disco del usuario");
-    case EFBIG: return QStringLiteral("el archivo supera el tamaño máximo permitido");
+    case 0:
+        return {};
+    case ENOSPC:
+        return QStringLiteral("no queda espacio libre en el disco");
+    case EDQUOT:
+        return QStringLiteral("se ha superado la cuota de disco del usuario");
+    case EFBIG:
+        return QStringLiteral("el archivo supera el tamaño máximo permitido");
     case EACCES:
-    case EPERM: return QStringLiteral("no hay permiso para escribir en la carpeta");
-    case EROFS: return QStringLiteral("el disco es de solo lectura");
-    case EIO: return QStringLiteral("error de lectura o escritura en el disco");
-    case ELOOP: return QStringLiteral("el destino es un enlace simbólico");
+    case EPERM:
+        return QStringLiteral("no hay permiso para escribir en la carpeta");
+    case EROFS:
+        return QStringLiteral("el disco es de solo lectura");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
+    case ELOOP:
+        return QStringLiteral("el destino es un enlace simbólico");
     case ENOENT:
-    case ENOTDIR: return QStringLiteral("la carpeta no existe");
-    case EEXIST: return QStringLiteral("ya existe un archivo con ese nombre");
-    case EISDIR: return QStringLiteral("el destino es una carpeta");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case ENOTDIR:
+        return QStringLiteral("la carpeta no existe");
+    case EEXIST:
+        return QStringLiteral("ya existe un archivo con ese nombre");
+    case EISDIR:
+        return QStringLiteral("el destino es una carpeta");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -146,8 +158,9 @@ int LimpiarTemporales(const QString& carpeta)
 {
     int quitados = 0;
     const QDir dir(carpeta);
-    const QStringList nombres = dir.entryList({QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")},
-                                              QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList nombres
+        = dir.entryList({QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")},
+            QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& nombre : nombres) {
         const QByteArray ruta = QFile::encodeName(dir.absoluteFilePath(nombre));
         const int fd = ::open(ruta.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);

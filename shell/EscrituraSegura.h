@@ -7,8 +7,8 @@
 #include <QString>
 
 struct ResultadoEscritura {
-    int error = 0;   // errno of the step that failed, 0 on success
-    QString paso;    // which step failed ("crear", "escribir", ...), for logs and tests
+    int error = 0; // errno of the step that failed, 0 on success
+    QString paso;  // which step failed ("crear", "escribir", ...), for logs and tests
     explicit operator bool() const { return error == 0; }
     // Why the file could not be written, in Spanish, for a message to the user.
     QString motivo() const;

@@ -5,8 +5,12 @@
 #include <QString>
 #include <memory>
 
-namespace pugi { class xml_document; }
-namespace Word { class Application; }
+namespace pugi {
+class xml_document;
+}
+namespace Word {
+class Application;
+}
 class frmSolicitudes;
 
 // One record of rsSolicitudes: a stored application of the signed-in DNI.

@@ -1,6 +1,3 @@
 #include "Fallos.h"
 
-QString TextoFallo(const std::exception& fallo)
-{
-    return QString::fromUtf8(fallo.what());
-}
+QString TextoFallo(const std::exception& fallo) { return QString::fromUtf8(fallo.what()); }

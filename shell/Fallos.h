@@ -5,8 +5,7 @@
 #include <exception>
 
 // Runs paso and passes over its failure. True when it ran through.
-template <typename Paso>
-bool Ignorando(Paso&& paso)
+template <typename Paso> bool Ignorando(Paso&& paso)
 {
     try {
         paso();

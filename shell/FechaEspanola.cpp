@@ -9,11 +9,10 @@ namespace {
 
 const QStringList& Meses()
 {
-    static const QStringList meses = {
-        QStringLiteral("enero"),  QStringLiteral("febrero"),   QStringLiteral("marzo"),
-        QStringLiteral("abril"),  QStringLiteral("mayo"),      QStringLiteral("junio"),
-        QStringLiteral("julio"),  QStringLiteral("agosto"),    QStringLiteral("septiembre"),
-        QStringLiteral("octubre"), QStringLiteral("noviembre"), QStringLiteral("diciembre")};
+    static const QStringList meses = {QStringLiteral("enero"), QStringLiteral("febrero"), QStringLiteral("marzo"),
+        QStringLiteral("abril"), QStringLiteral("mayo"), QStringLiteral("junio"), QStringLiteral("julio"),
+        QStringLiteral("agosto"), QStringLiteral("septiembre"), QStringLiteral("octubre"), QStringLiteral("noviembre"),
+        QStringLiteral("diciembre")};
     return meses;
 }
 
@@ -50,8 +49,7 @@ std::optional<QDate> LeerFecha(const QString& texto)
     // "/", "-" or "." (blanks around them allowed), or blanks alone: "7 dic 2006".
     static const QRegularExpression separador(QStringLiteral("\\s*[/.\\-]\\s*|\\s+"));
     // "7 de diciembre de 2006", "7 de diciembre del 2006".
-    static const QRegularExpression de(QStringLiteral("\\s+del?\\s+"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression de(QStringLiteral("\\s+del?\\s+"), QRegularExpression::CaseInsensitiveOption);
     const QStringList partes = QString(texto).replace(de, QStringLiteral(" ")).trimmed().split(separador);
     if (partes.size() != 3)
         return std::nullopt;

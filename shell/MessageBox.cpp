@@ -11,12 +11,10 @@ namespace {
 bool g_testMode = false;
 QQueue<QMessageBox::StandardButton> g_answers;
 QList<MessageBox::Shown> g_shown;
-}
+} // namespace
 
-QMessageBox::StandardButton MessageBox::show(const QString& text, const QString& title,
-                                             QMessageBox::Icon icon,
-                                             QMessageBox::StandardButtons buttons,
-                                             QMessageBox::StandardButton defaultButton)
+QMessageBox::StandardButton MessageBox::show(const QString& text, const QString& title, QMessageBox::Icon icon,
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     const QString caption = title.isEmpty() ? programTitle() : title;
     if (g_testMode) {
@@ -32,9 +30,8 @@ QMessageBox::StandardButton MessageBox::show(const QString& text, const QString&
     QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
     box.setAccessibleName(caption);
     // The program speaks Spanish whatever the system's language.
-    const std::pair<QMessageBox::StandardButton, const char*> textos[] = {
-        {QMessageBox::Ok, "Aceptar"}, {QMessageBox::Yes, "Sí"}, {QMessageBox::No, "No"},
-        {QMessageBox::Cancel, "Cancelar"}};
+    const std::pair<QMessageBox::StandardButton, const char*> textos[] = {{QMessageBox::Ok, "Aceptar"},
+        {QMessageBox::Yes, "Sí"}, {QMessageBox::No, "No"}, {QMessageBox::Cancel, "Cancelar"}};
     for (const auto& [boton, texto] : textos)
         if (QAbstractButton* b = box.button(boton))
             b->setText(QString::fromUtf8(texto));
@@ -44,8 +41,8 @@ QMessageBox::StandardButton MessageBox::show(const QString& text, const QString&
     // short by the window manager.
     if (auto* capa = qobject_cast<QGridLayout*>(box.layout())) {
         const int ancho = minimumWidth(caption, QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont)));
-        capa->addItem(new QSpacerItem(ancho, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), capa->rowCount(), 0,
-                      1, capa->columnCount());
+        capa->addItem(new QSpacerItem(ancho, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), capa->rowCount(), 0, 1,
+            capa->columnCount());
     }
     // The mouse pointer may be an hourglass while a long step runs; the box needs the arrow.
     const bool busy = QApplication::overrideCursor() != nullptr;

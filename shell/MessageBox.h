@@ -19,9 +19,8 @@ public:
     // program's own title, "Varelio". defaultButton is the one Enter presses
     // (NoButton: the box's own choice).
     static QMessageBox::StandardButton show(const QString& text, const QString& title = {},
-                                            QMessageBox::Icon icon = QMessageBox::NoIcon,
-                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+        QMessageBox::Icon icon = QMessageBox::NoIcon, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     // Width a box needs so that a window manager's title bar shows the whole
     // title beside its buttons, for a title font with metrics fm.

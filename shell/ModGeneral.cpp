@@ -12,7 +12,7 @@ QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QS
 {
     if (caracter.size() != 1) {
         MessageBox::show(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"),
-                         QStringLiteral("Error"));
+            QStringLiteral("Error"));
         return {};
     }
     const int n = longitud - texto.size();

@@ -89,8 +89,8 @@ void frmProgreso::Cargar()
     } catch (const ErrorEjecucion& e) {
         QApplication::restoreOverrideCursor();
         terminado_ = true;
-        MessageBox::show(QStringLiteral("Error en línea 0.") + e.descripcion() + QLatin1Char(' ')
-                         + QString::number(e.numero()));
+        MessageBox::show(
+            QStringLiteral("Error en línea 0.") + e.descripcion() + QLatin1Char(' ') + QString::number(e.numero()));
         close();
         return;
     }

@@ -20,9 +20,8 @@ bool AbrirSolicitud()
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
     // "Cargar otra solicitud": the list, without "Solicitud Nueva".
-    QObject::connect(formulario, &frmSolicitudes::ListaSolicitada, formulario, [] {
-        Ignorando([] { frmSeleccion::Mostrar()->cmdNueva->hide(); });
-    });
+    QObject::connect(formulario, &frmSolicitudes::ListaSolicitada, formulario,
+        [] { Ignorando([] { frmSeleccion::Mostrar()->cmdNueva->hide(); }); });
     formulario->show(); // the form's load steps run here
 
     // The DNI of an application is always the signed-in one.
@@ -41,8 +40,8 @@ bool AbrirSolicitud()
             leida = ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
         })) {
         MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + estado().strFicheroSeleccionado
-                             + QStringLiteral(".\nEl fichero no se ha modificado."),
-                         {}, QMessageBox::Critical);
+                + QStringLiteral(".\nEl fichero no se ha modificado."),
+            {}, QMessageBox::Critical);
     }
     if (!leida) {
         // A form left on a file it could not read would write over that file.

@@ -60,7 +60,7 @@ void LimpiarCarpetaTemporal(const QString& carpeta)
             continue;
         const bool mapaViejo = mapa.match(nombre).hasMatch() && f.lastModified() < limiteMapas;
         const bool nombreVacio = nombre.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive) && !f.isSymLink()
-                                 && f.size() == 0 && f.lastModified() < limiteVacios;
+            && f.size() == 0 && f.lastModified() < limiteVacios;
         if (mapaViejo || nombreVacio)
             QFile::remove(f.absoluteFilePath());
     }
@@ -96,9 +96,9 @@ void Main()
     e.strRutaTemp = e.strRutaDatos + QStringLiteral("/ficheros/temp/");
     // A fresh install lacks the data folders; the listing needs them.
     if (const int error = CarpetaDatos::Preparar(e.strRutaDatos)) {
-        MessageBox::show(QStringLiteral("No se puede crear la carpeta de datos %1: %2.")
-                             .arg(e.strRutaDatos, MotivoError(error)),
-                         {}, QMessageBox::Critical);
+        MessageBox::show(
+            QStringLiteral("No se puede crear la carpeta de datos %1: %2.").arg(e.strRutaDatos, MotivoError(error)), {},
+            QMessageBox::Critical);
         return;
     }
     LimpiarRestos();

@@ -42,7 +42,7 @@ bool Firma::operator==(const Firma& o) const
 
 Firma FirmaDe(const QString& ruta)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(ruta).constData(), &st) != 0)
         return {};
     return firmaDe(st);
@@ -56,7 +56,7 @@ Lectura LeerFichero(const QString& ruta)
         l.error = errno;
         return l;
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         l.error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
@@ -90,17 +90,22 @@ QString MotivoLectura(int error)
 {
     switch (error) {
     case EACCES:
-    case EPERM: return QStringLiteral("no hay permiso para leerlo");
-    case EIO: return QStringLiteral("error de lectura en el disco");
-    case EISDIR: return QStringLiteral("es una carpeta");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case EPERM:
+        return QStringLiteral("no hay permiso para leerlo");
+    case EIO:
+        return QStringLiteral("error de lectura en el disco");
+    case EISDIR:
+        return QStringLiteral("es una carpeta");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
 Bloqueo::Bloqueo(const QString& rutaFichero, int esperaMs) : ruta_(rutaFichero)
 {
     const QFileInfo info(rutaFichero);
-    const QByteArray ruta = QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock"));
+    const QByteArray ruta
+        = QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock"));
     // An empty file that stays; only its lock matters, so it is never replaced.
     // It holds nothing, so anyone may open it to wait for the lock, even when
     // another user created it.

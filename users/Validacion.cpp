@@ -29,9 +29,9 @@ struct UsuariosLeidos {
     // DNI digest (the entry's own text) to the first entry that holds it.
     std::unordered_map<std::string_view, pugi::xml_node> indice;
     Estado estado = Estado::Falta;
-    int error = 0;              // errno when Ilegible
-    QByteArray bytes;           // kept only when the file did not parse
-    Firma firma;                // what was read; unknown for a document set from outside
+    int error = 0;    // errno when Ilegible
+    QByteArray bytes; // kept only when the file did not parse
+    Firma firma;      // what was read; unknown for a document set from outside
     bool desdeFichero = false;
     pugi::xml_encoding codificacion = pugi::encoding_utf8;
     bool conBom = false;
@@ -166,7 +166,10 @@ void instalar(std::shared_ptr<Leidos> l)
 
 struct EscritorBytes : pugi::xml_writer {
     QByteArray bytes;
-    void write(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), qsizetype(size)); }
+    void write(const void* data, size_t size) override
+    {
+        bytes.append(static_cast<const char*>(data), qsizetype(size));
+    }
 };
 
 QByteArray serializar(const Leidos& l)
@@ -284,10 +287,10 @@ QString Mayusculas(const QString& texto)
 QString PrepararUsuarios(const QString& carpetaDatos, const QString& carpetaPrograma)
 {
     const QString ruta = carpetaDatos + QStringLiteral("/usuarios.xml");
-    const QString plantilla = (carpetaPrograma.isEmpty() ? carpetaDatos : carpetaPrograma)
-        + QStringLiteral("/usuarioslimpio.xml");
+    const QString plantilla
+        = (carpetaPrograma.isEmpty() ? carpetaDatos : carpetaPrograma) + QStringLiteral("/usuarioslimpio.xml");
     const auto falta = [&] {
-        struct stat st {};
+        struct stat st { };
         return ::lstat(QFile::encodeName(ruta).constData(), &st) != 0 && errno == ENOENT;
     };
     if (!falta() || !QFile::exists(plantilla))
@@ -358,8 +361,8 @@ bool AltaUsuario(const QString& dni, const QString& password)
     g_motivo.clear();
     const QString ruta = estado().strRutaUsuarios;
     const std::string huella = utf8(HuellaTexto(dni));
-    const std::string entrada = "<Usuario><DNI>" + huella + "</DNI><Pwd>" + utf8(HuellaTexto(password))
-        + "</Pwd></Usuario>";
+    const std::string entrada
+        = "<Usuario><DNI>" + huella + "</DNI><Pwd>" + utf8(HuellaTexto(password)) + "</Pwd></Usuario>";
     pugi::xml_document fragmento;
     fragmento.load_string(entrada.c_str());
 

@@ -95,7 +95,7 @@ void frmCreaPwd::cmdAceptar_Click()
         // Back to what the file holds, old password included.
         Validacion::CargaUsuarios(estado().strRutaUsuarios);
         MessageBox::show(QStringLiteral("No se ha podido guardar la contraseña en el fichero de usuarios.\n") + motivo,
-                         {}, QMessageBox::Critical);
+            {}, QMessageBox::Critical);
         return;
     }
     accept();

@@ -102,7 +102,8 @@ void frmUsuario::iniciarCarga()
     cargaIniciada_ = true;
     carga_ = std::async(std::launch::async, [this, ruta = ruta_] {
         auto leidos = Validacion::LeerUsuarios(ruta);
-        QMetaObject::invokeMethod(this, [this] { usuariosCargados(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { usuariosCargados(); }, Qt::QueuedConnection);
         return leidos;
     });
 }
@@ -156,8 +157,8 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
         // The ninth character typed: on to the accept button, which runs the
         // check. Moving about the field (arrows, Tab back into it) does not jump.
         auto* tecla = static_cast<QKeyEvent*>(evento);
-        const bool escribe = (!tecla->text().isEmpty() && tecla->text().at(0).isPrint())
-                             || tecla->matches(QKeySequence::Paste);
+        const bool escribe
+            = (!tecla->text().isEmpty() && tecla->text().at(0).isPrint()) || tecla->matches(QKeySequence::Paste);
         if (escribe && txtDNI->text().size() == 9 && txtDNI->hasFocus())
             ModGeneral::PulsarTab();
         break;
@@ -194,8 +195,8 @@ void frmUsuario::cmdAceptarDNI_Click()
         return;
     txtDNI->setText(Validacion::Mayusculas(txtDNI->text()));
     if (!Validacion::ValidaDNI(txtDNI)) {
-        MessageBox::show(QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"),
-                         QMessageBox::Warning);
+        MessageBox::show(
+            QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"), QMessageBox::Warning);
         return;
     }
     if (!usuariosCargados())
@@ -223,11 +224,10 @@ void frmUsuario::cmdAceptarPwd_Click()
 {
     if (txtDNI->text().isEmpty() || txtPwd->text().isEmpty()) {
         MessageBox::show(QStringLiteral("Es obligatorio rellenar Usuario y Password"), QStringLiteral("Varelio"),
-                         QMessageBox::Warning);
+            QMessageBox::Warning);
         return;
     }
-    if (Validacion::CompruebaPassword(Validacion::Mayusculas(txtDNI->text()),
-                                   Validacion::Mayusculas(txtPwd->text()))) {
+    if (Validacion::CompruebaPassword(Validacion::Mayusculas(txtDNI->text()), Validacion::Mayusculas(txtPwd->text()))) {
         estado().strDNIActual = txtDNI->text();
         estado().blnAccesoConcedido = true;
         accept();

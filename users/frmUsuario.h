@@ -6,7 +6,9 @@
 #include <future>
 #include <memory>
 
-namespace Validacion { struct UsuariosLeidos; }
+namespace Validacion {
+struct UsuariosLeidos;
+}
 
 class QLabel;
 class QLineEdit;

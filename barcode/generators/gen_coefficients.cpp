@@ -6,7 +6,8 @@
 // (x - 3^i) for i = 1..k over GF(929); the table lists the coefficients of
 // x^0 .. x^(k-1) (the leading 1 is implied).
 //
-// Build and run by hand:  c++ -std=c++20 gen_coefficients.cpp -o gen && ./gen > ../src/CoefficientText.cpp
+// Build and run by hand:
+//   c++ -std=c++20 gen_coefficients.cpp -o gen && ./gen > ../src/core/CoefficientText.cpp
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,8 +23,8 @@ std::vector<int> generator(int k)
         root = root * 3 % kPrime;
         std::vector<int> next(poly.size() + 1, 0);
         for (size_t j = 0; j < poly.size(); ++j) {
-            next[j + 1] = (next[j + 1] + poly[j]) % kPrime;                // x * term
-            next[j] = (next[j] + (kPrime - root) * poly[j]) % kPrime;      // -root * term
+            next[j + 1] = (next[j + 1] + poly[j]) % kPrime;            // x * term
+            next[j] = (next[j] + (kPrime - root) * poly[j]) % kPrime;  // -root * term
         }
         poly = std::move(next);
     }
@@ -51,7 +52,7 @@ int main()
         const std::vector<int> c = generator(2 << level);
         if (level < 8) {
             std::printf("const char* const kCoefficientsLevel%d =\n    \"%s\";\n\n", level,
-                        joined(c, 0, c.size()).c_str());
+                joined(c, 0, c.size()).c_str());
             continue;
         }
         // The longest table is kept as three pieces joined before splitting.

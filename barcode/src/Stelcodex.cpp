@@ -22,7 +22,8 @@
 using namespace stelcode;
 
 // The tables are shared by every control; each keeps its own selected level.
-struct Stelcodex::Tables {
+struct Stelcodex::Tables
+{
     const SharedTables& shared = sharedTables();
     int selected = 0;  // level of the coefficient table in use
 };
@@ -30,8 +31,8 @@ struct Stelcodex::Tables {
 namespace {
 qint16 clamp16(long long v)
 {
-    return static_cast<qint16>(std::clamp<long long>(v, std::numeric_limits<qint16>::min(),
-                                                      std::numeric_limits<qint16>::max()));
+    return static_cast<qint16>(std::clamp<long long>(
+        v, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
 }
 
 QList<qint16> toList(const Codewords& codewords)
@@ -92,8 +93,7 @@ Stelcodex* Stelcodex::createByName(const QString& name, QWidget* parent)
     return new Stelcodex(parent);
 }
 
-Stelcodex::Stelcodex(QWidget* parent)
-    : QWidget(parent), m_tables(std::make_unique<Tables>())
+Stelcodex::Stelcodex(QWidget* parent) : QWidget(parent), m_tables(std::make_unique<Tables>())
 {
     m_textTableLength = kTextTablePairs;
     setObjectName(QStringLiteral("Stelcodex"));
@@ -214,32 +214,32 @@ void Stelcodex::setSize(int w, int h)
 // ---------------------------------------------------------------------------
 // Encoding
 
-std::optional<QList<qint16>> Stelcodex::compactWith(int mode, const QByteArray& bytes,
-                                                    qsizetype length, qint16& datacols)
+std::optional<QList<qint16>> Stelcodex::compactWith(
+    int mode, const QByteArray& bytes, qsizetype length, qint16& datacols)
 {
     SymbolShape shape{datacols, m_minRows, m_ecLevel,
-                      &m_tables->shared.coefficients[m_tables->selected], m_rowCount};
-    const auto result = compact(mode, firstBytes(bytes, length), m_tables->shared.text,
-                                m_textTableLength, shape);
+        &m_tables->shared.coefficients[m_tables->selected], m_rowCount};
+    const auto result
+        = compact(mode, firstBytes(bytes, length), m_tables->shared.text, m_textTableLength, shape);
     datacols = static_cast<qint16>(shape.columns);
     m_rowCount = static_cast<qint16>(shape.rows);
     return toOptionalList(result);
 }
 
-std::optional<QList<qint16>> Stelcodex::PDF417_compact_numeric(const QByteArray& B,
-                                                               qint16 length, qint16& datacols)
+std::optional<QList<qint16>> Stelcodex::PDF417_compact_numeric(
+    const QByteArray& B, qint16 length, qint16& datacols)
 {
     return compactWith(2, B, length, datacols);
 }
 
-std::optional<QList<qint16>> Stelcodex::PDF417_compact_binary(const QByteArray& B,
-                                                              qint16 length, qint16& datacols)
+std::optional<QList<qint16>> Stelcodex::PDF417_compact_binary(
+    const QByteArray& B, qint16 length, qint16& datacols)
 {
     return compactWith(0, B, length, datacols);
 }
 
-std::optional<QList<qint16>> Stelcodex::PDF417_compact_text(const QByteArray& B, qint16 length,
-                                                            qint16& datacols)
+std::optional<QList<qint16>> Stelcodex::PDF417_compact_text(
+    const QByteArray& B, qint16 length, qint16& datacols)
 {
     return compactWith(1, B, length, datacols);
 }
@@ -256,7 +256,7 @@ void Stelcodex::genEC(QList<qint16>& data, qint16 length)
         return;  // no check codewords for a level that has none
     Codewords words(data.begin(), data.end());
     stelcode::genEC(words, length, m_tables->shared.coefficients[m_tables->selected],
-                    ecCodewordCount(m_ecLevel));
+        ecCodewordCount(m_ecLevel));
     data = toList(words);
 }
 
@@ -372,8 +372,8 @@ void Stelcodex::addBarWithHeight(qint16 w, bool black, qint16 y, qint16 /*Height
     addBar(w, black, y);
 }
 
-void Stelcodex::paintCharWithHeight(const QString& patternColor, const QString& patternBars,
-                                    qint16 y, qint16 /*Height*/)
+void Stelcodex::paintCharWithHeight(
+    const QString& patternColor, const QString& patternBars, qint16 y, qint16 /*Height*/)
 {
     beginDrawing();
     paintElements(patternColor.toLatin1().constData(), patternBars.toLatin1().constData(), y);
@@ -390,8 +390,8 @@ void Stelcodex::paintBarCode()
         const auto codewords = this->codewords();
         if (!codewords)
             return;
-        const std::span<const int16_t> words(codewords->constData(),
-                                             static_cast<size_t>(codewords->size()));
+        const std::span<const int16_t> words(
+            codewords->constData(), static_cast<size_t>(codewords->size()));
         const BitMatrix matrix = symbolMatrix(words, m_rowCount, m_columns, m_ecLevel);
         for (int r = 0; r < m_rowCount; ++r) {
             m_x = m_leftMargin;
@@ -403,7 +403,7 @@ void Stelcodex::paintBarCode()
             const int end = std::min(m_y + m_barHeight, m_surface.height());
             for (int line = first + 1; line < end; ++line)
                 std::memcpy(m_bits + line * m_stride, m_bits + first * m_stride,
-                            static_cast<size_t>(m_stride));
+                    static_cast<size_t>(m_stride));
             m_y += m_barHeight;
         }
     } catch (...) {
@@ -433,8 +433,8 @@ qint16 Stelcodex::saveToBMP(const QString& f)
             return ENOMEM;
         const QByteArray path = QFile::encodeName(f + QStringLiteral(".bmp"));
         const int error = writeBmp(path.toStdString(), m_surface.width(), m_surface.height(),
-                                   reinterpret_cast<const uint32_t*>(m_surface.constBits()),
-                                   static_cast<int>(m_surface.bytesPerLine() / 4));
+            reinterpret_cast<const uint32_t*>(m_surface.constBits()),
+            static_cast<int>(m_surface.bytesPerLine() / 4));
         if (error != 0)
             return clamp16(error);
         m_surfaceCleared = true;
@@ -450,14 +450,15 @@ QSize Stelcodex::sizeHint() const
 {
     // Measures the current symbol without touching the control's state.
     const QByteArray bytes = toAnsiBytes(m_code);
-    SymbolShape shape{m_columns, m_minRows, m_ecLevel,
-                      &m_tables->shared.coefficients[m_tables->selected], 0};
-    const bool fits = compact(m_mode, firstBytes(bytes, bytes.size()), m_tables->shared.text,
-                              m_textTableLength, shape).has_value();
+    SymbolShape shape{
+        m_columns, m_minRows, m_ecLevel, &m_tables->shared.coefficients[m_tables->selected], 0};
+    const bool fits = compact(
+        m_mode, firstBytes(bytes, bytes.size()), m_tables->shared.text, m_textTableLength, shape)
+                          .has_value();
     const int rows = fits ? shape.rows : kMinRows;
     const int modules = rowModules(fits ? shape.columns : 10);
     return {std::max(0, 2 * m_leftMargin + modules * m_barWidth),
-            std::max(0, 2 * m_topMargin + rows * m_barHeight)};
+        std::max(0, 2 * m_topMargin + rows * m_barHeight)};
 }
 
 // ---------------------------------------------------------------------------
@@ -481,17 +482,15 @@ void Stelcodex::readProperties(const StelcodePropertyBag& bag)
 
 StelcodePropertyBag Stelcodex::writeProperties() const
 {
-    return {{QStringLiteral("pdfCode"), m_code},
-            {QStringLiteral("pdfMode"), int(m_mode)},
-            {QStringLiteral("pdfECLevel"), int(m_ecLevel)},
-            {QStringLiteral("pdfbarWidth"), int(m_barWidth)},
-            {QStringLiteral("pdfbarHeight"), int(m_barHeight)},
-            {QStringLiteral("pdfleftMargin"), int(m_leftMargin)},
-            {QStringLiteral("pdftopMargin"), int(m_topMargin)},
-            {QStringLiteral("pdfColumns"), int(m_columns)},
-            {QStringLiteral("pdfRows"), int(m_minRows)},
-            {QStringLiteral("pdfbackColor"), static_cast<qint32>(m_backColor)},
-            {QStringLiteral("pdfForeColor"), static_cast<qint32>(m_foreColor)}};
+    return {{QStringLiteral("pdfCode"), m_code}, {QStringLiteral("pdfMode"), int(m_mode)},
+        {QStringLiteral("pdfECLevel"), int(m_ecLevel)},
+        {QStringLiteral("pdfbarWidth"), int(m_barWidth)},
+        {QStringLiteral("pdfbarHeight"), int(m_barHeight)},
+        {QStringLiteral("pdfleftMargin"), int(m_leftMargin)},
+        {QStringLiteral("pdftopMargin"), int(m_topMargin)},
+        {QStringLiteral("pdfColumns"), int(m_columns)}, {QStringLiteral("pdfRows"), int(m_minRows)},
+        {QStringLiteral("pdfbackColor"), static_cast<qint32>(m_backColor)},
+        {QStringLiteral("pdfForeColor"), static_cast<qint32>(m_foreColor)}};
 }
 
 // ---------------------------------------------------------------------------

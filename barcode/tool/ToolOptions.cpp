@@ -9,7 +9,8 @@ using stelcode::Mode;
 
 namespace {
 
-struct IntOption {
+struct IntOption
+{
     const char* longName;
     char shortName;
     int min;
@@ -27,8 +28,8 @@ const IntOption kIntOptions[] = {
 };
 
 // Options that take a value, long names; short letters map onto them.
-const char* const kValued[] = {"input", "output", "format", "mode", "ec-level", "back-color",
-                               "fore-color", "size"};
+const char* const kValued[]
+    = {"input", "output", "format", "mode", "ec-level", "back-color", "fore-color", "size"};
 
 std::string lower(std::string s)
 {
@@ -99,14 +100,22 @@ bool parseSize(const std::string& v, ToolOptions& o)
 std::string longNameOf(char c)
 {
     switch (c) {
-    case 'i': return "input";
-    case 'o': return "output";
-    case 'm': return "mode";
-    case 'e': return "ec-level";
-    case 's': return "size";
-    case 'h': return "help";
-    case 'V': return "version";
-    default: break;
+    case 'i':
+        return "input";
+    case 'o':
+        return "output";
+    case 'm':
+        return "mode";
+    case 'e':
+        return "ec-level";
+    case 's':
+        return "size";
+    case 'h':
+        return "help";
+    case 'V':
+        return "version";
+    default:
+        break;
     }
     for (const IntOption& opt : kIntOptions)
         if (opt.shortName == c)
@@ -115,8 +124,8 @@ std::string longNameOf(char c)
 }
 
 // Applies one option with its value; an error message, or empty.
-std::string applyValue(const std::string& name, const std::string& v, const std::string& arg,
-                       ToolOptions& o)
+std::string applyValue(
+    const std::string& name, const std::string& v, const std::string& arg, ToolOptions& o)
 {
     if (name == "input") {
         o.inputFile = v;
@@ -166,9 +175,10 @@ std::string applyValue(const std::string& name, const std::string& v, const std:
 
 bool takesValue(const std::string& name)
 {
-    return std::any_of(std::begin(kValued), std::end(kValued), [&](const char* n) { return name == n; })
+    return std::any_of(
+               std::begin(kValued), std::end(kValued), [&](const char* n) { return name == n; })
         || std::any_of(std::begin(kIntOptions), std::end(kIntOptions),
-                       [&](const IntOption& opt) { return name == opt.longName; });
+            [&](const IntOption& opt) { return name == opt.longName; });
 }
 
 }  // namespace
@@ -211,9 +221,11 @@ ToolParse parseToolOptions(const std::vector<std::string>& args)
         if (name == "help" || name == "version" || name == "binary" || name == "codewords") {
             if (inlineValue)
                 return fail("La opción " + arg + " no lleva valor.");
-            (name == "help" ? o.help : name == "version" ? o.version
-                 : name == "binary"                    ? o.binary
-                                                       : o.printCodewords) = true;
+            (name == "help"             ? o.help
+                    : name == "version" ? o.version
+                    : name == "binary"  ? o.binary
+                                        : o.printCodewords)
+                = true;
             continue;
         }
         if (!takesValue(name))
@@ -229,7 +241,8 @@ ToolParse parseToolOptions(const std::vector<std::string>& args)
     if (o.textGiven && !o.inputFile.empty())
         return fail("Dé el texto como argumento o con -i, no de las dos formas.");
     if (o.output.empty() && !o.printCodewords)
-        return fail("Indique el fichero de salida (-o) o pida las palabras de código (--codewords).");
+        return fail(
+            "Indique el fichero de salida (-o) o pida las palabras de código (--codewords).");
     if (o.output == "-" && o.printCodewords)
         return fail("Con -o - la salida estándar lleva la imagen: no pida también --codewords.");
     return {o, {}};

@@ -127,8 +127,7 @@ std::string writeError(const std::string& path, int error)
     return "no se pudo escribir " + shown + ": " + std::strerror(error);
 }
 
-int writeImage(const ToolOptions& o, const stelcode::Symbol& symbol, std::FILE* out,
-               std::FILE* err)
+int writeImage(const ToolOptions& o, const stelcode::Symbol& symbol, std::FILE* out, std::FILE* err)
 {
     const OutputTarget target = outputTarget(o);
     const std::string bytes = stelcode::imageFile(symbol.matrix, o.render, target.format);
@@ -138,7 +137,8 @@ int writeImage(const ToolOptions& o, const stelcode::Symbol& symbol, std::FILE* 
     }
     int error = 0;
     if (target.path.empty()) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fflush(out) != 0)
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()
+            || std::fflush(out) != 0)
             error = errno ? errno : EIO;
     } else {
         error = stelcode::writeFileSafely(target.path, bytes);
@@ -158,22 +158,20 @@ std::vector<std::string> toolWarnings(const ToolOptions& o, const stelcode::Enco
     for (const stelcode::Unencoded& u : result.unencoded) {
         char byte[8];
         std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(u.character & 0xFF));
-        const std::string what = (o.binary ? "el byte " + std::string(byte)
-                                           : "el carácter " + describe(u.character))
+        const std::string what
+            = (o.binary ? "el byte " + std::string(byte) : "el carácter " + describe(u.character))
             + " en la posición " + std::to_string(u.index + 1);
-        warnings.push_back(u.replaced
-                               ? what + " no existe en Windows-1252: va como byte 0"
-                               : what + " no cabe en el modo texto: se omite");
+        warnings.push_back(u.replaced ? what + " no existe en Windows-1252: va como byte 0"
+                                      : what + " no cabe en el modo texto: se omite");
     }
     const stelcode::RenderOptions& r = o.render;
     if (r.rowHeight < 3 * r.moduleWidth)
         warnings.push_back("filas de " + std::to_string(r.rowHeight)
-                           + " píxeles: ISO/IEC 15438 pide al menos 3 módulos ("
-                           + std::to_string(3 * r.moduleWidth) + " píxeles)");
+            + " píxeles: ISO/IEC 15438 pide al menos 3 módulos ("
+            + std::to_string(3 * r.moduleWidth) + " píxeles)");
     if (r.leftMargin < 2 * r.moduleWidth || r.topMargin < 2 * r.moduleWidth)
-        warnings.push_back("márgenes por debajo de 2 módulos ("
-                           + std::to_string(2 * r.moduleWidth)
-                           + " píxeles): ISO/IEC 15438 pide esa zona en blanco alrededor");
+        warnings.push_back("márgenes por debajo de 2 módulos (" + std::to_string(2 * r.moduleWidth)
+            + " píxeles): ISO/IEC 15438 pide esa zona en blanco alrededor");
     if (result.symbol && (r.width > 0 || r.height > 0)) {
         stelcode::RenderOptions natural = r;
         natural.width = natural.height = 0;
@@ -207,7 +205,8 @@ int runTool(const std::vector<std::string>& args, std::FILE* in, std::FILE* out,
     const auto* raw = reinterpret_cast<const uint8_t*>(data.data());
     stelcode::EncodeResult result = o.binary ? stelcode::encodeBytes({raw, data.size()}, o.encode)
                                              : stelcode::encodeText(data, o.encode);
-    if (o.binary && o.encode.mode == Mode::Text)  // text compaction drops what is not printable ASCII
+    if (o.binary
+        && o.encode.mode == Mode::Text)  // text compaction drops what is not printable ASCII
         for (size_t i = 0; i < data.size(); ++i)
             if (raw[i] < 32 || raw[i] > 126)
                 result.unencoded.push_back({i, raw[i], false});
@@ -217,8 +216,9 @@ int runTool(const std::vector<std::string>& args, std::FILE* in, std::FILE* out,
         if (result.error == EncodeError::NotNumeric)
             std::fprintf(err, "stelcode: el modo numérico solo admite los dígitos 0 a 9.\n");
         else
-            std::fprintf(err, "stelcode: el texto no cabe en un símbolo PDF417 con estas opciones "
-                              "(como mucho 90 filas y 928 palabras de código).\n");
+            std::fprintf(err,
+                "stelcode: el texto no cabe en un símbolo PDF417 con estas opciones "
+                "(como mucho 90 filas y 928 palabras de código).\n");
         return 1;
     }
     if (o.printCodewords) {

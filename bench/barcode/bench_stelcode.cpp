@@ -84,10 +84,7 @@ const Case& digits1800()
     return c;
 }
 
-std::span<const uint8_t> span(const std::string& s)
-{
-    return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
-}
+std::span<const uint8_t> span(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
 stelcode::RenderOptions renderOptions()
 {
@@ -109,12 +106,12 @@ zint_symbol* zintSymbol(const Case& c, int rows)
 {
     zint_symbol* s = ZBarcode_Create();
     s->symbology = BARCODE_PDF417;
-    s->input_mode = DATA_MODE;  // the bytes as they are
+    s->input_mode = DATA_MODE; // the bytes as they are
     s->option_1 = c.level;
     s->option_2 = c.columns;
     s->option_3 = rows;
-    s->scale = 0.5f;  // one pixel a module, rows 3 modules high
-    s->output_options |= BARCODE_QUIET_ZONES;  // 2 modules all round
+    s->scale = 0.5f;                          // one pixel a module, rows 3 modules high
+    s->output_options |= BARCODE_QUIET_ZONES; // 2 modules all round
     return s;
 }
 
@@ -127,7 +124,8 @@ bool sameShape(benchmark::State& state, const Case& c, int zintWidth, int zintHe
     if (w == zintWidth && h == zintHeight)
         return true;
     state.SkipWithError(("different images: " + std::to_string(w) + "x" + std::to_string(h) + " against "
-                         + std::to_string(zintWidth) + "x" + std::to_string(zintHeight)).c_str());
+        + std::to_string(zintWidth) + "x" + std::to_string(zintHeight))
+                            .c_str());
     return false;
 }
 
@@ -205,26 +203,26 @@ void fileZint(benchmark::State& state, const Case& c)
     }
 }
 
-#define STELCODE_CASES(kind)                                                                    \
-    void BM_##kind##_Stelcode_ShortText(benchmark::State& s) { kind##Stelcode(s, shortText()); } \
-    void BM_##kind##_Zint_ShortText(benchmark::State& s) { kind##Zint(s, shortText()); }         \
-    void BM_##kind##_Stelcode_Payload300(benchmark::State& s) { kind##Stelcode(s, payload()); }  \
-    void BM_##kind##_Zint_Payload300(benchmark::State& s) { kind##Zint(s, payload()); }          \
-    void BM_##kind##_Stelcode_Bytes1000(benchmark::State& s) { kind##Stelcode(s, bytes1000()); } \
-    void BM_##kind##_Zint_Bytes1000(benchmark::State& s) { kind##Zint(s, bytes1000()); }         \
-    void BM_##kind##_Stelcode_Digits1800(benchmark::State& s) { kind##Stelcode(s, digits1800()); } \
-    void BM_##kind##_Zint_Digits1800(benchmark::State& s) { kind##Zint(s, digits1800()); }       \
-    BENCHMARK(BM_##kind##_Stelcode_ShortText);                                                  \
-    BENCHMARK(BM_##kind##_Zint_ShortText);                                                      \
-    BENCHMARK(BM_##kind##_Stelcode_Payload300);                                                 \
-    BENCHMARK(BM_##kind##_Zint_Payload300);                                                     \
-    BENCHMARK(BM_##kind##_Stelcode_Bytes1000);                                                  \
-    BENCHMARK(BM_##kind##_Zint_Bytes1000);                                                      \
-    BENCHMARK(BM_##kind##_Stelcode_Digits1800);                                                 \
-    BENCHMARK(BM_##kind##_Zint_Digits1800);                                                     \
-    void BM_##kind##_Stelcode_Payload300Auto(benchmark::State& s) { kind##Stelcode(s, payloadAuto()); } \
-    void BM_##kind##_Zint_Payload300Auto(benchmark::State& s) { kind##Zint(s, payloadAuto()); } \
-    BENCHMARK(BM_##kind##_Stelcode_Payload300Auto);                                             \
+#define STELCODE_CASES(kind)                                                                                           \
+    void BM_##kind##_Stelcode_ShortText(benchmark::State& s) { kind##Stelcode(s, shortText()); }                       \
+    void BM_##kind##_Zint_ShortText(benchmark::State& s) { kind##Zint(s, shortText()); }                               \
+    void BM_##kind##_Stelcode_Payload300(benchmark::State& s) { kind##Stelcode(s, payload()); }                        \
+    void BM_##kind##_Zint_Payload300(benchmark::State& s) { kind##Zint(s, payload()); }                                \
+    void BM_##kind##_Stelcode_Bytes1000(benchmark::State& s) { kind##Stelcode(s, bytes1000()); }                       \
+    void BM_##kind##_Zint_Bytes1000(benchmark::State& s) { kind##Zint(s, bytes1000()); }                               \
+    void BM_##kind##_Stelcode_Digits1800(benchmark::State& s) { kind##Stelcode(s, digits1800()); }                     \
+    void BM_##kind##_Zint_Digits1800(benchmark::State& s) { kind##Zint(s, digits1800()); }                             \
+    BENCHMARK(BM_##kind##_Stelcode_ShortText);                                                                         \
+    BENCHMARK(BM_##kind##_Zint_ShortText);                                                                             \
+    BENCHMARK(BM_##kind##_Stelcode_Payload300);                                                                        \
+    BENCHMARK(BM_##kind##_Zint_Payload300);                                                                            \
+    BENCHMARK(BM_##kind##_Stelcode_Bytes1000);                                                                         \
+    BENCHMARK(BM_##kind##_Zint_Bytes1000);                                                                             \
+    BENCHMARK(BM_##kind##_Stelcode_Digits1800);                                                                        \
+    BENCHMARK(BM_##kind##_Zint_Digits1800);                                                                            \
+    void BM_##kind##_Stelcode_Payload300Auto(benchmark::State& s) { kind##Stelcode(s, payloadAuto()); }                \
+    void BM_##kind##_Zint_Payload300Auto(benchmark::State& s) { kind##Zint(s, payloadAuto()); }                        \
+    BENCHMARK(BM_##kind##_Stelcode_Payload300Auto);                                                                    \
     BENCHMARK(BM_##kind##_Zint_Payload300Auto);
 
 STELCODE_CASES(image)
@@ -243,7 +241,7 @@ void BM_newEncode_Zint_ShortText(benchmark::State& s) { newEncodeZint(s, shortTe
 BENCHMARK(BM_newEncode_Stelcode_ShortText);
 BENCHMARK(BM_newEncode_Zint_ShortText);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

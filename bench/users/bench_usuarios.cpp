@@ -70,8 +70,7 @@ double segundosHastaVentana(const char* cual, const QString& carpeta)
     QElapsedTimer reloj;
     reloj.start();
     p.start(QStringLiteral(ARRANQUE), {QString::fromLatin1(cual), carpeta});
-    while (!p.canReadLine() && p.waitForReadyRead(20000)) {
-    }
+    while (!p.canReadLine() && p.waitForReadyRead(20000)) { }
     const double segundos = double(reloj.nsecsElapsed()) / 1e9;
     const bool visto = p.readLine().trimmed() == "visto";
     p.kill();
@@ -118,7 +117,12 @@ BENCHMARK(CargaUsuarios)->Apply(ArgumentosUsuarios)->Unit(benchmark::kMillisecon
 BENCHMARK(ExisteUsuario)->ArgsProduct({{1000, 10000, 100000}, {1, 0}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(CompruebaPassword)->Apply(ArgumentosUsuarios)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AltaUsuario)->Apply(ArgumentosUsuarios)->Unit(benchmark::kMillisecond);
-BENCHMARK(VentanaUsuario)->Arg(0)->Apply(ArgumentosUsuarios)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(VentanaUsuario)
+    ->Arg(0)
+    ->Apply(ArgumentosUsuarios)
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

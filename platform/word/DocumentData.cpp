@@ -135,8 +135,8 @@ void parsePart(const detail::Package& package, const QString& name, pugi::xml_do
     const pugi::xml_parse_result result = into.load_buffer(bytes.constData(), size_t(bytes.size()), ParseOptions);
     if (!result)
         throw Error(ErrorCode::BadDocument,
-                    QStringLiteral("El archivo no es un documento válido o está dañado (%1: %2).")
-                        .arg(name, QString::fromUtf8(result.description())));
+            QStringLiteral("El archivo no es un documento válido o está dañado (%1: %2).")
+                .arg(name, QString::fromUtf8(result.description())));
     detail::normalizePrefixes(into);
 }
 
@@ -149,10 +149,10 @@ bool endsWith(const char* text, const char* suffix)
 QByteArray toBytes(const pugi::xml_document& xml)
 {
     std::ostringstream out;
-    xml.save(out, "", pugi::format_raw | (xml.first_child().type() == pugi::node_declaration
-                                              ? 0u
-                                              : unsigned(pugi::format_no_declaration)),
-             pugi::encoding_utf8);
+    xml.save(out, "",
+        pugi::format_raw
+            | (xml.first_child().type() == pugi::node_declaration ? 0u : unsigned(pugi::format_no_declaration)),
+        pugi::encoding_utf8);
     const std::string s = out.str();
     return QByteArray(s.data(), qsizetype(s.size()));
 }
@@ -177,18 +177,18 @@ std::unique_ptr<DocumentData> DocumentData::load(const QString& path)
         doc->mainPart = QStringLiteral("word/document.xml");
     if (!doc->package.has(doc->mainPart))
         throw Error(ErrorCode::BadDocument,
-                    QStringLiteral("El archivo no es un documento válido o está dañado (falta %1).").arg(doc->mainPart));
+            QStringLiteral("El archivo no es un documento válido o está dañado (falta %1).").arg(doc->mainPart));
     parsePart(doc->package, doc->mainPart, doc->main);
     if (!doc->body())
-        throw Error(ErrorCode::BadDocument,
-                    QStringLiteral("El archivo no es un documento válido o está dañado (sin cuerpo)."));
+        throw Error(
+            ErrorCode::BadDocument, QStringLiteral("El archivo no es un documento válido o está dañado (sin cuerpo)."));
 
     const QString rels = detail::relsPartOf(doc->mainPart);
     if (doc->package.has(rels))
         parsePart(doc->package, rels, doc->relationships);
     else
-        doc->relationships.append_child("Relationships").append_attribute("xmlns") =
-            "http://schemas.openxmlformats.org/package/2006/relationships";
+        doc->relationships.append_child("Relationships").append_attribute("xmlns")
+            = "http://schemas.openxmlformats.org/package/2006/relationships";
     for (pugi::xml_node rel : doc->relationships.child("Relationships").children("Relationship")) {
         const char* type = rel.attribute("Type").value();
         if (!endsWith(type, "/header") && !endsWith(type, "/footer"))
@@ -227,13 +227,10 @@ void DocumentData::write(const QString& target)
     const ResultadoEscritura escrito = EscribirFicheroSeguro(target, bytes);
     if (!escrito)
         throw Error(ErrorCode::CannotSave,
-                    QStringLiteral("No se puede guardar el documento en \"%1\": %2.").arg(target, escrito.motivo()));
+            QStringLiteral("No se puede guardar el documento en \"%1\": %2.").arg(target, escrito.motivo()));
 }
 
-pugi::xml_node DocumentData::body() const
-{
-    return main.child("w:document").child("w:body");
-}
+pugi::xml_node DocumentData::body() const { return main.child("w:document").child("w:body"); }
 
 const pugi::xml_document* DocumentData::story(const QString& part) const
 {

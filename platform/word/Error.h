@@ -27,17 +27,17 @@ private:
 
 // Every error number the component reports.
 namespace ErrorCode {
-constexpr int NoSuchMember = 5941;       // no member of that name or index in the collection
-constexpr int FileNotFound = 5174;       // the file to open or insert does not exist
-constexpr int BadDocument = 5792;        // the file is not a readable document package
-constexpr int CannotSave = 5153;         // the document could not be written
-constexpr int NoDocument = 4248;         // no document is open
-constexpr int NotAvailable = 4605;       // the method does not apply to this object
-constexpr int BadParameter = 4120;       // an argument out of range
-constexpr int CommandFailed = 4198;      // the command could not be carried out (e.g. printing)
-constexpr int BadPicture = 5152;         // the picture file cannot be read as an image
-constexpr int NoRunningInstance = 429;   // attach: no instance is running
-constexpr int InstanceGone = 462;        // the instance has quit
+constexpr int NoSuchMember = 5941;     // no member of that name or index in the collection
+constexpr int FileNotFound = 5174;     // the file to open or insert does not exist
+constexpr int BadDocument = 5792;      // the file is not a readable document package
+constexpr int CannotSave = 5153;       // the document could not be written
+constexpr int NoDocument = 4248;       // no document is open
+constexpr int NotAvailable = 4605;     // the method does not apply to this object
+constexpr int BadParameter = 4120;     // an argument out of range
+constexpr int CommandFailed = 4198;    // the command could not be carried out (e.g. printing)
+constexpr int BadPicture = 5152;       // the picture file cannot be read as an image
+constexpr int NoRunningInstance = 429; // attach: no instance is running
+constexpr int InstanceGone = 462;      // the instance has quit
 } // namespace ErrorCode
 
 } // namespace Word

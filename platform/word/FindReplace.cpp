@@ -82,7 +82,8 @@ std::vector<int> matchesIn(const ParagraphMap& map, const FindOptions& o)
     auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
     for (int at = map.text.indexOf(o.text, 0, cs); at >= 0; at = map.text.indexOf(o.text, at + 1, cs)) {
         const int end = at + int(o.text.size());
-        if (o.wholeWord && ((at > 0 && wordChar(map.text.at(at - 1))) || (end < map.text.size() && wordChar(map.text.at(end)))))
+        if (o.wholeWord
+            && ((at > 0 && wordChar(map.text.at(at - 1))) || (end < map.text.size() && wordChar(map.text.at(end)))))
             continue;
         if (!out.empty() && at < out.back() + o.text.size())
             continue; // overlapping
@@ -288,10 +289,7 @@ bool find(DocumentData& doc, const FindOptions& o, int replace)
     return false;
 }
 
-QString paragraphText(const pugi::xml_node& paragraph)
-{
-    return mapParagraph(paragraph).text;
-}
+QString paragraphText(const pugi::xml_node& paragraph) { return mapParagraph(paragraph).text; }
 
 QString contentText(const DocumentData& doc)
 {

@@ -40,7 +40,6 @@ FieldSpan fieldSpan(const pugi::xml_node& begin)
     return span;
 }
 
-
 } // namespace
 
 std::vector<pugi::xml_node> formFields(const pugi::xml_node& root)
@@ -68,10 +67,7 @@ pugi::xml_node findFormField(const pugi::xml_node& root, const QString& name)
     return {};
 }
 
-bool isCheckBoxField(const pugi::xml_node& begin)
-{
-    return bool(begin.child("w:ffData").child("w:checkBox"));
-}
+bool isCheckBoxField(const pugi::xml_node& begin) { return bool(begin.child("w:ffData").child("w:checkBox")); }
 
 QString fieldResult(const pugi::xml_node& begin)
 {
@@ -100,12 +96,15 @@ QString fieldResult(const pugi::xml_node& begin)
 void setFieldResult(const pugi::xml_node& begin, const QString& value)
 {
     if (isCheckBoxField(begin)) {
-        setCheckBoxValue(begin, value.trimmed() == QLatin1String("1") || value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
+        setCheckBoxValue(begin,
+            value.trimmed() == QLatin1String("1")
+                || value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
         return;
     }
     FieldSpan span = fieldSpan(begin);
     if (!span.end)
-        throw Error(ErrorCode::BadDocument, QStringLiteral("El campo de formulario \"%1\" está incompleto.").arg(formFieldName(begin)));
+        throw Error(ErrorCode::BadDocument,
+            QStringLiteral("El campo de formulario \"%1\" está incompleto.").arg(formFieldName(begin)));
     const pugi::xml_node beginRun = begin.parent(), endRun = span.end.parent();
     pugi::xml_node format = runProperties(beginRun);
     if (!span.separate) {
@@ -147,6 +146,5 @@ void setCheckBoxValue(const pugi::xml_node& begin, bool checked)
     if (!checked)
         c.append_attribute("w:val") = "0";
 }
-
 
 } // namespace Word::detail

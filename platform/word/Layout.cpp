@@ -46,8 +46,8 @@ void Rendering::paintPage(QPainter& painter, int page, double scale) const
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(b->rect);
             if (b->checked) {
-                const QRectF in = b->rect.adjusted(b->rect.width() * 0.15, b->rect.height() * 0.15,
-                                                   -b->rect.width() * 0.15, -b->rect.height() * 0.15);
+                const QRectF in = b->rect.adjusted(
+                    b->rect.width() * 0.15, b->rect.height() * 0.15, -b->rect.width() * 0.15, -b->rect.height() * 0.15);
                 painter.drawLine(in.topLeft(), in.bottomRight());
                 painter.drawLine(in.topRight(), in.bottomLeft());
             }

@@ -98,7 +98,8 @@ bool Layouter::showing(const std::vector<bool>& fields)
 
 // A field character: begin (a check box is drawn), separate (the result
 // follows), end.
-void Layouter::fieldChar(const pugi::xml_node& c, const RunProps& r, std::vector<Item>& items, std::vector<bool>& fields)
+void Layouter::fieldChar(
+    const pugi::xml_node& c, const RunProps& r, std::vector<Item>& items, std::vector<bool>& fields)
 {
     const char* type = c.attribute("w:fldCharType").value();
     if (!std::strcmp(type, "begin")) {
@@ -137,7 +138,8 @@ void Layouter::runChild(const pugi::xml_node& c, const RunProps& r, std::vector<
     else if (is(c, "w:noBreakHyphen"))
         addText(items, r, QStringLiteral("-"));
     else if (is(c, "w:sym"))
-        addText(items, r, QString(QChar(char16_t(QString::fromLatin1(c.attribute("w:char").value()).toUInt(nullptr, 16) & 0xFFF))));
+        addText(items, r,
+            QString(QChar(char16_t(QString::fromLatin1(c.attribute("w:char").value()).toUInt(nullptr, 16) & 0xFFF))));
     else if (is(c, "w:drawing") && c.child("wp:inline"))
         addPicture(items, c.child("wp:inline"), r);
     else if (is(c, "mc:AlternateContent")) {
@@ -147,7 +149,8 @@ void Layouter::runChild(const pugi::xml_node& c, const RunProps& r, std::vector<
     }
 }
 
-void Layouter::inlines(const pugi::xml_node& parent, const RunProps& paraRun, std::vector<Item>& items, std::vector<bool>& fields)
+void Layouter::inlines(
+    const pugi::xml_node& parent, const RunProps& paraRun, std::vector<Item>& items, std::vector<bool>& fields)
 {
     Deeper guard(depth_);
     if (depth_ > MaxDepth)
@@ -162,7 +165,7 @@ void Layouter::inlines(const pugi::xml_node& parent, const RunProps& paraRun, st
                     runChild(c, r, items);
             }
         } else if (is(n, "w:hyperlink") || is(n, "w:smartTag") || is(n, "w:ins") || is(n, "w:customXml")
-                   || is(n, "w:fldSimple") || is(n, "w:moveTo")) {
+            || is(n, "w:fldSimple") || is(n, "w:moveTo")) {
             inlines(n, paraRun, items, fields);
         } else if (is(n, "w:sdt")) {
             inlines(n.child("w:sdtContent"), paraRun, items, fields);
@@ -177,8 +180,8 @@ QString Layouter::counterText(int n, const char* format)
         return !std::strcmp(format, "upperLetter") ? t.toUpper() : t;
     }
     if (!std::strcmp(format, "lowerRoman") || !std::strcmp(format, "upperRoman")) {
-        static const std::pair<int, const char*> romans[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
-                                                             {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+        static const std::pair<int, const char*> romans[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+            {100, "c"}, {90, "xc"}, {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
         QString t;
         for (const auto& [value, letters] : romans)
             for (; n >= value; n -= value)
@@ -188,7 +191,8 @@ QString Layouter::counterText(int n, const char* format)
     return QString::number(n);
 }
 
-void Layouter::listLabel(ParaProps& pp, const pugi::xml_node& ownIndent, const RunProps& paraRun, std::vector<Item>& items)
+void Layouter::listLabel(
+    ParaProps& pp, const pugi::xml_node& ownIndent, const RunProps& paraRun, std::vector<Item>& items)
 {
     if (pp.numId <= 0)
         return;
@@ -206,7 +210,9 @@ void Layouter::listLabel(ParaProps& pp, const pugi::xml_node& ownIndent, const R
     if (counters.size() <= size_t(pp.ilvl))
         counters.resize(size_t(pp.ilvl) + 1, 0);
     if (counters[size_t(pp.ilvl)] == 0)
-        counters[size_t(pp.ilvl)] = (start >= 0 ? start : std::clamp(lvl.child("w:start").attribute("w:val").as_int(1), 0, MaxListNumber)) - 1;
+        counters[size_t(pp.ilvl)]
+            = (start >= 0 ? start : std::clamp(lvl.child("w:start").attribute("w:val").as_int(1), 0, MaxListNumber))
+            - 1;
     counters[size_t(pp.ilvl)] = std::min(counters[size_t(pp.ilvl)] + 1, MaxListNumber);
     for (size_t deeper = size_t(pp.ilvl) + 1; deeper < counters.size(); ++deeper)
         counters[deeper] = 0;
@@ -218,13 +224,14 @@ void Layouter::listLabel(ParaProps& pp, const pugi::xml_node& ownIndent, const R
     r.underline = false;
     if (!std::strcmp(format, "bullet")) {
         // Symbol-font bullets have no meaning in an ordinary font.
-        if (label.isEmpty() || label.at(0).unicode() >= 0xF000 || r.font.contains(QLatin1String("Symbol")) || r.font.contains(QLatin1String("Wingdings")))
+        if (label.isEmpty() || label.at(0).unicode() >= 0xF000 || r.font.contains(QLatin1String("Symbol"))
+            || r.font.contains(QLatin1String("Wingdings")))
             label = QStringLiteral("•");
         r.font = paraRun.font;
     } else {
         for (int level = 0; level < 9; ++level)
             label.replace(QStringLiteral("%%1").arg(level + 1),
-                          counterText(level < int(counters.size()) ? std::max(1, counters[size_t(level)]) : 1, format));
+                counterText(level < int(counters.size()) ? std::max(1, counters[size_t(level)]) : 1, format));
     }
     addText(items, r, label);
     const char* suffix = lvl.child("w:suff").attribute("w:val").value();
@@ -280,7 +287,9 @@ void Layouter::drawLine(const Lines& s, Unit& u, double baseline, double shift, 
         const double ix = s.line[i].x + shift + extra;
         if (it.kind == Item::Text) {
             if (it.run.highlight.isValid())
-                u.ops.push_back(FillOp{QRectF(ix, baseline - it.ascent, it.width + it.spaceWidth, it.ascent + it.descent), it.run.highlight});
+                u.ops.push_back(
+                    FillOp{QRectF(ix, baseline - it.ascent, it.width + it.spaceWidth, it.ascent + it.descent),
+                        it.run.highlight});
             // Runs of the same font continue the previous text operation.
             TextOp* prev = u.ops.empty() ? nullptr : std::get_if<TextOp>(&u.ops.back());
             if (prev && stretch == 0 && prev->font == it.font && prev->color == it.run.color && i > 0
@@ -302,7 +311,8 @@ void Layouter::drawLine(const Lines& s, Unit& u, double baseline, double shift, 
             const double cw = m.horizontalAdvance(it.text);
             const int count = cw > 0 ? int(it.width / cw) : 0;
             if (count > 0)
-                u.ops.push_back(TextOp{QPointF(ix + it.width - count * cw, baseline), it.font, it.run.color, QString(count, it.text.at(0))});
+                u.ops.push_back(TextOp{QPointF(ix + it.width - count * cw, baseline), it.font, it.run.color,
+                    QString(count, it.text.at(0))});
         }
     }
 }
@@ -442,7 +452,8 @@ void Layouter::paragraph(const pugi::xml_node& p, double width, std::vector<Unit
         units[i].keepWithNext = pp.keepNext;
     Unit& last = units.back();
     if (pp.bottom.present)
-        last.ops.push_back(LineOp{QLineF(pp.left, last.height + 20, right, last.height + 20), pp.bottom.width, pp.bottom.color, pp.bottom.style});
+        last.ops.push_back(LineOp{QLineF(pp.left, last.height + 20, right, last.height + 20), pp.bottom.width,
+            pp.bottom.color, pp.bottom.style});
     // Space after goes below the last line, so that it is kept with it.
     last.height += pp.after + (pp.bottom.present ? 40 : 0);
 }

@@ -21,11 +21,11 @@ QColor hexColor(const char* value, QColor fallback)
 
 QColor highlightColor(const char* name)
 {
-    static const std::map<std::string, QColor> colors{
-        {"yellow", Qt::yellow}, {"green", Qt::green}, {"cyan", Qt::cyan}, {"magenta", Qt::magenta},
-        {"blue", Qt::blue}, {"red", Qt::red}, {"darkBlue", Qt::darkBlue}, {"darkCyan", Qt::darkCyan},
-        {"darkGreen", Qt::darkGreen}, {"darkMagenta", Qt::darkMagenta}, {"darkRed", Qt::darkRed},
-        {"darkYellow", Qt::darkYellow}, {"darkGray", Qt::darkGray}, {"lightGray", Qt::lightGray}, {"black", Qt::black}};
+    static const std::map<std::string, QColor> colors{{"yellow", Qt::yellow}, {"green", Qt::green}, {"cyan", Qt::cyan},
+        {"magenta", Qt::magenta}, {"blue", Qt::blue}, {"red", Qt::red}, {"darkBlue", Qt::darkBlue},
+        {"darkCyan", Qt::darkCyan}, {"darkGreen", Qt::darkGreen}, {"darkMagenta", Qt::darkMagenta},
+        {"darkRed", Qt::darkRed}, {"darkYellow", Qt::darkYellow}, {"darkGray", Qt::darkGray},
+        {"lightGray", Qt::lightGray}, {"black", Qt::black}};
     auto it = colors.find(name);
     return it == colors.end() ? QColor() : it->second;
 }
@@ -88,10 +88,10 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
         return;
     if (pugi::xml_node jc = pPr.child("w:jc")) {
         const char* v = jc.attribute("w:val").value();
-        p.align = !std::strcmp(v, "center")                           ? 1
-            : (!std::strcmp(v, "right") || !std::strcmp(v, "end"))    ? 2
+        p.align = !std::strcmp(v, "center")                              ? 1
+            : (!std::strcmp(v, "right") || !std::strcmp(v, "end"))       ? 2
             : (!std::strcmp(v, "both") || !std::strcmp(v, "distribute")) ? 3
-                                                                      : 0;
+                                                                         : 0;
     }
     if (pugi::xml_node s = pPr.child("w:spacing")) {
         p.before = twips(s, "w:before", p.before);
@@ -125,15 +125,17 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
             const char* v = t.attribute("w:val").value();
             const double pos = twips(t, "w:pos", 0);
             p.tabs.erase(std::remove_if(p.tabs.begin(), p.tabs.end(), [&](const TabStop& s) { return s.pos == pos; }),
-                         p.tabs.end());
+                p.tabs.end());
             if (!std::strcmp(v, "clear"))
                 continue;
             const char* l = t.attribute("w:leader").value();
-            const QChar leader = !std::strcmp(l, "dot") ? QChar(u'.')
-                : !std::strcmp(l, "hyphen")             ? QChar(u'-')
+            const QChar leader = !std::strcmp(l, "dot")                       ? QChar(u'.')
+                : !std::strcmp(l, "hyphen")                                   ? QChar(u'-')
                 : (!std::strcmp(l, "underscore") || !std::strcmp(l, "heavy")) ? QChar(u'_')
-                                                                               : QChar();
-            const int kind = !std::strcmp(v, "center") ? 1 : (!std::strcmp(v, "right") || !std::strcmp(v, "end")) ? 2 : 0;
+                                                                              : QChar();
+            const int kind = !std::strcmp(v, "center")                 ? 1
+                : (!std::strcmp(v, "right") || !std::strcmp(v, "end")) ? 2
+                                                                       : 0;
             p.tabs.push_back({pos, kind, leader});
         }
         std::sort(p.tabs.begin(), p.tabs.end(), [](const TabStop& a, const TabStop& b) { return a.pos < b.pos; });
@@ -151,7 +153,8 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
 
 Styles::Styles(const DocumentData& doc)
 {
-    const QByteArray bytes = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("styles.xml"));
+    const QByteArray bytes
+        = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("styles.xml"));
     if (!bytes.isEmpty() && xml_.load_buffer(bytes.constData(), size_t(bytes.size())))
         normalizePrefixes(xml_);
     pugi::xml_node styles = xml_.child("w:styles");
@@ -169,7 +172,8 @@ Styles::Styles(const DocumentData& doc)
                 defaultTable_ = id;
         }
     }
-    const QByteArray numbering = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
+    const QByteArray numbering
+        = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
     if (!numbering.isEmpty() && numbering_.load_buffer(numbering.constData(), size_t(numbering.size())))
         normalizePrefixes(numbering_);
     const pugi::xml_node settingsTab = settings(doc).child("w:settings").child("w:defaultTabStop");
@@ -238,7 +242,8 @@ pugi::xml_node Styles::level(int numId, int ilvl, int* start) const
 
 const pugi::xml_document& Styles::settings(const DocumentData& doc)
 {
-    const QByteArray bytes = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("settings.xml"));
+    const QByteArray bytes
+        = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("settings.xml"));
     if (!bytes.isEmpty() && settingsXml_.load_buffer(bytes.constData(), size_t(bytes.size())))
         normalizePrefixes(settingsXml_);
     return settingsXml_;

@@ -24,10 +24,7 @@ constexpr int MaxGridSpan = 63;
 constexpr double MaxFontPoints = 1638;
 constexpr int MaxListNumber = 32767;
 
-inline double capped(double v, double lo, double hi)
-{
-    return std::isnan(v) ? lo : std::clamp(v, lo, hi);
-}
+inline double capped(double v, double lo, double hi) { return std::isnan(v) ? lo : std::clamp(v, lo, hi); }
 
 inline int gridSpan(const pugi::xml_node& tcPr)
 {

@@ -100,7 +100,8 @@ bool Layouter::continuesMerge(const pugi::xml_node& row, size_t col)
 }
 
 // The cells of row r, with their edges, fill, alignment and laid-out content.
-std::vector<Layouter::CellBox> Layouter::rowCells(const std::vector<pugi::xml_node>& rows, size_t r, const TableFrame& frame)
+std::vector<Layouter::CellBox> Layouter::rowCells(
+    const std::vector<pugi::xml_node>& rows, size_t r, const TableFrame& frame)
 {
     const CellBorders& tb = frame.borders;
     const size_t gridColumns = frame.edges.size() - 1;
@@ -112,7 +113,8 @@ std::vector<Layouter::CellBox> Layouter::rowCells(const std::vector<pugi::xml_no
         if (col >= gridColumns)
             break;
         const size_t endCol = std::min(gridColumns, col + span);
-        CellBox cell{frame.edges[col], frame.edges[endCol] - frame.edges[col], {}, 0, {}, {}, 0, frame.margins, false, false};
+        CellBox cell{
+            frame.edges[col], frame.edges[endCol] - frame.edges[col], {}, 0, {}, {}, 0, frame.margins, false, false};
         // Edges: the table's outer borders or its inside lines, then the cell's own.
         cell.borders.top = r == 0 ? tb.top : tb.insideH;
         cell.borders.bottom = r + 1 == rows.size() ? tb.bottom : tb.insideH;

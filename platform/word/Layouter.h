@@ -21,7 +21,7 @@ struct Unit {
     bool keepWithNext = false; // on the same page as the unit after it
     int table = 0;             // the table a row belongs to (0: not a row)
     bool headerRow = false;    // repeated at the top of each page the table runs on
-    std::vector<Op> ops; // x from the frame's left edge, y from the unit's top
+    std::vector<Op> ops;       // x from the frame's left edge, y from the unit's top
 };
 
 // Appends ops moved by (dx, dy) to `into`.
@@ -30,12 +30,12 @@ void translate(std::vector<Op>& ops, double dx, double dy, std::vector<Op>& into
 // An inline item of a paragraph before line breaking.
 struct Item {
     enum Kind { Text, Tab, Break, PageBreak, Picture, Box } kind;
-    explicit Item(Kind k) : kind(k) {}
+    explicit Item(Kind k) : kind(k) { }
     QString text;
     int font = -1;
     RunProps run;
-    double width = 0;       // without trailing spaces
-    double spaceWidth = 0;  // of trailing spaces
+    double width = 0;      // without trailing spaces
+    double spaceWidth = 0; // of trailing spaces
     double ascent = 0, descent = 0;
     int image = -1;
     bool checked = false;
@@ -54,7 +54,7 @@ private:
     static constexpr int MaxDepth = 40;
     struct Deeper {
         int& depth;
-        explicit Deeper(int& d) : depth(++d) {}
+        explicit Deeper(int& d) : depth(++d) { }
         ~Deeper() { --depth; }
     };
 
@@ -71,7 +71,8 @@ private:
 
     // Inline content of a paragraph. Fields: instructions are not shown, results
     // are; a check-box form field is drawn as a box.
-    void inlines(const pugi::xml_node& parent, const RunProps& paraRun, std::vector<Item>& items, std::vector<bool>& fields);
+    void inlines(
+        const pugi::xml_node& parent, const RunProps& paraRun, std::vector<Item>& items, std::vector<bool>& fields);
     static bool showing(const std::vector<bool>& fields);
     void fieldChar(const pugi::xml_node& c, const RunProps& r, std::vector<Item>& items, std::vector<bool>& fields);
     void runChild(const pugi::xml_node& c, const RunProps& r, std::vector<Item>& items);

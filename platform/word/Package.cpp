@@ -16,8 +16,8 @@ constexpr qint64 MaxUnpackedBytes = 256ll * 1024 * 1024;
 
 [[noreturn]] void badDocument(const QString& what)
 {
-    throw Error(ErrorCode::BadDocument,
-                QStringLiteral("El archivo no es un documento válido o está dañado (%1).").arg(what));
+    throw Error(
+        ErrorCode::BadDocument, QStringLiteral("El archivo no es un documento válido o está dañado (%1).").arg(what));
 }
 
 struct ZipCloser {

@@ -24,10 +24,7 @@ void translate(std::vector<Op>& ops, double dx, double dy, std::vector<Op>& into
     }
 }
 
-Layouter::Layouter(const DocumentData& doc, Rendering& out)
-    : doc_(doc), out_(out), styles_(doc)
-{
-}
+Layouter::Layouter(const DocumentData& doc, Rendering& out) : doc_(doc), out_(out), styles_(doc) { }
 
 void Layouter::run()
 {
@@ -75,10 +72,7 @@ void Layouter::blocks(const pugi::xml_node& container, double width, std::vector
     }
 }
 
-void Layouter::newPage()
-{
-    out_.pages().push_back(Page{QSizeF(pageW_, pageH_), {}});
-}
+void Layouter::newPage() { out_.pages().push_back(Page{QSizeF(pageW_, pageH_), {}}); }
 
 void Layouter::paginate(std::vector<Unit>& units)
 {

@@ -35,7 +35,7 @@ QByteArray readAsPng(const QString& file, QImage& image)
     image = reader.read();
     if (image.isNull())
         throw Error(ErrorCode::BadPicture,
-                    QStringLiteral("El archivo \"%1\" no es una imagen válida (%2).").arg(file, reader.errorString()));
+            QStringLiteral("El archivo \"%1\" no es una imagen válida (%2).").arg(file, reader.errorString()));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -67,7 +67,9 @@ QString addImagePart(DocumentData& doc, const QByteArray& png, int number)
     pugi::xml_node types = doc.contentTypes.child("Types");
     bool hasPng = false;
     for (pugi::xml_node d : types.children("Default"))
-        hasPng = hasPng || QString::fromUtf8(d.attribute("Extension").value()).compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+        hasPng = hasPng
+            || QString::fromUtf8(d.attribute("Extension").value()).compare(QLatin1String("png"), Qt::CaseInsensitive)
+                == 0;
     if (!hasPng) {
         pugi::xml_node d = types.prepend_child("Default");
         d.append_attribute("Extension") = "png";
@@ -96,7 +98,8 @@ QString drawingXml(qint64 cx, qint64 cy, int docPrId, int number, const QString&
         "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
         "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
         "<wp:docPr id=\"%3\" name=\"Imagen %3\"/>"
-        "<wp:cNvGraphicFramePr><a:graphicFrameLocks xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" noChangeAspect=\"1\"/></wp:cNvGraphicFramePr>"
+        "<wp:cNvGraphicFramePr><a:graphicFrameLocks xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+        "noChangeAspect=\"1\"/></wp:cNvGraphicFramePr>"
         "<a:graphic xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">"
         "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
         "<pic:pic xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
@@ -105,7 +108,11 @@ QString drawingXml(qint64 cx, qint64 cy, int docPrId, int number, const QString&
         "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%1\" cy=\"%2\"/></a:xfrm>"
         "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
         "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing>")
-        .arg(cx).arg(cy).arg(docPrId).arg(number).arg(id);
+        .arg(cx)
+        .arg(cy)
+        .arg(docPrId)
+        .arg(number)
+        .arg(id);
 }
 
 } // namespace

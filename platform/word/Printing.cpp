@@ -25,13 +25,12 @@ QPageSize pageSizeOf(const Rendering& pages)
 {
     const QSizeF twips = pages.pageCount() ? pages.pageSize(0) : QSizeF(11906, 16838);
     return QPageSize(QSizeF(twips.width() / TwipsPerInch * 25.4, twips.height() / TwipsPerInch * 25.4),
-                     QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+        QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
 }
 
 // Paints every page on a device that is already set up; false when painting
 // could not start.
-template <typename Device>
-bool paintAll(const Rendering& pages, Device& device, double dpi)
+template <typename Device> bool paintAll(const Rendering& pages, Device& device, double dpi)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -62,7 +61,8 @@ void writePdf(const Rendering& pages, const QString& path, const QString& title)
     }
     const ResultadoEscritura escrito = EscribirFicheroSeguro(path, buffer.data());
     if (!escrito)
-        throw Error(ErrorCode::CannotSave, QStringLiteral("No se puede escribir el archivo \"%1\": %2.").arg(path, escrito.motivo()));
+        throw Error(ErrorCode::CannotSave,
+            QStringLiteral("No se puede escribir el archivo \"%1\": %2.").arg(path, escrito.motivo()));
 }
 
 QString fallbackPdfPath(const QString& fullName)
@@ -93,7 +93,7 @@ PrintResult printDocument(const DocumentData& document, const QString& fullName,
         printer.setPageMargins(QMarginsF(0, 0, 0, 0));
         if (!paintAll(pages, printer, printer.resolution()))
             throw Error(ErrorCode::CommandFailed,
-                        QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printerInfo.printerName()));
+                QStringLiteral("No se puede imprimir en la impresora \"%1\".").arg(printerInfo.printerName()));
         return {};
     }
     // No printer: the copy is kept as a PDF, and the caller tells the user where.

@@ -68,7 +68,8 @@ std::vector<pugi::xml_node> selectedParagraphs(DocumentData& doc)
 // after it, else the paragraph mark's.
 pugi::xml_node neighbourFormatting(const Point& at)
 {
-    for (pugi::xml_node n = at.before ? at.before.previous_sibling() : at.parent.last_child(); n; n = n.previous_sibling())
+    for (pugi::xml_node n = at.before ? at.before.previous_sibling() : at.parent.last_child(); n;
+         n = n.previous_sibling())
         if (is(n, "w:r"))
             return runProperties(n);
     for (pugi::xml_node n = at.before; n; n = n.next_sibling())
@@ -256,8 +257,8 @@ void setAlignment(DocumentData& doc, int value)
         if (!pPr)
             pPr = p.prepend_child("w:pPr");
         pugi::xml_node jc = childInOrder(pPr, "w:jc",
-                                         {"w:textDirection", "w:textAlignment", "w:textboxTightWrap", "w:outlineLvl",
-                                          "w:divId", "w:cnfStyle", "w:rPr", "w:sectPr", "w:pPrChange"});
+            {"w:textDirection", "w:textAlignment", "w:textboxTightWrap", "w:outlineLvl", "w:divId", "w:cnfStyle",
+                "w:rPr", "w:sectPr", "w:pPrChange"});
         jc.remove_attribute("w:val");
         jc.append_attribute("w:val") = names[value];
     }

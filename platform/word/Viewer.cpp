@@ -20,8 +20,7 @@ namespace {
 constexpr double ScreenDpi = 96.0;
 }
 
-Viewer::Viewer()
-    : sheet_(new QWidget), column_(new QVBoxLayout(sheet_))
+Viewer::Viewer() : sheet_(new QWidget), column_(new QVBoxLayout(sheet_))
 {
     setObjectName(QStringLiteral("visorDocumento"));
     setAccessibleName(QStringLiteral("Documento"));
@@ -58,8 +57,8 @@ void Viewer::showDocument(const Document* document)
     }
     // A document never saved is shown under the name of the file it came from.
     const DocumentData& data = document->data();
-    const QString name = data.path.isEmpty() && !data.sourcePath.isEmpty() ? QFileInfo(data.sourcePath).fileName()
-                                                                           : document->Name();
+    const QString name
+        = data.path.isEmpty() && !data.sourcePath.isEmpty() ? QFileInfo(data.sourcePath).fileName() : document->Name();
     setWindowTitle(name);
     const Rendering pages = Rendering::layout(data);
     const double scale = ScreenDpi / 1440.0;

@@ -17,7 +17,8 @@ namespace {
 
 [[noreturn]] void noSuchMember(const QString& what)
 {
-    throw Error(ErrorCode::NoSuchMember, QStringLiteral("El miembro solicitado de la colección no existe (%1).").arg(what));
+    throw Error(
+        ErrorCode::NoSuchMember, QStringLiteral("El miembro solicitado de la colección no existe (%1).").arg(what));
 }
 
 } // namespace
@@ -30,7 +31,7 @@ bool FindObject::Execute(int Replace)
         throw Error(ErrorCode::BadParameter, QStringLiteral("Valor de reemplazo no válido: %1.").arg(Replace));
     if (wildcards_ || soundsLike_ || allWordForms_)
         throw Error(ErrorCode::NotAvailable,
-                    QStringLiteral("La búsqueda con comodines, por sonido o por formas de palabra no está disponible."));
+            QStringLiteral("La búsqueda con comodines, por sonido o por formas de palabra no está disponible."));
     detail::FindOptions options;
     options.text = text_;
     options.replacement = replacement_.Text();
@@ -50,15 +51,9 @@ InlineShape& InlineShapesCollection::AddPicture(const QString& fileName, bool, b
     return *added_.back();
 }
 
-int InlineShapesCollection::Count() const
-{
-    return detail::pictureCount(documents_.activeOrThrow().data());
-}
+int InlineShapesCollection::Count() const { return detail::pictureCount(documents_.activeOrThrow().data()); }
 
-int ParagraphFormatObject::Alignment() const
-{
-    return detail::alignment(documents_.activeOrThrow().data());
-}
+int ParagraphFormatObject::Alignment() const { return detail::alignment(documents_.activeOrThrow().data()); }
 
 void ParagraphFormatObject::setAlignment(int alignment)
 {
@@ -77,10 +72,7 @@ void TextSelection::TypeText(const QString& text)
     documents_.changed();
 }
 
-QString TextSelection::Text() const
-{
-    return detail::selectionText(documents_.activeOrThrow().data());
-}
+QString TextSelection::Text() const { return detail::selectionText(documents_.activeOrThrow().data()); }
 
 // ---- form fields, bookmarks, tables -----------------------------------------
 
@@ -96,10 +88,7 @@ pugi::xml_node fieldOrThrow(const Document& document, const QString& name)
 
 } // namespace
 
-bool CheckBoxObject::Value() const
-{
-    return detail::checkBoxValue(field_.begin());
-}
+bool CheckBoxObject::Value() const { return detail::checkBoxValue(field_.begin()); }
 
 void CheckBoxObject::setValue(bool checked)
 {
@@ -122,15 +111,9 @@ pugi::xml_node FormField::begin() const
     return all[size_t(index_ - 1)];
 }
 
-bool FormField::IsCheckBox() const
-{
-    return detail::isCheckBoxField(begin());
-}
+bool FormField::IsCheckBox() const { return detail::isCheckBoxField(begin()); }
 
-QString FormField::Result() const
-{
-    return detail::fieldResult(begin());
-}
+QString FormField::Result() const { return detail::fieldResult(begin()); }
 
 void FormField::setResult(const QString& text)
 {
@@ -142,7 +125,7 @@ CheckBoxObject& FormField::CheckBox()
 {
     if (!IsCheckBox())
         throw Error(ErrorCode::NotAvailable,
-                    QStringLiteral("El campo de formulario \"%1\" no es una casilla de verificación.").arg(name_));
+            QStringLiteral("El campo de formulario \"%1\" no es una casilla de verificación.").arg(name_));
     return checkBox_;
 }
 
@@ -174,10 +157,7 @@ bool FormFieldsCollection::Exists(const QString& name) const
     return bool(detail::findFormField(document_.data().body(), name));
 }
 
-int FormFieldsCollection::Count() const
-{
-    return int(detail::formFields(document_.data().body()).size());
-}
+int FormFieldsCollection::Count() const { return int(detail::formFields(document_.data().body()).size()); }
 
 QStringList FormFieldsCollection::Names() const
 {
@@ -209,8 +189,7 @@ void Cell::Select()
 Cell& Table::Cell(int row, int column)
 {
     std::vector<pugi::xml_node> tables = detail::topLevelTables(document_.data().body());
-    if (index_ < 1 || index_ > int(tables.size())
-        || !detail::tableCell(tables[size_t(index_ - 1)], row, column))
+    if (index_ < 1 || index_ > int(tables.size()) || !detail::tableCell(tables[size_t(index_ - 1)], row, column))
         noSuchMember(QStringLiteral("celda %1, %2").arg(row).arg(column));
     cells_.push_back(std::make_unique<Word::Cell>(document_, index_, row, column));
     return *cells_.back();
@@ -244,7 +223,7 @@ void Document::Save()
 {
     if (data_->path.isEmpty())
         throw Error(ErrorCode::CommandFailed,
-                    QStringLiteral("El documento \"%1\" no se ha guardado nunca: use Guardar como.").arg(Name()));
+            QStringLiteral("El documento \"%1\" no se ha guardado nunca: use Guardar como.").arg(Name()));
     data_->write(data_->path);
     data_->dirty = false;
 }
@@ -262,10 +241,7 @@ Bookmark& Document::Bookmarks(const QString& name)
     return *bookmarks_.back();
 }
 
-bool Document::BookmarkExists(const QString& name) const
-{
-    return bool(detail::findBookmark(data_->body(), name));
-}
+bool Document::BookmarkExists(const QString& name) const { return bool(detail::findBookmark(data_->body(), name)); }
 
 Table& Document::Tables(int index)
 {
@@ -275,10 +251,7 @@ Table& Document::Tables(int index)
     return *tables_.back();
 }
 
-int Document::TablesCount() const
-{
-    return int(detail::topLevelTables(data_->body()).size());
-}
+int Document::TablesCount() const { return int(detail::topLevelTables(data_->body()).size()); }
 
 void Document::Close(bool saveChanges)
 {
@@ -287,25 +260,13 @@ void Document::Close(bool saveChanges)
     owner_.close(*this); // destroys this document
 }
 
-QString Document::FullName() const
-{
-    return data_->path.isEmpty() ? data_->untitled : data_->path;
-}
+QString Document::FullName() const { return data_->path.isEmpty() ? data_->untitled : data_->path; }
 
-QString Document::Name() const
-{
-    return data_->path.isEmpty() ? data_->untitled : QFileInfo(data_->path).fileName();
-}
+QString Document::Name() const { return data_->path.isEmpty() ? data_->untitled : QFileInfo(data_->path).fileName(); }
 
-bool Document::Saved() const
-{
-    return !data_->dirty;
-}
+bool Document::Saved() const { return !data_->dirty; }
 
-QString Document::ContentText() const
-{
-    return detail::contentText(*data_);
-}
+QString Document::ContentText() const { return detail::contentText(*data_); }
 
 // ---- documents ---------------------------------------------------------------
 
@@ -333,7 +294,7 @@ Document& DocumentsCollection::activeOrThrow() const
 {
     if (!active_)
         throw Error(ErrorCode::NoDocument,
-                    QStringLiteral("Este comando no está disponible porque no hay ningún documento abierto."));
+            QStringLiteral("Este comando no está disponible porque no hay ningún documento abierto."));
     return *active_;
 }
 
@@ -385,8 +346,7 @@ QString printOutputPdf;
 
 class EmbeddedApplication final : public Application, public std::enable_shared_from_this<EmbeddedApplication> {
 public:
-    EmbeddedApplication()
-        : selection_(documents_)
+    EmbeddedApplication() : selection_(documents_)
     {
         documents_.setOnChange([this] { refreshWindow(false); });
     }
@@ -515,23 +475,15 @@ std::shared_ptr<Application> GetObject()
     for (const auto& instance : running())
         if (instance->attachable())
             return instance;
-    throw Error(ErrorCode::NoRunningInstance, QStringLiteral("El componente no puede crear el objeto: no hay ningún procesador de textos en ejecución."));
+    throw Error(ErrorCode::NoRunningInstance,
+        QStringLiteral("El componente no puede crear el objeto: no hay ningún procesador de textos en ejecución."));
 }
 
-void setProvider(Provider* p)
-{
-    provider = p;
-}
+void setProvider(Provider* p) { provider = p; }
 
-void setPrintOutputPdf(const QString& path)
-{
-    printOutputPdf = path;
-}
+void setPrintOutputPdf(const QString& path) { printOutputPdf = path; }
 
-int runningInstanceCount()
-{
-    return int(running().size());
-}
+int runningInstanceCount() { return int(running().size()); }
 
 void quitAllInstances()
 {

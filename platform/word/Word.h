@@ -37,7 +37,7 @@ struct SelectionState;
 
 class FindReplacement {
 public:
-    void ClearFormatting() {}
+    void ClearFormatting() { }
     QString Text() const { return text_; }
     void setText(const QString& text) { text_ = text; }
 
@@ -50,7 +50,7 @@ private:
 // the whole document (body, headers and footers), across run boundaries.
 class FindObject {
 public:
-    explicit FindObject(DocumentsCollection& documents) : documents_(documents) {}
+    explicit FindObject(DocumentsCollection& documents) : documents_(documents) { }
     void ClearFormatting() { format_ = false; }
     QString Text() const { return text_; }
     void setText(const QString& text) { text_ = text; }
@@ -86,7 +86,7 @@ private:
 
 class InlineShape {
 public:
-    InlineShape(double width, double height) : width_(width), height_(height) {}
+    InlineShape(double width, double height) : width_(width), height_(height) { }
     double Width() const { return width_; }   // points
     double Height() const { return height_; } // points
 
@@ -97,7 +97,7 @@ private:
 
 class InlineShapesCollection {
 public:
-    explicit InlineShapesCollection(DocumentsCollection& documents) : documents_(documents) {}
+    explicit InlineShapesCollection(DocumentsCollection& documents) : documents_(documents) { }
     // Inserts the picture file (any format Qt reads; stored as PNG) at the
     // selection as an inline drawing embedded in the package. The picture is
     // always embedded, so it survives the removal of its file.
@@ -111,7 +111,7 @@ private:
 
 class ParagraphFormatObject {
 public:
-    explicit ParagraphFormatObject(DocumentsCollection& documents) : documents_(documents) {}
+    explicit ParagraphFormatObject(DocumentsCollection& documents) : documents_(documents) { }
     // 0 left, 1 centred, 2 right, 3 justified; of the paragraph at the selection.
     int Alignment() const;
     void setAlignment(int alignment);
@@ -144,7 +144,7 @@ class FormField;
 
 class CheckBoxObject {
 public:
-    explicit CheckBoxObject(FormField& field) : field_(field) {}
+    explicit CheckBoxObject(FormField& field) : field_(field) { }
     bool Value() const;
     void setValue(bool checked);
 
@@ -181,7 +181,7 @@ private:
 
 class FormFieldsCollection {
 public:
-    explicit FormFieldsCollection(Document& document) : document_(document) {}
+    explicit FormFieldsCollection(Document& document) : document_(document) { }
     FormField& Item(const QString& name); // throws NoSuchMember
     FormField& Item(int index);           // 1-based, document order; throws NoSuchMember
     bool Exists(const QString& name) const;
@@ -195,7 +195,7 @@ private:
 
 class Bookmark {
 public:
-    Bookmark(Document& document, QString name) : document_(document), name_(std::move(name)) {}
+    Bookmark(Document& document, QString name) : document_(document), name_(std::move(name)) { }
     QString Name() const { return name_; }
     void Select(); // the selection becomes the bookmark's range (a point when collapsed)
 
@@ -207,7 +207,9 @@ private:
 class Cell {
 public:
     Cell(Document& document, int table, int row, int column)
-        : document_(document), table_(table), row_(row), column_(column) {}
+        : document_(document), table_(table), row_(row), column_(column)
+    {
+    }
     void Select(); // selects the cell's contents; typing replaces them
 
 private:
@@ -217,7 +219,7 @@ private:
 
 class Table {
 public:
-    Table(Document& document, int index) : document_(document), index_(index) {}
+    Table(Document& document, int index) : document_(document), index_(index) { }
     Word::Cell& Cell(int row, int column); // 1-based; throws NoSuchMember
     int RowsCount() const;
 
@@ -236,16 +238,16 @@ public:
     // Writes the package to path (replacing a file there, never leaving it half
     // written); later Save calls write to the same path.
     void SaveAs(const QString& path);
-    void Save(); // throws CommandFailed when the document has never been saved
+    void Save();                              // throws CommandFailed when the document has never been saved
     Bookmark& Bookmarks(const QString& name); // throws NoSuchMember
     bool BookmarkExists(const QString& name) const;
     FormFieldsCollection& FormFields() { return *formFields_; }
     Table& Tables(int index); // 1-based, top-level tables in document order; throws NoSuchMember
     int TablesCount() const;
     void Close(bool saveChanges = false);
-    QString FullName() const; // the path it was saved to, or its name when never saved
-    QString Name() const;     // file name, or "Documento<n>" when never saved
-    bool Saved() const;       // no changes since it was opened or last written
+    QString FullName() const;    // the path it was saved to, or its name when never saved
+    QString Name() const;        // file name, or "Documento<n>" when never saved
+    bool Saved() const;          // no changes since it was opened or last written
     QString ContentText() const; // the visible text: one line per paragraph
 
     // Internal to the component.
@@ -271,7 +273,7 @@ public:
     // document; the file is not changed). It becomes the active document.
     Document& Add(const QString& path);
     int Count() const { return int(documents_.size()); }
-    Document& Item(int index); // 1-based; throws NoSuchMember
+    Document& Item(int index);                   // 1-based; throws NoSuchMember
     Document* active() const { return active_; } // nullptr when none is open
     Document& activeOrThrow() const;             // throws NoDocument
     void closeAll(bool saveChanges);

@@ -85,7 +85,6 @@ void copyRunProperties(pugi::xml_node run, const pugi::xml_node& rPr)
             copy.append_copy(c);
 }
 
-
 pugi::xml_node makeRun(const Point& at, const pugi::xml_node& rPr, const QString& text)
 {
     pugi::xml_node run = insertAt(at, "w:r");
@@ -110,10 +109,7 @@ std::vector<pugi::xml_node> runsBetween(const pugi::xml_node& from, const pugi::
     return runs;
 }
 
-pugi::xml_node runProperties(const pugi::xml_node& run)
-{
-    return run.child("w:rPr");
-}
+pugi::xml_node runProperties(const pugi::xml_node& run) { return run.child("w:rPr"); }
 
 pugi::xml_node firstParagraph(const pugi::xml_node& container)
 {
@@ -137,10 +133,7 @@ bool is(const pugi::xml_node& node, const char* name)
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
-QString text(const pugi::xml_node& node)
-{
-    return QString::fromUtf8(node.text().get());
-}
+QString text(const pugi::xml_node& node) { return QString::fromUtf8(node.text().get()); }
 
 QString xmlText(const QString& value)
 {
@@ -151,7 +144,8 @@ QString xmlText(const QString& value)
         if (QChar::isHighSurrogate(c) && i + 1 < value.size() && QChar::isLowSurrogate(value.at(i + 1).unicode())) {
             out += value.at(i);
             out += value.at(++i);
-        } else if (c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)) {
+        } else if (c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c <= 0xD7FF)
+            || (c >= 0xE000 && c <= 0xFFFD)) {
             out += value.at(i);
         }
     }

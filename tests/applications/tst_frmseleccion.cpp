@@ -13,7 +13,7 @@
 namespace {
 const QString DNI = QStringLiteral("12345678Z");
 const QString CON_HORA = QStringLiteral("12345678Z-0905-071206.doc");
-}
+} // namespace
 
 class TstFrmSeleccion : public QObject {
     Q_OBJECT
@@ -27,7 +27,8 @@ class TstFrmSeleccion : public QObject {
     void abrir(const QStringList& ficheros, QByteArray contenido = {})
     {
         if (contenido.isEmpty()) {
-            QFile plantilla(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + QStringLiteral("/ficheros/DOT_10101/PlantillaWXP.dot"));
+            QFile plantilla(
+                qEnvironmentVariable("VARELIO_PROGRAM_DIR") + QStringLiteral("/ficheros/DOT_10101/PlantillaWXP.dot"));
             QVERIFY(plantilla.open(QIODevice::ReadOnly));
             contenido = plantilla.readAll();
         }
@@ -156,12 +157,12 @@ private slots:
         QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
         const QString nombre = estado().frmSolicitudActual->lblFichero->text();
         QVERIFY(nombre == NombresSolicitud::NombreConHora(DNI, antes)
-                || nombre == NombresSolicitud::NombreConHora(DNI, QDateTime::currentDateTime()));
+            || nombre == NombresSolicitud::NombreConHora(DNI, QDateTime::currentDateTime()));
 
         cleanup();
         const QDateTime ahora = QDateTime::currentDateTime();
         abrir({QStringLiteral("12345678Z.doc"), NombresSolicitud::NombreConHora(DNI, ahora),
-               NombresSolicitud::NombreConHora(DNI, ahora.addSecs(60))});
+            NombresSolicitud::NombreConHora(DNI, ahora.addSecs(60))});
         QTest::mouseClick(lista->cmdNueva, Qt::LeftButton);
         const QString otro = estado().frmSolicitudActual->lblFichero->text();
         QVERIFY(!existe(otro));
@@ -170,7 +171,8 @@ private slots:
 
     void borrar()
     {
-        abrir({QStringLiteral("12345678Z.doc"), QStringLiteral("12345678Z.xml"), QStringLiteral("12345678Z.pdf"), CON_HORA});
+        abrir({QStringLiteral("12345678Z.doc"), QStringLiteral("12345678Z.xml"), QStringLiteral("12345678Z.pdf"),
+            CON_HORA});
         elegir(QStringLiteral("12345678Z.doc"));
         MessageBox::queueAnswer(QMessageBox::No);
         QTest::mouseClick(lista->cmdBorrar, Qt::LeftButton);
@@ -196,7 +198,8 @@ private slots:
         QVERIFY(!existe(CON_HORA));
         QCOMPARE(MessageBox::shown().size(), 3); // the questions only
         QCOMPARE(lista->cboSolicitudes->count(), 0);
-        QVERIFY(!lista->cmdCargar->isEnabled() && !lista->cmdBorrar->isEnabled() && !lista->cboSolicitudes->isEnabled());
+        QVERIFY(
+            !lista->cmdCargar->isEnabled() && !lista->cmdBorrar->isEnabled() && !lista->cboSolicitudes->isEnabled());
         QVERIFY(lista->cmdNueva->isEnabled() && lista->isVisible());
     }
 };

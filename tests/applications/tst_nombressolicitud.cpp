@@ -10,7 +10,7 @@ using namespace NombresSolicitud;
 namespace {
 const QString DNI = QStringLiteral("12345678Z");
 const QDateTime MOMENTO(QDate(2006, 12, 7), QTime(9, 5));
-}
+} // namespace
 
 class TstNombresSolicitud : public QObject {
     Q_OBJECT
@@ -21,7 +21,8 @@ private slots:
         QCOMPARE(NombrePorDefecto(QStringLiteral("1234567Z")), QStringLiteral("01234567Z.doc"));
         QCOMPARE(NombrePorDefecto(QStringLiteral("12345678ZX")), QStringLiteral("12345678Z.doc"));
         QCOMPARE(NombreConHora(DNI, MOMENTO), QStringLiteral("12345678Z-0905-071206.doc"));
-        QCOMPARE(NombreConHora(DNI, QDateTime(QDate(2026, 3, 7), QTime(21, 30))), QStringLiteral("12345678Z-2130-070326.doc"));
+        QCOMPARE(NombreConHora(DNI, QDateTime(QDate(2026, 3, 7), QTime(21, 30))),
+            QStringLiteral("12345678Z-2130-070326.doc"));
         QCOMPARE(Acompanante(QStringLiteral("a.doc")), QStringLiteral("a.xml"));
     }
 
@@ -48,10 +49,10 @@ private slots:
     {
         CarpetaPrueba c;
         const QStringList suyas = {QStringLiteral("12345678Z.DOC"), QStringLiteral("12345678Z-0905-071206.doc"),
-                                   QStringLiteral("12345678Z.Doc")};
-        const QStringList ajenas = {QStringLiteral("12345678Z.docx"), QStringLiteral("12345678Z.txt"),
-                                    QStringLiteral("12345678Z.xml"), QStringLiteral("87654321X.doc"),
-                                    QStringLiteral("12345678z.doc"), QStringLiteral("doc")};
+            QStringLiteral("12345678Z.Doc")};
+        const QStringList ajenas
+            = {QStringLiteral("12345678Z.docx"), QStringLiteral("12345678Z.txt"), QStringLiteral("12345678Z.xml"),
+                QStringLiteral("87654321X.doc"), QStringLiteral("12345678z.doc"), QStringLiteral("doc")};
         for (const QString& f : suyas + ajenas)
             c.escribir(QStringLiteral("ficheros/temp/") + f, "x");
         QDir(c.ruta(QStringLiteral("ficheros/temp"))).mkdir(QStringLiteral("12345678Z-carpeta.doc"));

@@ -14,8 +14,8 @@ inline std::optional<QByteArray> decodePdf417(QImage image)
     if (image.isNull())
         return std::nullopt;
     image = image.convertToFormat(QImage::Format_Grayscale8);
-    const ZXing::ImageView view(image.constBits(), image.width(), image.height(),
-                                ZXing::ImageFormat::Lum, static_cast<int>(image.bytesPerLine()));
+    const ZXing::ImageView view(image.constBits(), image.width(), image.height(), ZXing::ImageFormat::Lum,
+        static_cast<int>(image.bytesPerLine()));
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417);
     hints.setTryHarder(true);
@@ -26,7 +26,4 @@ inline std::optional<QByteArray> decodePdf417(QImage image)
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-inline std::optional<QByteArray> decodePdf417(const QString& imagePath)
-{
-    return decodePdf417(QImage(imagePath));
-}
+inline std::optional<QByteArray> decodePdf417(const QString& imagePath) { return decodePdf417(QImage(imagePath)); }

@@ -16,22 +16,15 @@ const TextTable& textTable()
     static const TextTable table = buildTextTable();
     return table;
 }
-Bytes bytesOf(const std::string& s)
-{
-    return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
-}
+Bytes bytesOf(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 SymbolShape shape(int columns = 10, int level = 0, int minRows = 0)
 {
     return {columns, minRows, level, &coefficients()[std::clamp(level, 0, 8)]};
 }
-Codewords dataPart(const Codewords& cw, int count)
-{
-    return Codewords(cw.begin(), cw.begin() + count);
-}
-}  // namespace
+Codewords dataPart(const Codewords& cw, int count) { return Codewords(cw.begin(), cw.begin() + count); }
+} // namespace
 
-class TestCompaction : public QObject
-{
+class TestCompaction : public QObject {
     Q_OBJECT
 
 private slots:
@@ -49,9 +42,9 @@ void TestCompaction::textTableHoldsPrintableAscii()
     QCOMPARE(int(t.size()), 190);
     for (int c = 32; c <= 126; ++c)
         QCOMPARE(findChar(t, kTextTablePairs, std::string(1, char(c))), c - 32);
-    QCOMPARE(t[1], std::string("C26"));  // space from mixed
+    QCOMPARE(t[1], std::string("C26")); // space from mixed
     QCOMPARE(findChar(t, kTextTablePairs, "\n"), -1);
-    QCOMPARE(findChar(t, 10, "z"), -1);  // beyond the searched pairs
+    QCOMPARE(findChar(t, 10, "z"), -1); // beyond the searched pairs
 }
 
 void TestCompaction::byteMode()
@@ -67,7 +60,7 @@ void TestCompaction::byteMode()
     QVERIFY(seven);
     QCOMPARE((*seven)[1], int16_t(901));
     QCOMPARE((*seven)[7], int16_t('G'));
-    QCOMPARE((*seven)[8], kPadCodeword);  // D = 8
+    QCOMPARE((*seven)[8], kPadCodeword); // D = 8
 
     // 2^48 - 1 = 281474976710655 = 429, 11, 71, 222, 855 in base 900.
     s = shape();
@@ -79,8 +72,7 @@ void TestCompaction::byteMode()
 void TestCompaction::textModeSwitchesSubModes()
 {
     // T; ll h i s; ml sp; ll i s; ml sp; ll a; ml sp; ll t e s t; ps (odd count).
-    const std::vector<int> v{19, 27, 7, 8, 18, 28, 26, 27, 8, 18, 28, 26, 27, 0,
-                             28, 26, 27, 19, 4, 18, 19, 29};
+    const std::vector<int> v{19, 27, 7, 8, 18, 28, 26, 27, 8, 18, 28, 26, 27, 0, 28, 26, 27, 19, 4, 18, 19, 29};
     Codewords expected{0};
     for (size_t i = 0; i < v.size(); i += 2)
         expected.push_back(int16_t(30 * v[i] + v[i + 1]));
@@ -95,9 +87,8 @@ void TestCompaction::textModeSwitchesSubModes()
     const auto shifted = compactText(bytesOf("aBc1D;"), textTable(), kTextTablePairs, s);
     QVERIFY(shifted);
     // ll a, as B, c, ml 1, al D, ps ;  -> 27 0 27 1 2 28 1 28 3 29 0 + ps pad
-    QCOMPARE(dataPart(*shifted, 7), (Codewords{(*shifted)[0], 27 * 30 + 0, 27 * 30 + 1,
-                                               2 * 30 + 28, 1 * 30 + 28, 3 * 30 + 29,
-                                               0 * 30 + 29}));
+    QCOMPARE(dataPart(*shifted, 7),
+        (Codewords{(*shifted)[0], 27 * 30 + 0, 27 * 30 + 1, 2 * 30 + 28, 1 * 30 + 28, 3 * 30 + 29, 0 * 30 + 29}));
 }
 
 void TestCompaction::numericMode()
@@ -144,9 +135,9 @@ void TestCompaction::limits()
 {
     // Level 8: 512 check codewords; 416 before them is the most that fits 30 columns.
     auto s = shape(30, 8);
-    QVERIFY(compactBinary(bytesOf(std::string(414, 'a')), s));  // 2 + 5*69 = 347 .. fits
+    QVERIFY(compactBinary(bytesOf(std::string(414, 'a')), s)); // 2 + 5*69 = 347 .. fits
     s = shape(30, 8);
-    const std::string big(498, 'a');  // 2 + 5*83 = 417 codewords
+    const std::string big(498, 'a'); // 2 + 5*83 = 417 codewords
     QVERIFY(!compactBinary(bytesOf(big), s));
 
     // More than 90 rows, or more than 928 codewords, gives nothing; the row

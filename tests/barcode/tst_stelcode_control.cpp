@@ -13,15 +13,11 @@
 // saveToBmpReportsFailure asks for a surface far too large for memory and
 // expects the allocation to fail; under AddressSanitizer that must return null
 // rather than end the run. (Read only by a sanitized build.)
-extern "C" const char* __asan_default_options()
-{
-    return "allocator_may_return_null=1";
-}
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 namespace {
 // Counts paint events, to see when setting a property repaints.
-class CountingControl : public Stelcodex
-{
+class CountingControl : public Stelcodex {
 public:
     int paints = 0;
 
@@ -49,10 +45,9 @@ QRect barBounds(const QImage& image)
                 r |= QRect(x, y, 1, 1);
     return r;
 }
-}  // namespace
+} // namespace
 
-class TestStelcodex : public QObject
-{
+class TestStelcodex : public QObject {
     Q_OBJECT
 
 private slots:
@@ -135,13 +130,13 @@ void TestStelcodex::persistence()
     QStringList keys;
     for (const auto& [k, v] : bag)
         keys << k;
-    QCOMPARE(keys, (QStringList{"pdfCode", "pdfMode", "pdfECLevel", "pdfbarWidth", "pdfbarHeight",
-                                "pdfleftMargin", "pdftopMargin", "pdfColumns", "pdfRows",
-                                "pdfbackColor", "pdfForeColor"}));
+    QCOMPARE(keys,
+        (QStringList{"pdfCode", "pdfMode", "pdfECLevel", "pdfbarWidth", "pdfbarHeight", "pdfleftMargin", "pdftopMargin",
+            "pdfColumns", "pdfRows", "pdfbackColor", "pdfForeColor"}));
     Stelcodex b;
     b.readProperties(bag);
     QCOMPARE(b.writeProperties(), bag);
-    QCOMPARE(b.pdfforeColor(), StelcodeColor::ButtonText);  // survives as a negative int32
+    QCOMPARE(b.pdfforeColor(), StelcodeColor::ButtonText); // survives as a negative int32
 
     // Lower-case keys; missing keys give the defaults.
     Stelcodex c;
@@ -196,7 +191,7 @@ void TestStelcodex::elementPainting()
     Stelcodex c;
     useMonochrome(c);
     c.setSize(40, 20);
-    c.setPdfMode(7);  // no symbol: painting leaves the surface cleared
+    c.setPdfMode(7); // no symbol: painting leaves the surface cleared
     c.paintBarCode();
     QVERIFY(barBounds(c.surface()).isNull());
     c.setPdfbarHeight(3);
@@ -221,7 +216,7 @@ void TestStelcodex::saveToBmp()
     QImage image(base + ".bmp");
     QCOMPARE(image.size(), QSize(260, 41));
     QCOMPARE(barBounds(image.convertToFormat(QImage::Format_RGB32)), QRect(10, 10, 239, 21));
-    QVERIFY(barBounds(c.surface()).isNull());  // cleared after saving
+    QVERIFY(barBounds(c.surface()).isNull()); // cleared after saving
 
     // Again with no symbol: the same file, now all background.
     c.setPdfcode(QStringLiteral("12x"));
@@ -243,7 +238,7 @@ void TestStelcodex::saveToBmpReportsFailure()
     QCOMPARE(c.saveToBMP(m_dir.filePath(QStringLiteral("missing/folder/x"))), qint16(ENOENT));
     const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("blocked.bmp")));
-    QVERIFY(c.saveToBMP(blocked) != 0);  // a folder stands where the file goes
+    QVERIFY(c.saveToBMP(blocked) != 0); // a folder stands where the file goes
     QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).filter("blocked").isEmpty());
     // A control far too large for memory gets no surface, and says so.
     c.setSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -262,10 +257,10 @@ void TestStelcodex::badValuesNeverCrash()
             c.setPdfcode(text);
             c.setPdfMode(mode);
             c.setSize(120, 60);
-            for (auto [prop, value] : std::initializer_list<std::pair<const char*, int>>{
-                     {"pdfColumns", 0}, {"pdfColumns", 31}, {"pdfECLevel", 9}, {"pdfECLevel", -1},
-                     {"pdfbarWidth", -3}, {"pdfbarHeight", -5}, {"pdfleftMargin", -400},
-                     {"pdftopMargin", 32767}, {"pdfRows", 1000}, {"pdfbarWidth", 40000}}) {
+            for (auto [prop, value] :
+                std::initializer_list<std::pair<const char*, int>>{{"pdfColumns", 0}, {"pdfColumns", 31},
+                    {"pdfECLevel", 9}, {"pdfECLevel", -1}, {"pdfbarWidth", -3}, {"pdfbarHeight", -5},
+                    {"pdfleftMargin", -400}, {"pdftopMargin", 32767}, {"pdfRows", 1000}, {"pdfbarWidth", 40000}}) {
                 c.setProperty(prop, value);
                 c.paintBarCode();
                 QCOMPARE(c.saveToBMP(path), qint16(0));

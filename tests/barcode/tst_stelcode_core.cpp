@@ -58,10 +58,9 @@ QByteArray pseudoRandom(int n, int modulo, char base)
 
 // Descriptor and data codewords, without pads and checks.
 int dataCount(const Symbol& s) { return s.dataCodewords; }
-}  // namespace
+} // namespace
 
-class TestStelcodeCore : public QObject
-{
+class TestStelcodeCore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -124,7 +123,7 @@ void TestStelcodeCore::agreesWithTheControl()
     for (int y = 0; y < px.height(); ++y)
         for (int x = 0; x < px.width(); ++x)
             QVERIFY2(px.get(x, y) == (surface.pixel(x, y) == qRgb(0, 0, 0)),
-                     qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+                qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
 }
 
 void TestStelcodeCore::refusesWhatCannotBeEncoded()
@@ -143,7 +142,7 @@ void TestStelcodeCore::refusesWhatCannotBeEncoded()
         {{Mode(7), 10, 0, 0}, abc, EncodeError::BadOptions},
         {{Mode::Numeric, 10, 0, 0}, "12a4", EncodeError::NotNumeric},
         {{Mode::Byte, 30, 8, 0}, QByteArray(600, 'x'), EncodeError::TooLarge},
-        {{Mode::Byte, 1, 0, 0}, QByteArray(120, 'x'), EncodeError::TooLarge},  // 90 rows
+        {{Mode::Byte, 1, 0, 0}, QByteArray(120, 'x'), EncodeError::TooLarge}, // 90 rows
         {{Mode::Auto, 30, kAutoLevel, 0}, QByteArray(1 << 20, '7'), EncodeError::TooLarge},
         {{Mode::Auto, 30, 0, 0}, QByteArray(2800, '7'), EncodeError::TooLarge},
     };
@@ -162,7 +161,8 @@ void TestStelcodeCore::listsUnencodedCharacters()
 {
     // Byte mode: a character without a Windows-1252 code goes as 0; text
     // mode drops everything but printable ASCII; invalid UTF-8 is U+FFFD.
-    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xE2\x98\x83\n\xFF" "b";  // a é € ☃ LF <ff> b
+    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xE2\x98\x83\n\xFF"
+                             "b"; // a é € ☃ LF <ff> b
     EncodeResult r = encodeText(text, {Mode::Byte, 10, 0, 0});
     QVERIFY(r);
     QCOMPARE(r.unencoded.size(), size_t(2));
@@ -229,8 +229,7 @@ void TestStelcodeCore::everyByteValueTravels()
     for (const Mode mode : {Mode::Byte, Mode::Auto}) {
         const EncodeResult r = encodeBytes(span(all), {mode, 12, 2, 0});
         QVERIFY(r);
-        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Bmp)),
-                 std::optional<QByteArray>(all));
+        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Bmp)), std::optional<QByteArray>(all));
     }
 }
 
@@ -246,11 +245,11 @@ void TestStelcodeCore::autoModeCodewordCounts_data()
     QTest::newRow("mixed-case text") << mixedCasePayload() << 197 << 229;
     QTest::newRow("1800 digits") << pseudoRandom(1800, 10, '0') << 616 << 0;
     QTest::newRow("accents") << QStringLiteral("Señor Peña, año 2024: niño, corazón; ÁREA SANITARIA "
-                                               "Nº 3 — camión").toLatin1()
+                                               "Nº 3 — camión")
+                                    .toLatin1()
                              << 53 << 57;
     QTest::newRow("line breaks") << QByteArray("Linea uno\r\nLinea dos\r\nTres\tcuatro\n") << 23 << 31;
-    QTest::newRow("digits inside text") << QByteArray("ABC 1234567890123456 def 98765432109876543210 xyz")
-                                        << 26 << 28;
+    QTest::newRow("digits inside text") << QByteArray("ABC 1234567890123456 def 98765432109876543210 xyz") << 26 << 28;
     QTest::newRow("empty") << QByteArray() << 1 << 1;
 }
 
@@ -274,8 +273,7 @@ void TestStelcodeCore::autoModeCodewordCounts()
     QCOMPARE(fixed, byteOrText);
     QVERIFY(fixed == 0 || expected <= fixed);
     if (!data.isEmpty())
-        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Png)),
-                 std::optional<QByteArray>(data));
+        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Png)), std::optional<QByteArray>(data));
 }
 
 void TestStelcodeCore::autoLevelFollowsDataSize()
@@ -286,11 +284,9 @@ void TestStelcodeCore::autoLevelFollowsDataSize()
         int bytes;
         int columns;
         int level;
-    } cases[] = {{10, 30, 2}, {40, 30, 2}, {50, 30, 3}, {150, 30, 3}, {300, 30, 4},
-                 {600, 30, 5}, {1100, 29, 2}};
+    } cases[] = {{10, 30, 2}, {40, 30, 2}, {50, 30, 3}, {150, 30, 3}, {300, 30, 4}, {600, 30, 5}, {1100, 29, 2}};
     for (const auto& c : cases) {
-        const EncodeResult r =
-            encodeBytes(span(QByteArray(c.bytes, 'x')), {Mode::Byte, c.columns, kAutoLevel, 0});
+        const EncodeResult r = encodeBytes(span(QByteArray(c.bytes, 'x')), {Mode::Byte, c.columns, kAutoLevel, 0});
         QVERIFY(r);
         QCOMPARE(r.symbol->ecLevel, c.level);
         QCOMPARE(r.symbol->codewords.size(), size_t(r.symbol->rows * c.columns));
@@ -301,8 +297,8 @@ void TestStelcodeCore::autoModeMixesReadBack()
 {
     // Random mixes of letters, digit runs, punctuation, control and high
     // bytes: every switch of mode and sub-mode must decode to the same bytes.
-    const char* pieces[] = {"ABC", "def", "12", "1234567", "98765432109876543210", " ", ",", ";",
-                            "@x", "\r\n", "\t", "\xE9", "\x80\x00\xFF", "Zz", "!?", "000000"};
+    const char* pieces[] = {"ABC", "def", "12", "1234567", "98765432109876543210", " ", ",", ";", "@x", "\r\n", "\t",
+        "\xE9", "\x80\x00\xFF", "Zz", "!?", "000000"};
     quint32 x = 99;
     for (int round = 0; round < 40; ++round) {
         QByteArray data;
@@ -314,8 +310,7 @@ void TestStelcodeCore::autoModeMixesReadBack()
         }
         const EncodeResult r = encodeBytes(span(data), {Mode::Auto, 9, 2, 0});
         QVERIFY(r);
-        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Bmp)),
-                 std::optional<QByteArray>(data));
+        QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Bmp)), std::optional<QByteArray>(data));
     }
 }
 

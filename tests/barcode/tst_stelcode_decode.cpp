@@ -30,8 +30,8 @@ void applyToolOptions(const ToolOptions& o, Stelcodex& control)
     control.setPdfforeColor(StelcodeColor::Black);
 }
 
-ToolOptions symbol(const QString& text, int mode = 0, int columns = 10, int level = 0,
-                   int rows = 0, int barWidth = 1, int barHeight = 7)
+ToolOptions symbol(const QString& text, int mode = 0, int columns = 10, int level = 0, int rows = 0, int barWidth = 1,
+    int barHeight = 7)
 {
     ToolOptions o;
     o.text = text;
@@ -66,12 +66,11 @@ QString sample(int length)
         s += base;
     return s.left(length);
 }
-}  // namespace
+} // namespace
 
 Q_DECLARE_METATYPE(ToolOptions)
 
-class TestStelcodeDecode : public QObject
-{
+class TestStelcodeDecode : public QObject {
     Q_OBJECT
 
 private slots:

@@ -6,8 +6,7 @@
 #include <QTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
-class TestStelcodexPlugin : public QObject
-{
+class TestStelcodexPlugin : public QObject {
     Q_OBJECT
 
 private slots:
@@ -16,8 +15,7 @@ private slots:
 
 void TestStelcodexPlugin::createsTheControlForDesigner()
 {
-    QPluginLoader loader(qEnvironmentVariable("VARELIO_PROGRAM_DIR")
-                         + "/designer/libstelcodexplugin.so");
+    QPluginLoader loader(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + "/designer/libstelcodexplugin.so");
     QVERIFY2(loader.load(), qPrintable(loader.errorString()));
     auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
     QVERIFY(plugin);
@@ -40,7 +38,7 @@ void TestStelcodexPlugin::createsTheControlForDesigner()
     QVERIFY(!meta->property(meta->indexOfProperty("pdfbackColor")).isDesignable());
     QVERIFY(control->setProperty("backColor", QColor(0x12, 0x34, 0x56)));
     QCOMPARE(control->pdfbackColor(), 0x00563412u);
-    control->setPdfforeColor(StelcodeColor::ButtonText);  // a system colour reads as the palette's
+    control->setPdfforeColor(StelcodeColor::ButtonText); // a system colour reads as the palette's
     QCOMPARE(control->property("foreColor").value<QColor>(), QApplication::palette().color(QPalette::ButtonText));
     QVERIFY(!plugin->icon().isNull());
     QVERIFY(!plugin->toolTip().isEmpty());

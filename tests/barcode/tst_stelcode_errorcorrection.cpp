@@ -31,10 +31,9 @@ bool passesCheck(const Codewords& cw, int k)
             return false;
     return true;
 }
-}  // namespace
+} // namespace
 
-class TestErrorCorrection : public QObject
-{
+class TestErrorCorrection : public QObject {
     Q_OBJECT
 
 private slots:

@@ -6,8 +6,7 @@
 
 using namespace stelcode;
 
-class TestSymbolLayout : public QObject
-{
+class TestSymbolLayout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,7 +35,7 @@ void TestSymbolLayout::clusterTablesMatchTheSymbolCharacterList()
         QCOMPARE(int(t.size()), 929);
         for (int32_t p : t) {
             const std::string runs = toXSecuence(p);
-            QCOMPARE(runs.size(), size_t(8));  // 4 bars and 4 spaces, starting with a bar
+            QCOMPARE(runs.size(), size_t(8)); // 4 bars and 4 spaces, starting with a bar
             QVERIFY(p >> 16 & 1);
         }
     }

@@ -50,10 +50,9 @@ QByteArray readFile(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-}  // namespace
+} // namespace
 
-class TestStelcodeTool : public QObject
-{
+class TestStelcodeTool : public QObject {
     Q_OBJECT
 
 private slots:
@@ -73,8 +72,8 @@ private:
 
 void TestStelcodeTool::parsesOptions()
 {
-    ToolParse p = parse({"-m", "auto", "--columns=15", "--back-color", "#FF8000", "-s", "400x90",
-                         "-H4", "-eauto", "-o", "out.PNG", "hola"});
+    ToolParse p = parse({"-m", "auto", "--columns=15", "--back-color", "#FF8000", "-s", "400x90", "-H4", "-eauto", "-o",
+        "out.PNG", "hola"});
     QVERIFY2(p.options, p.error.c_str());
     QCOMPARE(p.options->encode.mode, stelcode::Mode::Auto);
     QCOMPARE(p.options->encode.columns, 15);
@@ -114,8 +113,7 @@ void TestStelcodeTool::refusesBadOptions_data()
     QTest::newRow("no output") << QStringList{"texto"} << "fichero de salida";
     QTest::newRow("two texts") << QStringList{"-o", "x", "a", "b"} << "Sobran argumentos";
     QTest::newRow("text and file") << QStringList{"-o", "x", "-i", "f", "a"} << "de las dos formas";
-    QTest::newRow("image and codewords on stdout") << QStringList{"-o", "-", "--codewords", "a"}
-                                                   << "--codewords";
+    QTest::newRow("image and codewords on stdout") << QStringList{"-o", "-", "--codewords", "a"} << "--codewords";
     QTest::newRow("missing value") << QStringList{"-o", "x", "a", "-c"} << "Falta el valor";
 }
 
@@ -131,7 +129,7 @@ void TestStelcodeTool::refusesBadOptions()
 void TestStelcodeTool::writesEachFormat_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("file");  // empty: standard output
+    QTest::addColumn<QString>("file"); // empty: standard output
     QTest::addColumn<QByteArray>("format");
     QTest::newRow("bmp added") << QStringList{"-o", "a"} << "a.bmp" << QByteArray("bmp");
     QTest::newRow("png") << QStringList{"-o", "b.png", "-w2", "-H", "6"} << "b.png" << QByteArray("png");
@@ -150,7 +148,10 @@ void TestStelcodeTool::writesEachFormat()
     QStringList all = args;
     if (!file.isEmpty())
         all[all.indexOf("-o") + 1] = m_dir.filePath(all[all.indexOf("-o") + 1]);
-    const Run run = runTool(all << "-m" << "auto" << "-c" << "5" << text);
+    const Run run = runTool(all << "-m"
+                                << "auto"
+                                << "-c"
+                                << "5" << text);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
     const QByteArray bytes = file.isEmpty() ? run.out : readFile(m_dir.filePath(file));
@@ -184,7 +185,7 @@ void TestStelcodeTool::encodesBinaryInputExactly()
     for (const int16_t w : direct.symbol->codewords)
         expected += (expected.isEmpty() ? "" : " ") + QByteArray::number(w);
     QCOMPARE(run.out.trimmed(), expected);
-    QCOMPARE(run.out.split(' ').at(1), QByteArray("924"));  // six bytes: one group
+    QCOMPARE(run.out.split(' ').at(1), QByteArray("924")); // six bytes: one group
 }
 
 void TestStelcodeTool::warnsAboutWhatItCannotCarry()
@@ -198,7 +199,7 @@ void TestStelcodeTool::warnsAboutWhatItCannotCarry()
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.err.contains("«ñ» (U+00F1) en la posición 2 no cabe en el modo texto"));
     QVERIFY(run.err.contains("U+0009 en la posición 4"));
-    QCOMPARE(run.err.count("aviso"), 2);  // the final line break is not data
+    QCOMPARE(run.err.count("aviso"), 2); // the final line break is not data
     run = runTool({"--codewords", "--binary", "-m", "text"}, QByteArray("a\xff\0b", 4));
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.err.contains("el byte 0xFF en la posición 2 no cabe en el modo texto"), qPrintable(run.err));
@@ -253,7 +254,7 @@ void TestStelcodeTool::neverWritesThroughALinkOrOverAReadOnlyFile()
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readFile(target), QByteArray("keep"));
 
-    if (::geteuid() != 0) {  // root may write anything
+    if (::geteuid() != 0) { // root may write anything
         const QString readOnly = m_dir.filePath(QStringLiteral("ro.bmp"));
         QVERIFY(QFile::copy(target, readOnly));
         QVERIFY(::chmod(QFile::encodeName(readOnly).constData(), 0444) == 0);
@@ -268,7 +269,7 @@ void TestStelcodeTool::neverWritesThroughALinkOrOverAReadOnlyFile()
     QVERIFY(::chmod(QFile::encodeName(existing).constData(), 0640) == 0);
     QCOMPARE(runTool({"-o", existing, "x"}).exitCode, 0);
     QVERIFY(decodePdf417(existing));
-    struct stat st {};
+    struct stat st { };
     QVERIFY(::stat(QFile::encodeName(existing).constData(), &st) == 0);
     QCOMPARE(st.st_mode & 0777, 0640u);
     QCOMPARE(QDir(m_dir.path()).entryList({"*.XXXXXX", "existing.png.*"}, QDir::Files), QStringList());

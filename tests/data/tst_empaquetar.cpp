@@ -55,7 +55,8 @@ private slots:
         QCOMPARE(empaquetar({salida, dir_.filePath("a"), dir_.filePath("b")}), 0);
         Paquete p(salida);
         QVERIFY(p.abierto());
-        QCOMPARE(p.partes(), QStringList({"[Content_Types].xml", "_rels/.rels", "word/document.xml", "word/styles.xml"}));
+        QCOMPARE(
+            p.partes(), QStringList({"[Content_Types].xml", "_rels/.rels", "word/document.xml", "word/styles.xml"}));
         QCOMPARE(p.leer("word/document.xml"), QByteArray("<propio/>"));
         QCOMPARE(p.leer("word/styles.xml"), QByteArray("<estilos/>"));
     }

@@ -40,7 +40,7 @@ private slots:
             if (b == '\r')
                 QVERIFY2(i + 1 < bytes_.size() && bytes_[i + 1] == '\n', qPrintable(QString("bare CR at %1").arg(i)));
             QVERIFY2(b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D,
-                     qPrintable(QString("byte 0x%1 at %2").arg(b, 2, 16).arg(i)));
+                qPrintable(QString("byte 0x%1 at %2").arg(b, 2, 16).arg(i)));
         }
         QVERIFY(!ModCargaFicheros::DesdeWindows1252(bytes_).contains(QChar(0x00C3)));
     }

@@ -17,10 +17,7 @@ const QString kWXP = QStringLiteral("ficheros/DOT_10101/PlantillaWXP.dot");
 const QString kW97 = QStringLiteral("ficheros/DOT_10101/PlantillaW97.dot");
 const QString kManual = QStringLiteral("Manual de Usuario.doc");
 
-QString attr(const pugi::xml_node& n, const char* nombre)
-{
-    return QString::fromUtf8(n.attribute(nombre).value());
-}
+QString attr(const pugi::xml_node& n, const char* nombre) { return QString::fromUtf8(n.attribute(nombre).value()); }
 
 // All text of a paragraph, field results included, in reading order.
 QString textoDe(const pugi::xml_node& nodo)
@@ -69,11 +66,10 @@ QList<Campo> camposDe(const pugi::xml_node& parrafo)
 QMap<QString, QString> camposEsperados()
 {
     QMap<QString, QString> m;
-    for (const char* n : {"NIF", "PRIMERAPELLIDO", "NOMBRE", "FECHANACIMIENTO", "NACIONALIDAD", "TELEFONO",
-                          "DOMICILIO", "NUM", "PUERTA", "LOCALIDAD", "PROVINCIA", "CPOSTAL", "TITULACION",
-                          "AREAAVILA", "AREABURGOS", "AREALEON", "AREAELBIERZO", "AREAPALENCIA",
-                          "AREASALAMANCA", "AREASEGOVIA", "AREASORIA", "AREAVALLADOLIDESTE",
-                          "AREAVALLADOLIDOESTE", "AREAZAMORA", "DESCOTROS", "CIUDAD", "DIA", "MES", "AÑO"})
+    for (const char* n : {"NIF", "PRIMERAPELLIDO", "NOMBRE", "FECHANACIMIENTO", "NACIONALIDAD", "TELEFONO", "DOMICILIO",
+             "NUM", "PUERTA", "LOCALIDAD", "PROVINCIA", "CPOSTAL", "TITULACION", "AREAAVILA", "AREABURGOS", "AREALEON",
+             "AREAELBIERZO", "AREAPALENCIA", "AREASALAMANCA", "AREASEGOVIA", "AREASORIA", "AREAVALLADOLIDESTE",
+             "AREAVALLADOLIDOESTE", "AREAZAMORA", "DESCOTROS", "CIUDAD", "DIA", "MES", "AÑO"})
         m.insert(QString::fromUtf8(n), "texto");
     for (const char* n : {"MEDICO", "ENFERMERO", "ESPECIALISTA", "EXPERIENCIA", "CURSOS", "OTROS"})
         m.insert(QString::fromUtf8(n), "casilla");
@@ -140,7 +136,7 @@ private slots:
             const pugi::xml_parse_result r = p.xml(parte, doc);
             QVERIFY2(r, qPrintable(parte + ": " + r.description()));
             QVERIFY2(sobrescritas.contains("/" + parte) || extensiones.contains(QFileInfo(parte).suffix()),
-                     qPrintable(parte + " has no content type"));
+                qPrintable(parte + " has no content type"));
             if (!parte.endsWith(".rels"))
                 continue;
             // a/_rels/b.rels describes a/b: its targets are relative to a/.
@@ -192,7 +188,8 @@ private slots:
             nombres << nombre.toUpper();
             abiertos << attr(b.node(), "w:id");
             for (const QString& campo : camposEsperados().keys())
-                QVERIFY2(nombre.compare(campo, Qt::CaseInsensitive) != 0, qPrintable("bookmark named as a field: " + nombre));
+                QVERIFY2(nombre.compare(campo, Qt::CaseInsensitive) != 0,
+                    qPrintable("bookmark named as a field: " + nombre));
             if (nombre.toUpper() == "NIF_CABECERA")
                 nif = b.node();
         }
@@ -265,21 +262,20 @@ private slots:
             parrafos << textoDe(p.node()).trimmed();
         const QString todo = parrafos.join('\n');
         for (const char* s : {"SOLICITUD DE CONCURSO", "1.- DATOS DEL SOLICITANTE", "2.- TITULACION DEL SOLICITANTE",
-                              "3.- ÁREAS DE SALUD SOLICITADAS  PARA LA COBERTURA DE VACANTES. CONSIGNAR ORDER DE PREFERENCIA",
-                              "4.- INDICAR LA CATEGORÍA QUE SE SOLICITA",
-                              "5.- RELACIÓN DE DOCUMENTACIÓN QUE SE APORTA A EFECTOS DE BAREMO",
-                              "APELLIDOS", "FECHA DE NACIMIENTO", "NACIONALIDAD", "TELÉFONO", "DIRECCIÓN", "Nº", "Pª",
-                              "MUNICIPIO", "PROVINCIA", "CÓDIGO POSTAL", "Médico de Área", "Enfermero de Área",
-                              "Título de Especialista en Medicina Familiar y C. Obtenido por el sistema de Residencia",
-                              "Certificado de experiencia profesional", "Cursos de Formación acreditada", "Otros",
-                              "Fdo.:"})
+                 "3.- ÁREAS DE SALUD SOLICITADAS  PARA LA COBERTURA DE VACANTES. CONSIGNAR ORDER DE PREFERENCIA",
+                 "4.- INDICAR LA CATEGORÍA QUE SE SOLICITA",
+                 "5.- RELACIÓN DE DOCUMENTACIÓN QUE SE APORTA A EFECTOS DE BAREMO", "APELLIDOS", "FECHA DE NACIMIENTO",
+                 "NACIONALIDAD", "TELÉFONO", "DIRECCIÓN", "Nº", "Pª", "MUNICIPIO", "PROVINCIA", "CÓDIGO POSTAL",
+                 "Médico de Área", "Enfermero de Área",
+                 "Título de Especialista en Medicina Familiar y C. Obtenido por el sistema de Residencia",
+                 "Certificado de experiencia profesional", "Cursos de Formación acreditada", "Otros", "Fdo.:"})
             QVERIFY2(todo.contains(QString::fromUtf8(s)), s);
 
-        const QList<QPair<QString, QString>> areas = {
-            {"Ávila", "AREAAVILA"}, {"Burgos", "AREABURGOS"}, {"León", "AREALEON"}, {"El Bierzo", "AREAELBIERZO"},
-            {"Palencia", "AREAPALENCIA"}, {"Salamanca", "AREASALAMANCA"}, {"Segovia", "AREASEGOVIA"},
-            {"Soria", "AREASORIA"}, {"Valladolid Este", "AREAVALLADOLIDESTE"},
-            {"Valladolid Oeste", "AREAVALLADOLIDOESTE"}, {"Zamora", "AREAZAMORA"}};
+        const QList<QPair<QString, QString>> areas
+            = {{"Ávila", "AREAAVILA"}, {"Burgos", "AREABURGOS"}, {"León", "AREALEON"}, {"El Bierzo", "AREAELBIERZO"},
+                {"Palencia", "AREAPALENCIA"}, {"Salamanca", "AREASALAMANCA"}, {"Segovia", "AREASEGOVIA"},
+                {"Soria", "AREASORIA"}, {"Valladolid Este", "AREAVALLADOLIDESTE"},
+                {"Valladolid Oeste", "AREAVALLADOLIDOESTE"}, {"Zamora", "AREAZAMORA"}};
         QMap<QString, QString> campoJuntoA;
         for (const pugi::xpath_node& tc : cuerpo_.select_nodes(".//w:tc")) {
             const pugi::xml_node siguiente = tc.node().next_sibling("w:tc");
@@ -350,11 +346,11 @@ private slots:
 
         const QString texto = textoDe(cuerpo);
         for (const char* tema : {"Validación de usuario", "contraseña", "Solicitud Nueva", "Cargar Solicitud",
-                                 "Borrar Solicitud", "El valor debe ser un número entero entre 1 y 11",
-                                 "Imprimir", "Guardar", "código de barras", "Fdo.:", "ficheros/temp",
-                                 // every command's keys, as the form gives them
-                                 "Imprimir (Ctrl+P)", "Guardar (Ctrl+G)", "Cargar otra solicitud (Ctrl+O)",
-                                 "Salir (Ctrl+Q)", "Ayuda (F1)", "Cambiar contraseña (Ctrl+K)", "Alt"})
+                 "Borrar Solicitud", "El valor debe ser un número entero entre 1 y 11", "Imprimir", "Guardar",
+                 "código de barras", "Fdo.:", "ficheros/temp",
+                 // every command's keys, as the form gives them
+                 "Imprimir (Ctrl+P)", "Guardar (Ctrl+G)", "Cargar otra solicitud (Ctrl+O)", "Salir (Ctrl+Q)",
+                 "Ayuda (F1)", "Cambiar contraseña (Ctrl+K)", "Alt"})
             QVERIFY2(texto.contains(QString::fromUtf8(tema)), tema);
     }
 };

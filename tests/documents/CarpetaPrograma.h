@@ -34,10 +34,7 @@ public:
     }
     QString ruta(const QString& relativa) const { return dir_.filePath(relativa); }
     // Files left in the applications folder.
-    QStringList temporales() const
-    {
-        return QDir(estado().strRutaTemp).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList temporales() const { return QDir(estado().strRutaTemp).entryList(QDir::Files, QDir::Name); }
 
 private:
     QTemporaryDir dir_;

@@ -9,8 +9,8 @@ inline std::optional<QByteArray> CodigoDelPdf(const QString& pdf)
 {
     const QString base = pdf + QStringLiteral("-pagina");
     QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), QStringLiteral("-png"),
-                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-                       QStringLiteral("-singlefile"), pdf, base});
+        {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), QStringLiteral("-png"),
+            QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+            QStringLiteral("-singlefile"), pdf, base});
     return decodePdf417(QImage(base + QStringLiteral(".png")));
 }

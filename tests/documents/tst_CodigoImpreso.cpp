@@ -106,7 +106,7 @@ class tst_CodigoImpreso : public QObject {
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
         EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), carpetaSolicitud, f,
-                                    &progreso, f.Stelcodex1, true, false);
+            &progreso, f.Stelcodex1, true, false);
     }
 
     // The print was stopped with a message, the application is stored all the same.
@@ -115,7 +115,8 @@ class tst_CodigoImpreso : public QObject {
         QVERIFY(!QFile::exists(Pdf()));
         QCOMPARE(MessageBox::shown().size(), 1);
         const auto& aviso = MessageBox::shown().first();
-        QVERIFY2(aviso.text.startsWith(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.")), qPrintable(aviso.text));
+        QVERIFY2(aviso.text.startsWith(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.")),
+            qPrintable(aviso.text));
         QVERIFY2(aviso.text.contains(contiene), qPrintable(aviso.text));
         QCOMPARE(aviso.icon, QMessageBox::Critical);
         QVERIFY(f.mnuP.at(1000)->isEnabled()); // the user can try again
@@ -143,7 +144,7 @@ private slots:
 
     void everyPayloadReadsBackFromThePageOrIsRefused_data()
     {
-        QTest::addColumn<int>("largo"); // 0: every box as full as it goes
+        QTest::addColumn<int>("largo");      // 0: every box as full as it goes
         QTest::addColumn<QString>("campos"); // empty: it prints; else the fields the refusal names
         QTest::newRow("300") << 300 << QString();
         QTest::newRow("900") << 900 << QString();
@@ -172,8 +173,8 @@ private slots:
             QCOMPARE(CodigoDelPdf(Pdf()), CodigoImpreso::BytesCodificados(estado().strDatosCodigo));
         } else {
             // Short boxes and the dates are never the ones named.
-            ComprobarDetenida(f, QStringLiteral("no caben en el código de barras. Acorte estos campos: ") + campos +
-                                     QLatin1Char('.'));
+            ComprobarDetenida(f,
+                QStringLiteral("no caben en el código de barras. Acorte estos campos: ") + campos + QLatin1Char('.'));
         }
         QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // no bitmap left
     }
@@ -256,7 +257,7 @@ private slots:
         QString datos = f.GenerarDatosCodigo();
         qint16 alto = 2000;
         const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
-        struct stat st{};
+        struct stat st { };
         QCOMPARE(::stat(QFile::encodeName(bmp).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0600u);
         const QImage imagen(bmp);

@@ -47,9 +47,9 @@ private slots:
         QCOMPARE(campos.size(), 30);
         QCOMPARE(campos.first(), QStringLiteral("u"));
         QCOMPARE(campos.mid(1, 4), (QStringList{"12345678Z", "Muñoz Peña", "José María", "19700201"}));
-        QCOMPARE(campos[7], QStringLiteral("C/ Mayor"));  // number and door are not carried
+        QCOMPARE(campos[7], QStringLiteral("C/ Mayor")); // number and door are not carried
         QCOMPARE(campos[10], QStringLiteral("47001"));
-        QCOMPARE(campos[12], QStringLiteral("3"));        // area trimmed
+        QCOMPARE(campos[12], QStringLiteral("3")); // area trimmed
         for (int i = 13; i < 22; ++i)
             QVERIFY(campos[i].isEmpty());
         QCOMPARE(campos[22], QStringLiteral("11"));
@@ -85,11 +85,26 @@ private slots:
         QTest::addColumn<QString>("mes");
         QTest::addColumn<QString>("anio");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("month name") << "7" << "diciembre" << "2006" << "07/12/06";
-        QTest::newRow("month number") << "31" << "1" << "2010" << "31/01/10";
-        QTest::newRow("capitalised name") << "1" << "Marzo" << "2024" << "01/03/24";
-        QTest::newRow("no such day") << "31" << "febrero" << "2000" << "00/00/00";
-        QTest::newRow("edited by hand") << "x" << "" << "2006" << "00/00/00";
+        QTest::newRow("month name") << "7"
+                                    << "diciembre"
+                                    << "2006"
+                                    << "07/12/06";
+        QTest::newRow("month number") << "31"
+                                      << "1"
+                                      << "2010"
+                                      << "31/01/10";
+        QTest::newRow("capitalised name") << "1"
+                                          << "Marzo"
+                                          << "2024"
+                                          << "01/03/24";
+        QTest::newRow("no such day") << "31"
+                                     << "febrero"
+                                     << "2000"
+                                     << "00/00/00";
+        QTest::newRow("edited by hand") << "x"
+                                        << ""
+                                        << "2006"
+                                        << "00/00/00";
     }
     void signingDate()
     {
@@ -110,17 +125,28 @@ private slots:
     {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("eñe") << "Muñoz Peña" << "Mu&noz Pe&na";
-        QTest::newRow("acute") << "José María" << "Jos&e Mar&ia";
-        QTest::newRow("capital diaeresis") << "Ä" << "&A";
-        QTest::newRow("every accent kind") << "äâáàÜÛÚÙ" << "&a&a&a&a&U&U&U&U";
-        QTest::newRow("ordinals") << "C/ Mayor 3º 2ª" << "C/ Mayor 3. 2.";
-        QTest::newRow("typed ampersand") << "AT&T" << "AT T";
-        QTest::newRow("question and exclamation") << "¿Sí? ¡Ya!" << " S&i   Ya ";
-        QTest::newRow("double quote") << "\"Hospital\"" << "'Hospital'";
-        QTest::newRow("middle dot and cedilla") << "Col·legi Çç" << "Col.legi Cc";
-        QTest::newRow("case matters") << "Ñandú" << "&Nand&u";
-        QTest::newRow("others unchanged") << "ABC|123 €" << "ABC|123 €";
+        QTest::newRow("eñe") << "Muñoz Peña"
+                             << "Mu&noz Pe&na";
+        QTest::newRow("acute") << "José María"
+                               << "Jos&e Mar&ia";
+        QTest::newRow("capital diaeresis") << "Ä"
+                                           << "&A";
+        QTest::newRow("every accent kind") << "äâáàÜÛÚÙ"
+                                           << "&a&a&a&a&U&U&U&U";
+        QTest::newRow("ordinals") << "C/ Mayor 3º 2ª"
+                                  << "C/ Mayor 3. 2.";
+        QTest::newRow("typed ampersand") << "AT&T"
+                                         << "AT T";
+        QTest::newRow("question and exclamation") << "¿Sí? ¡Ya!"
+                                                  << " S&i   Ya ";
+        QTest::newRow("double quote") << "\"Hospital\""
+                                      << "'Hospital'";
+        QTest::newRow("middle dot and cedilla") << "Col·legi Çç"
+                                                << "Col.legi Cc";
+        QTest::newRow("case matters") << "Ñandú"
+                                      << "&Nand&u";
+        QTest::newRow("others unchanged") << "ABC|123 €"
+                                          << "ABC|123 €";
     }
     void substitution()
     {
@@ -145,11 +171,21 @@ private slots:
         QTest::addColumn<QString>("caja");
         QTest::addColumn<QString>("campo");
         QTest::addColumn<QString>("leida");
-        QTest::newRow("one digit") << "3" << "  3" << "3";
-        QTest::newRow("one digit between blanks") << " 3 " << "  3" << "3";
-        QTest::newRow("two digits") << "11" << "11" << "11";
-        QTest::newRow("empty") << "" << "__" << "";
-        QTest::newRow("blanks only") << "   " << "__" << "";
+        QTest::newRow("one digit") << "3"
+                                   << "  3"
+                                   << "3";
+        QTest::newRow("one digit between blanks") << " 3 "
+                                                  << "  3"
+                                                  << "3";
+        QTest::newRow("two digits") << "11"
+                                    << "11"
+                                    << "11";
+        QTest::newRow("empty") << ""
+                               << "__"
+                               << "";
+        QTest::newRow("blanks only") << "   "
+                                     << "__"
+                                     << "";
     }
     void areaRenderingRoundTrips()
     {

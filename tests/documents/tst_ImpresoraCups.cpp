@@ -52,14 +52,15 @@ public:
         if (geteuid() != 0)
             return QStringLiteral("the cups-pdf backend runs only under a scheduler started as root");
         for (const char* f : {"/usr/sbin/cupsd", "/usr/sbin/lpadmin", "/usr/lib/cups/backend/cups-pdf",
-                              "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"})
+                 "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"})
             if (!QFile::exists(QString::fromLatin1(f)))
                 return QStringLiteral("%1 is not installed (packages cups, printer-driver-cups-pdf)").arg(f);
         if (!dir_.isValid() || !QDir("/etc/cups").exists())
             return QStringLiteral("no folder for the scheduler's files");
         // The filters run as the lp user: it must reach the folder and its temporary files.
-        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(dir_.path(),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                | QFile::ReadOther | QFile::ExeOther);
         for (const char* sub : {"spool", "cache", "state", "log", "salida", "cups-pdf"})
             QDir(dir_.path()).mkpath(QString::fromLatin1(sub));
         QDir(dir_.path()).mkpath(QStringLiteral("tmp"));
@@ -67,29 +68,29 @@ public:
 
         cola_ = QStringLiteral("varelio-prueba-%1").arg(QCoreApplication::applicationPid());
         Escribir(QStringLiteral("cupsd.conf"),
-                 QStringLiteral("Listen %1\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
-                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-                     .arg(Socket()));
+            QStringLiteral("Listen %1\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                           "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                           "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
+                           "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                .arg(Socket()));
         Escribir(QStringLiteral("cups-files.conf"),
-                 QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
-                                "TempDir %1/tmp\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-                                "PageLog %1/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
-                                "User lp\nGroup lp\nSystemGroup root\n")
-                     .arg(dir_.path()));
+            QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                           "TempDir %1/tmp\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                           "PageLog %1/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
+                           "User lp\nGroup lp\nSystemGroup root\n")
+                .arg(dir_.path()));
         ajustesPdf_ = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(cola_);
         QFile ajustes(ajustesPdf_);
         if (!ajustes.open(QIODevice::WriteOnly))
             return QStringLiteral("cannot write %1").arg(ajustesPdf_);
-        ajustes.write(QStringLiteral("Out %1/salida\nSpool %1/cups-pdf\nLog %1/log\nGrp root\n")
-                          .arg(dir_.path()).toUtf8());
+        ajustes.write(
+            QStringLiteral("Out %1/salida\nSpool %1/cups-pdf\nLog %1/log\nGrp root\n").arg(dir_.path()).toUtf8());
         ajustes.close();
 
         cupsd_.setProcessChannelMode(QProcess::MergedChannels);
         cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
-                     {QStringLiteral("-f"), QStringLiteral("-c"), Ruta("cupsd.conf"), QStringLiteral("-s"),
-                      Ruta("cups-files.conf")});
+            {QStringLiteral("-f"), QStringLiteral("-c"), Ruta("cupsd.conf"), QStringLiteral("-s"),
+                Ruta("cups-files.conf")});
         if (!cupsd_.waitForStarted(10000))
             return QStringLiteral("cupsd did not start: %1").arg(cupsd_.errorString());
         qputenv("CUPS_SERVER", Socket().toLocal8Bit());
@@ -103,9 +104,9 @@ public:
             QThread::msleep(100);
         }
         const QString alta = Ordenar(QStringLiteral("lpadmin"),
-                                     {QStringLiteral("-p"), cola_, QStringLiteral("-E"), QStringLiteral("-v"),
-                                      QStringLiteral("cups-pdf:/") + cola_, QStringLiteral("-P"),
-                                      QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")});
+            {QStringLiteral("-p"), cola_, QStringLiteral("-E"), QStringLiteral("-v"),
+                QStringLiteral("cups-pdf:/") + cola_, QStringLiteral("-P"),
+                QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")});
         if (!alta.isEmpty())
             return QStringLiteral("the cups-pdf queue could not be added: ") + alta;
         if (const QString d = Ordenar(QStringLiteral("lpadmin"), {QStringLiteral("-d"), cola_}); !d.isEmpty())
@@ -202,12 +203,12 @@ private slots:
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         MessageBox::clear();
         frmProgresoGeneral progreso;
-        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), estado().strRutaTemp,
-                                    f, &progreso, f.Stelcodex1, true, false);
+        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"),
+            estado().strRutaTemp, f, &progreso, f.Stelcodex1, true, false);
 
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY2(MessageBox::shown().first().text.startsWith(QStringLiteral("IMPORTANTE")), // not the no-printer PDF
-                 qPrintable(MessageBox::shown().first().text));
+            qPrintable(MessageBox::shown().first().text));
         const QString pdf = cups->EsperarPdf(60000);
         QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("cups-pdf wrote nothing:\n") + cups->Registro()));
         QCOMPARE(CodigoDelPdf(pdf), CodigoImpreso::BytesCodificados(estado().strDatosCodigo));

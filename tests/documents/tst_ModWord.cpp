@@ -106,7 +106,7 @@ class tst_ModWord : public QObject {
     {
         frmProgresoGeneral propio;
         EscrituraSolicitud::Generar(escritor, QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f,
-                                    progreso ? progreso : &propio, f.Stelcodex1, imprimir, false);
+            progreso ? progreso : &propio, f.Stelcodex1, imprimir, false);
     }
 
     // Stores the sample application under 12345678Z.doc.
@@ -177,10 +177,7 @@ private slots:
         QVERIFY(!proveedor.ultimaCreada->cerrada); // left running
     }
 
-    void savingStoresFieldsAndQuits_data()
-    {
-        FilasVariantes();
-    }
+    void savingStoresFieldsAndQuits_data() { FilasVariantes(); }
     void savingStoresFieldsAndQuits()
     {
         QFETCH(bool, w97);
@@ -214,10 +211,7 @@ private slots:
         QCOMPARE(w97, d.ContentText().contains(QStringLiteral("-&R&-")));
     }
 
-    void printingAddsBarcodeToTheCopyOnly_data()
-    {
-        FilasVariantes();
-    }
+    void printingAddsBarcodeToTheCopyOnly_data() { FilasVariantes(); }
     void printingAddsBarcodeToTheCopyOnly()
     {
         QFETCH(bool, w97);
@@ -257,14 +251,16 @@ private slots:
         frmSolicitudes f;
         Rellenar(f);
         proveedor.enMarcha = std::make_shared<FakeWord>();
-        proveedor.enMarcha->resultadoImpresion = {Word::PrintResult::Kind::Pdf, QStringLiteral("/tmp/copia/12345678Z.pdf")};
+        proveedor.enMarcha->resultadoImpresion
+            = {Word::PrintResult::Kind::Pdf, QStringLiteral("/tmp/copia/12345678Z.pdf")};
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         Escribir(f, &ModWord::GenerarDocumentoW97, true);
 
         QCOMPARE(proveedor.enMarcha->impresiones, 1);
         QCOMPARE(MessageBox::shown().size(), 2);
         QCOMPARE(MessageBox::shown().first().text,
-                 QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n/tmp/copia/12345678Z.pdf"));
+            QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el "
+                           "archivo:\n/tmp/copia/12345678Z.pdf"));
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Information);
         QVERIFY(MessageBox::shown().last().text.startsWith(QStringLiteral("IMPORTANTE: Espere")));
@@ -301,12 +297,13 @@ private slots:
         Rellenar(f);
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
-        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f,
-                                    &progreso, nullptr, true, false);
+        EscrituraSolicitud::Generar(&ModWord::GenerarDocumentoWXP, QStringLiteral("12345678Z.doc"),
+            estado().strRutaTemp, f, &progreso, nullptr, true, false);
         QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
         QVERIFY(proveedor.ultimaCreada->cerrada);
         QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso")));
+        QVERIFY(MessageBox::shown().first().text.startsWith(
+            QStringLiteral("La solicitud se ha guardado, pero no se ha impreso")));
         QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")});
     }
 
@@ -327,10 +324,7 @@ private slots:
         QCOMPARE(proveedor.enMarcha->documentos.Count(), 1);
     }
 
-    void missingTemplateEndsTheWriter_data()
-    {
-        FilasVariantes();
-    }
+    void missingTemplateEndsTheWriter_data() { FilasVariantes(); }
     void missingTemplateEndsTheWriter()
     {
         QFETCH(bool, w97);
@@ -338,8 +332,8 @@ private slots:
         QFile::remove(estado().strRutaFicheros + QStringLiteral("/DOT_10101/PlantillaWXP.dot"));
         frmSolicitudes f;
         Rellenar(f);
-        QVERIFY_THROWS_EXCEPTION(Word::Error,
-                                 Escribir(f, w97 ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP, false));
+        QVERIFY_THROWS_EXCEPTION(
+            Word::Error, Escribir(f, w97 ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP, false));
         QCOMPARE(proveedor.creadas, 1);
         QVERIFY(proveedor.ultimaCreada->cerrada);
         QVERIFY(!estado().objWord);
@@ -352,7 +346,7 @@ private slots:
         frmSolicitudes f;
         f.show();
         f.txtDNI->setText(QStringLiteral("12345678Z")); // the signed-in DNI
-        f.txtArea[5]->setText(QStringLiteral("9")); // the stored "__" empties it
+        f.txtArea[5]->setText(QStringLiteral("9"));     // the stored "__" empties it
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
 
         QCOMPARE(f.txtApellidos->text(), QStringLiteral("Muñoz Peña"));
@@ -411,8 +405,9 @@ private slots:
         QVERIFY(!ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f));
         QVERIFY(!HayProgresoVisible());
         QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
-                                                                  "El fichero no existe.\nEl fichero no se ha modificado."));
+        QCOMPARE(MessageBox::shown().first().text,
+            QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
+                           "El fichero no existe.\nEl fichero no se ha modificado."));
         QVERIFY(!f.mnuP.at(1000)->isEnabled());
         QCOMPARE(proveedor.creadas, 0); // nothing to read: no instance started
     }

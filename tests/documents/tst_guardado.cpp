@@ -44,15 +44,13 @@ using Valores = std::map<QString, QString>;
 
 // Two complete versions of one application; every field differs between them.
 const Valores kVersionA{{QStringLiteral("NOMBRE"), QStringLiteral("Ana")},
-                        {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Pérez")},
-                        {QStringLiteral("TITULACION"), QStringLiteral("Medicina")},
-                        {QStringLiteral("CIUDAD"), QStringLiteral("León")},
-                        {QStringLiteral("EXPERIENCIA"), QStringLiteral("0")}};
+    {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Pérez")},
+    {QStringLiteral("TITULACION"), QStringLiteral("Medicina")}, {QStringLiteral("CIUDAD"), QStringLiteral("León")},
+    {QStringLiteral("EXPERIENCIA"), QStringLiteral("0")}};
 const Valores kVersionB{{QStringLiteral("NOMBRE"), QStringLiteral("Beatriz")},
-                        {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Gómez")},
-                        {QStringLiteral("TITULACION"), QStringLiteral("Enfermería")},
-                        {QStringLiteral("CIUDAD"), QStringLiteral("Soria")},
-                        {QStringLiteral("EXPERIENCIA"), QStringLiteral("1")}};
+    {QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("Gómez")},
+    {QStringLiteral("TITULACION"), QStringLiteral("Enfermería")}, {QStringLiteral("CIUDAD"), QStringLiteral("Soria")},
+    {QStringLiteral("EXPERIENCIA"), QStringLiteral("1")}};
 
 void Poner(frmSolicitudes* f, const Valores& v)
 {
@@ -60,7 +58,8 @@ void Poner(frmSolicitudes* f, const Valores& v)
     f->txtApellidos->setText(v.at(QStringLiteral("PRIMERAPELLIDO")));
     f->txtTitulacion->setText(v.at(QStringLiteral("TITULACION")));
     f->txtCiudad->setText(v.at(QStringLiteral("CIUDAD")));
-    f->chkDocu[1]->setCheckState(v.at(QStringLiteral("EXPERIENCIA")) == QLatin1String("1") ? Qt::Checked : Qt::Unchecked);
+    f->chkDocu[1]->setCheckState(
+        v.at(QStringLiteral("EXPERIENCIA")) == QLatin1String("1") ? Qt::Checked : Qt::Unchecked);
     f->txtArea[0]->setText(QStringLiteral("1"));
     f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
 }
@@ -89,7 +88,7 @@ QByteArray Bytes(const QString& ruta)
 
 unsigned Modo(const QString& ruta)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(QFile::encodeName(ruta).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
@@ -255,7 +254,7 @@ private slots:
         entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_ESPACIO));
         // In a sanitizer build the preloaded library comes before the sanitizer's runtime.
         entorno.insert(QStringLiteral("ASAN_OPTIONS"),
-                       entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+            entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
         hijo.setProcessEnvironment(entorno);
         hijo.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(hijo.waitForFinished(60000));
@@ -264,8 +263,8 @@ private slots:
         QCOMPARE(mensajes.size(), 4); // "Guardar", the close prompt, its save; the form
         for (int i : {0, 2})
             QVERIFY2(mensajes[i].startsWith(QStringLiteral("La solicitud no se ha guardado."))
-                         && mensajes[i].contains(QStringLiteral("no queda espacio libre en el disco")),
-                     qPrintable(mensajes[i]));
+                    && mensajes[i].contains(QStringLiteral("no queda espacio libre en el disco")),
+                qPrintable(mensajes[i]));
         QCOMPARE(mensajes[1], QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"));
         QCOMPARE(mensajes[3].trimmed(), QStringLiteral("ABIERTO"));
         QCOMPARE(Bytes(Ruta()), anterior);
@@ -322,7 +321,8 @@ private slots:
         f->mnuP.at(2000)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
         const QString nombre = f->lblFichero->text();
-        QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")) && nombre.endsWith(QStringLiteral(".doc")), qPrintable(nombre));
+        QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")) && nombre.endsWith(QStringLiteral(".doc")),
+            qPrintable(nombre));
         QCOMPARE(Leer(estado().strRutaTemp + nombre), kVersionA);
         QCOMPARE(Bytes(fuera), QByteArray());
 

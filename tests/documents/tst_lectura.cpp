@@ -161,7 +161,10 @@ private slots:
         if (otroPrefijo) {
             Word::detail::Package paquete = Word::detail::Package::fromBytes(bytes);
             QByteArray xml = paquete.part(QStringLiteral("word/document.xml"));
-            xml.replace("<w:", "<ns0:").replace("</w:", "</ns0:").replace(" w:", " ns0:").replace("xmlns:w=", "xmlns:ns0=");
+            xml.replace("<w:", "<ns0:")
+                .replace("</w:", "</ns0:")
+                .replace(" w:", " ns0:")
+                .replace("xmlns:w=", "xmlns:ns0=");
             paquete.setPart(QStringLiteral("word/document.xml"), xml);
             bytes = paquete.toBytes();
         }

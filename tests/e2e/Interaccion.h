@@ -12,8 +12,7 @@
 namespace e2e {
 
 // The first visible top-level window of type T, or nullptr.
-template <typename T>
-T* Ventana()
+template <typename T> T* Ventana()
 {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* t = qobject_cast<T*>(w); t && t->isVisible())
@@ -23,8 +22,7 @@ T* Ventana()
 
 // Runs accion on the window of type T as soon as it is visible and listo(t)
 // holds; polls from the event loop, so it works while a modal dialog runs.
-template <typename T>
-void AlAparecer(std::function<void(T*)> accion, std::function<bool(T*)> listo = {})
+template <typename T> void AlAparecer(std::function<void(T*)> accion, std::function<bool(T*)> listo = {})
 {
     auto* reloj = new QTimer;
     reloj->setInterval(5);
@@ -39,8 +37,7 @@ void AlAparecer(std::function<void(T*)> accion, std::function<bool(T*)> listo = 
     reloj->start();
 }
 
-template <typename W = QWidget>
-W* Control(QWidget* ventana, const QString& nombre)
+template <typename W = QWidget> W* Control(QWidget* ventana, const QString& nombre)
 {
     W* w = ventana->findChild<W*>(nombre);
     if (!w)

@@ -131,7 +131,7 @@ class tst_e2e : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrograma> carpeta;
-    std::map<QString, QString> guardados; // the form's values when it was saved
+    std::map<QString, QString> guardados;       // the form's values when it was saved
     std::map<QString, QString> camposGuardados; // the stored package's fields then
 
     static QString Fichero() { return estado().strRutaTemp + QStringLiteral("12345678Z.doc"); }
@@ -270,7 +270,10 @@ private slots:
             if (campo.IsCheckBox())
                 QCOMPARE(campo.CheckBox().Value() ? QStringLiteral("1") : QStringLiteral("0"), valor);
             else if (tag.startsWith(QLatin1String("AREA")))
-                QCOMPARE(campo.Result(), valor.isEmpty() ? QStringLiteral("__") : valor.size() == 1 ? "  " + valor : valor);
+                QCOMPARE(campo.Result(),
+                    valor.isEmpty()         ? QStringLiteral("__")
+                        : valor.size() == 1 ? "  " + valor
+                                            : valor);
             else
                 QCOMPARE(campo.Result(), valor);
         }
@@ -302,10 +305,10 @@ private slots:
         QVERIFY(QFile::exists(pdf));
 
         const QDate hoy = QDate::currentDate();
-        const QString esperado =
-            QStringLiteral("u|12345678Z|Mu&noz Pe&na|Jos&e Mar&ia|19700201|Espa&nola|983123456|C/ Mayor|"
-                           "Valladolid|Valladolid|47001|Licenciado en Medicina y Cirug&ia|3||||||||||11|E|N|S|N|"
-                           "M&aster en Salud P&ublica|Le&on|")
+        const QString esperado
+            = QStringLiteral("u|12345678Z|Mu&noz Pe&na|Jos&e Mar&ia|19700201|Espa&nola|983123456|C/ Mayor|"
+                             "Valladolid|Valladolid|47001|Licenciado en Medicina y Cirug&ia|3||||||||||11|E|N|S|N|"
+                             "M&aster en Salud P&ublica|Le&on|")
             + hoy.toString(QStringLiteral("dd/MM/yy"));
         QCOMPARE(estado().strDatosCodigo, esperado);
         QCOMPARE(QString::fromLatin1(CodigoDelPdf(pdf).value_or(QByteArray())), esperado);
@@ -329,9 +332,9 @@ private slots:
         QVERIFY(informacion);
         const QString nombre = Formulario()->lblFichero->text();
         const QDateTime despues = QDateTime::currentDateTime();
-        QVERIFY2(nombre == QStringLiteral("12345678Z-") + antes.toString(QStringLiteral("HHmm-ddMMyy")) + ".doc" ||
-                     nombre == QStringLiteral("12345678Z-") + despues.toString(QStringLiteral("HHmm-ddMMyy")) + ".doc",
-                 qPrintable(nombre));
+        QVERIFY2(nombre == QStringLiteral("12345678Z-") + antes.toString(QStringLiteral("HHmm-ddMMyy")) + ".doc"
+                || nombre == QStringLiteral("12345678Z-") + despues.toString(QStringLiteral("HHmm-ddMMyy")) + ".doc",
+            qPrintable(nombre));
         QCOMPARE(Formulario()->txtApellidos->text(), QString());
     }
 

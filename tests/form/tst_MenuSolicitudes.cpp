@@ -79,7 +79,8 @@ private slots:
         estado().strRutaFicheros = programa + QStringLiteral("/ficheros/");
         estado().strRutaPrograma = programa;
         QFile::remove(carpeta.filePath(QStringLiteral("usuarios.xml")));
-        QVERIFY(QFile::copy(programa + QStringLiteral("/usuarioslimpio.xml"), carpeta.filePath(QStringLiteral("usuarios.xml"))));
+        QVERIFY(QFile::copy(
+            programa + QStringLiteral("/usuarioslimpio.xml"), carpeta.filePath(QStringLiteral("usuarios.xml"))));
         QVERIFY(Validacion::CargaUsuarios(carpeta.filePath(QStringLiteral("usuarios.xml"))));
         Validacion::AltaUsuario(estado().strDNIActual, QStringLiteral("secreto"));
         estado().blnTienePassword = true;
@@ -140,7 +141,8 @@ private slots:
         f->txtNombre->clear();
         f->txtApellidos->clear();
         f->mnuP_Click(1000);
-        QCOMPARE(Textos(), QStringList{QStringLiteral("El campo Nombre es obligatorio. Por favor, rellene los datos.")});
+        QCOMPARE(
+            Textos(), QStringList{QStringLiteral("El campo Nombre es obligatorio. Por favor, rellene los datos.")});
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Validación"));
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Warning);
         QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
@@ -170,7 +172,8 @@ private slots:
         QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(f->statusBar()->currentMessage(),
-                 QStringLiteral("Solicitud guardada en ") + QDir::toNativeSeparators(Fichero(QStringLiteral("12345678Z.doc"))));
+            QStringLiteral("Solicitud guardada en ")
+                + QDir::toNativeSeparators(Fichero(QStringLiteral("12345678Z.doc"))));
     }
 
     void registroDeUnDNISinPassword()
@@ -239,7 +242,8 @@ private slots:
         f->txtDNI->clear();
         MessageBox::queueAnswer(QMessageBox::Yes);
         f->mnuP_Click(3000);
-        QCOMPARE(Textos().last(), QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"));
+        QCOMPARE(Textos().last(),
+            QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"));
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Datos no válidos"));
         QVERIFY(f->isVisible());
         // A writer that fails (no template) keeps the form open and says so.

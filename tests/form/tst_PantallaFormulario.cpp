@@ -51,9 +51,12 @@ private slots:
     {
         const QRect libre = f->screen()->availableGeometry();
         QVERIFY2(libre.contains(f->frameGeometry()),
-                 qPrintable(QStringLiteral("%1: %2,%3 %4 x %5").arg(g_pantalla).arg(f->frameGeometry().x())
-                                .arg(f->frameGeometry().y()).arg(f->frameGeometry().width())
-                                .arg(f->frameGeometry().height())));
+            qPrintable(QStringLiteral("%1: %2,%3 %4 x %5")
+                           .arg(g_pantalla)
+                           .arg(f->frameGeometry().x())
+                           .arg(f->frameGeometry().y())
+                           .arg(f->frameGeometry().width())
+                           .arg(f->frameGeometry().height())));
         auto* area = f->findChild<QScrollArea*>(QStringLiteral("scrContenido"));
         QVERIFY(area);
         // Whatever the window cannot show can be scrolled to, the file name last.
@@ -64,7 +67,8 @@ private slots:
         area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
         area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
         QVERIFY(EnVista(area, f->lblFichero));
-        QVERIFY(f->lblFichero->mapTo(area->viewport(), f->lblFichero->rect().topRight()).x() < area->viewport()->width());
+        QVERIFY(
+            f->lblFichero->mapTo(area->viewport(), f->lblFichero->rect().topRight()).x() < area->viewport()->width());
         // The menu and the status bar stay in the window, outside the scrolling.
         QVERIFY(f->rect().contains(f->statusBar()->geometry()));
     }
@@ -93,13 +97,12 @@ private slots:
     // end, on the whole screen with the window's frame.
     void captura()
     {
-        const std::pair<QLineEdit*, const char*> datos[] = {
-            {f->txtApellidos, "García Fernández"}, {f->txtNombre, "María José"},
-            {f->txtFechaNac, "14/03/1975"}, {f->txtNacionalidad, "Española"}, {f->txtTfno, "987654321"},
-            {f->txtDireccion, "Avenida de Madrid"}, {f->txtNum, "25"}, {f->txtPuerta, "3ºB"},
-            {f->txtMunicipio, "Ponferrada"}, {f->txtProvincia, "León"}, {f->txtCP, "24400"},
-            {f->txtTitulacion, "Licenciada en Medicina y Cirugía"}, {f->txtArea[3], "1"}, {f->txtArea[2], "2"},
-            {f->txtArea[10], "3"}, {f->txtCiudad, "Ponferrada"}};
+        const std::pair<QLineEdit*, const char*> datos[]
+            = {{f->txtApellidos, "García Fernández"}, {f->txtNombre, "María José"}, {f->txtFechaNac, "14/03/1975"},
+                {f->txtNacionalidad, "Española"}, {f->txtTfno, "987654321"}, {f->txtDireccion, "Avenida de Madrid"},
+                {f->txtNum, "25"}, {f->txtPuerta, "3ºB"}, {f->txtMunicipio, "Ponferrada"}, {f->txtProvincia, "León"},
+                {f->txtCP, "24400"}, {f->txtTitulacion, "Licenciada en Medicina y Cirugía"}, {f->txtArea[3], "1"},
+                {f->txtArea[2], "2"}, {f->txtArea[10], "3"}, {f->txtCiudad, "Ponferrada"}};
         for (const auto& [caja, texto] : datos)
             caja->setText(QString::fromUtf8(texto));
         f->chkDocu[1]->setChecked(true);
@@ -125,8 +128,8 @@ private slots:
         pintor.fillRect(marco, QColor(0x30, 0x30, 0x30));
         pintor.drawPixmap(f->geometry().topLeft(), f->grab());
         pintor.end();
-        const QString nombre = QStringLiteral("frmSolicitudes-%1.png").arg(g_pantalla).replace(QLatin1Char('@'),
-                                                                                            QLatin1Char('-'));
+        const QString nombre
+            = QStringLiteral("frmSolicitudes-%1.png").arg(g_pantalla).replace(QLatin1Char('@'), QLatin1Char('-'));
         QVERIFY(imagen.save(QCoreApplication::applicationDirPath() + QLatin1Char('/') + nombre));
     }
 };
@@ -144,7 +147,8 @@ int main(int argc, char** argv)
         return 2;
     json.write(QStringLiteral(R"({"screens": [{"name": "Pantalla", "x": 0, "y": 0, "width": %1, "height": %2,
         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
-                   .arg(partes[0], partes[1]).toUtf8());
+                   .arg(partes[0], partes[1])
+                   .toUtf8());
     json.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     qputenv("QT_SCALE_FACTOR", partes[2].toLatin1());

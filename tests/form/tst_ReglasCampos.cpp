@@ -10,15 +10,13 @@ class tst_ReglasCampos : public QObject {
 private slots:
     void fechas()
     {
-        const std::pair<const char*, QDate> casos[] = {
-            {"1/2/70", QDate(1970, 2, 1)},      {"31-12-29", QDate(2029, 12, 31)},
-            {"1.1.30", QDate(1930, 1, 1)},      {" 7 / DICIEMBRE / 2006 ", QDate(2006, 12, 7)},
-            {"13/02/2001", QDate(2001, 2, 13)}, {"31/02/2000", {}}, {"1/13/2000", {}}, {"", {}},
-            {"1/2", {}},                        {"1/2/197", {}},
-            {"1970-02-01", QDate(1970, 2, 1)},  {"7 dic 2006", QDate(2006, 12, 7)},
-            {"2000/02/31", {}},                 {"1/2/1970 x", {}},
-            {"7 de diciembre de 2006", QDate(2006, 12, 7)}, {"7 DE DIC DEL 2006", QDate(2006, 12, 7)},
-            {"7 de 12 de 2006", QDate(2006, 12, 7)}, {"de 7 diciembre 2006", {}}};
+        const std::pair<const char*, QDate> casos[]
+            = {{"1/2/70", QDate(1970, 2, 1)}, {"31-12-29", QDate(2029, 12, 31)}, {"1.1.30", QDate(1930, 1, 1)},
+                {" 7 / DICIEMBRE / 2006 ", QDate(2006, 12, 7)}, {"13/02/2001", QDate(2001, 2, 13)}, {"31/02/2000", {}},
+                {"1/13/2000", {}}, {"", {}}, {"1/2", {}}, {"1/2/197", {}}, {"1970-02-01", QDate(1970, 2, 1)},
+                {"7 dic 2006", QDate(2006, 12, 7)}, {"2000/02/31", {}}, {"1/2/1970 x", {}},
+                {"7 de diciembre de 2006", QDate(2006, 12, 7)}, {"7 DE DIC DEL 2006", QDate(2006, 12, 7)},
+                {"7 de 12 de 2006", QDate(2006, 12, 7)}, {"de 7 diciembre 2006", {}}};
         for (const auto& [texto, fecha] : casos) {
             const auto leida = FechaEspanola::LeerFecha(QString::fromLatin1(texto));
             QVERIFY2(leida.value_or(QDate()) == fecha, texto);
@@ -29,9 +27,9 @@ private slots:
     void fechaDeNacimiento()
     {
         const QDate hoy(2026, 12, 8);
-        const std::pair<const char*, QDate> casos[] = {
-            {"01/01/1900", QDate(1900, 1, 1)}, {"31/12/1899", {}}, {"01/01/0001", {}}, {"31/12/9999", {}},
-            {"08/12/2026", hoy},               {"09/12/2026", {}}, {"7 de diciembre de 2006", QDate(2006, 12, 7)}};
+        const std::pair<const char*, QDate> casos[]
+            = {{"01/01/1900", QDate(1900, 1, 1)}, {"31/12/1899", {}}, {"01/01/0001", {}}, {"31/12/9999", {}},
+                {"08/12/2026", hoy}, {"09/12/2026", {}}, {"7 de diciembre de 2006", QDate(2006, 12, 7)}};
         for (const auto& [texto, fecha] : casos) {
             const auto leida = FechaEspanola::LeerFechaNacimiento(QString::fromLatin1(texto), hoy);
             QVERIFY2(leida.value_or(QDate()) == fecha, texto);
@@ -40,9 +38,9 @@ private slots:
 
     void numeros()
     {
-        const std::pair<const char*, std::optional<double>> casos[] = {
-            {"1-", -1}, {"5-", -5}, {"-2,5", -2.5}, {" 3 ", 3}, {",5", 0.5}, {"4,", 4},
-            {"-1-", {}}, {"--", {}}, {",", {}}, {"-", {}}, {"1,2,3", {}}, {"2.5", {}}};
+        const std::pair<const char*, std::optional<double>> casos[]
+            = {{"1-", -1}, {"5-", -5}, {"-2,5", -2.5}, {" 3 ", 3}, {",5", 0.5}, {"4,", 4}, {"-1-", {}}, {"--", {}},
+                {",", {}}, {"-", {}}, {"1,2,3", {}}, {"2.5", {}}};
         for (const auto& [texto, valor] : casos)
             QVERIFY2(ReglasCampos::LeerNumero(QString::fromLatin1(texto)) == valor, texto);
     }
@@ -103,7 +101,6 @@ private slots:
             QVERIFY2(ReglasCampos::ComprobarPreferencia(9, t).estado == Preferencia::FueraDeRango, fuera);
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(tst_ReglasCampos)

@@ -124,7 +124,8 @@ private slots:
             "NIF PRIMERAPELLIDO NOMBRE FECHANACIMIENTO NACIONALIDAD TELEFONO DOMICILIO NUM PUERTA LOCALIDAD "
             "PROVINCIA CPOSTAL TITULACION AREAAVILA AREABURGOS AREALEON AREAELBIERZO AREAPALENCIA "
             "AREASALAMANCA AREASEGOVIA AREASORIA AREAVALLADOLIDESTE AREAVALLADOLIDOESTE AREAZAMORA MEDICO "
-            "ENFERMERO ESPECIALISTA EXPERIENCIA CURSOS OTROS DESCOTROS CIUDAD DIA MES AÑO").split(QLatin1Char(' '));
+            "ENFERMERO ESPECIALISTA EXPERIENCIA CURSOS OTROS DESCOTROS CIUDAD DIA MES AÑO")
+                                         .split(QLatin1Char(' '));
         QCOMPARE(tags, esperado);
         QCOMPARE(Tag(c[esperado.size() - 1]), QStringLiteral("AÑO")); // tagged controls first
         // TAB walks the data controls in order, past the disabled DNI, the
@@ -367,13 +368,13 @@ private slots:
     // Each command shows its shortcut; "Cambiar contraseña" has one too.
     void atajosVisibles()
     {
-        const std::pair<int, const char*> atajos[] = {{1000, "Ctrl+P"}, {2000, "Ctrl+G"}, {2500, "Ctrl+O"},
-                                                      {3000, "Ctrl+Q"}, {4000, "F1"},     {5000, "Ctrl+K"}};
+        const std::pair<int, const char*> atajos[]
+            = {{1000, "Ctrl+P"}, {2000, "Ctrl+G"}, {2500, "Ctrl+O"}, {3000, "Ctrl+Q"}, {4000, "F1"}, {5000, "Ctrl+K"}};
         for (const auto& [indice, atajo] : atajos) {
             QAction* a = f->mnuP.at(indice);
             QCOMPARE(a->shortcut().toString(), QString::fromLatin1(atajo));
             QVERIFY2(a->statusTip().endsWith(QStringLiteral("(%1)").arg(QString::fromLatin1(atajo))),
-                     qPrintable(a->statusTip()));
+                qPrintable(a->statusTip()));
             QCOMPARE(a->toolTip(), a->statusTip());
         }
     }
@@ -481,8 +482,8 @@ private slots:
         Salir(f->txtCiudad);
         const QDate hoy = QDate::currentDate();
         QCOMPARE(f->txtDia->text(), QString::number(hoy.day()));
-        static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio",
-                                            "agosto", "septiembre", "octubre", "noviembre", "diciembre"};
+        static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio", "agosto",
+            "septiembre", "octubre", "noviembre", "diciembre"};
         QCOMPARE(f->txtMes->text(), QString::fromLatin1(meses[hoy.month() - 1]));
         QCOMPARE(f->txtAño->text(), QString::number(hoy.year()));
         QVERIFY(f->mnuP.at(1000)->isEnabled());
@@ -495,14 +496,13 @@ private slots:
     {
         // Filled as a candidate would, the form fits a 1366 x 768 screen and
         // no caption is cut.
-        const std::pair<QLineEdit*, const char*> datos[] = {
-            {f->txtApellidos, "García Fernández"}, {f->txtNombre, "María José"},
-            {f->txtFechaNac, "14/03/1975"}, {f->txtNacionalidad, "Española"}, {f->txtTfno, "987654321"},
-            {f->txtDireccion, "Avenida de Madrid"}, {f->txtNum, "25"}, {f->txtPuerta, "3ºB"},
-            {f->txtMunicipio, "Ponferrada"}, {f->txtProvincia, "León"}, {f->txtCP, "24400"},
-            {f->txtTitulacion, "Licenciada en Medicina y Cirugía"},
-            {f->txtArea[3], "1"}, {f->txtArea[2], "2"}, {f->txtArea[10], "3"},
-            {f->txtCiudad, "Ponferrada"}, {f->txtDia, "7"}, {f->txtMes, "diciembre"}, {f->txtAño, "2006"}};
+        const std::pair<QLineEdit*, const char*> datos[]
+            = {{f->txtApellidos, "García Fernández"}, {f->txtNombre, "María José"}, {f->txtFechaNac, "14/03/1975"},
+                {f->txtNacionalidad, "Española"}, {f->txtTfno, "987654321"}, {f->txtDireccion, "Avenida de Madrid"},
+                {f->txtNum, "25"}, {f->txtPuerta, "3ºB"}, {f->txtMunicipio, "Ponferrada"}, {f->txtProvincia, "León"},
+                {f->txtCP, "24400"}, {f->txtTitulacion, "Licenciada en Medicina y Cirugía"}, {f->txtArea[3], "1"},
+                {f->txtArea[2], "2"}, {f->txtArea[10], "3"}, {f->txtCiudad, "Ponferrada"}, {f->txtDia, "7"},
+                {f->txtMes, "diciembre"}, {f->txtAño, "2006"}};
         for (const auto& [caja, texto] : datos)
             caja->setText(QString::fromUtf8(texto));
         f->chkDocu[0]->setChecked(true);
@@ -512,7 +512,7 @@ private slots:
         f->resize(f->sizeHint());
         QCoreApplication::processEvents();
         QVERIFY2(f->frameGeometry().width() <= 1366 && f->frameGeometry().height() <= 740,
-                 qPrintable(QStringLiteral("%1 x %2").arg(f->width()).arg(f->height())));
+            qPrintable(QStringLiteral("%1 x %2").arg(f->width()).arg(f->height())));
         for (QWidget* w : f->findChildren<QWidget*>()) {
             if (!w->isVisible() || qobject_cast<QLineEdit*>(w))
                 continue;
@@ -522,7 +522,6 @@ private slots:
         const QString png = QCoreApplication::applicationDirPath() + QStringLiteral("/frmSolicitudes.png");
         QVERIFY(f->grab().save(png));
     }
-
 };
 
 QTEST_MAIN(tst_frmSolicitudes)

@@ -16,14 +16,13 @@ private slots:
     {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("digest");
-        QTest::newRow("vacío") << QString()
-            << "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+        QTest::newRow("vacío") << QString() << "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
         QTest::newRow("abc") << "abc"
-            << "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+                             << "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
         QTest::newRow("448 bits") << "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"
-            << "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
+                                  << "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
         QTest::newRow("millón de a") << QString(1000000, QLatin1Char('a'))
-            << "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0";
+                                     << "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0";
     }
     void vectoresPublicados()
     {

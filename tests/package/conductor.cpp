@@ -41,8 +41,7 @@ QWidget* Ventana(const char* clase)
     return nullptr;
 }
 
-template <typename T = QWidget>
-T* Hijo(QWidget* ventana, const QString& nombre)
+template <typename T = QWidget> T* Hijo(QWidget* ventana, const QString& nombre)
 {
     T* hijo = ventana->findChild<T*>(nombre);
     if (!hijo) {
@@ -88,7 +87,8 @@ private:
         if (qEnvironmentVariableIsSet("CONDUCTOR_DEPURAR") && ++vueltas_ % 100 == 0)
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w->isVisible())
-                    Informar(QStringLiteral("visible %1 %2").arg(QString::fromLatin1(w->metaObject()->className()), w->windowTitle()));
+                    Informar(QStringLiteral("visible %1 %2")
+                                 .arg(QString::fromLatin1(w->metaObject()->className()), w->windowTitle()));
         if (auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             Despues([this, caja] { contestar(caja); });
             return;
@@ -116,7 +116,8 @@ private:
             });
             return;
         case 1:
-            if (qstrcmp(clase, "frmProgreso") != 0 || !Hijo<QPushButton>(modal, QStringLiteral("cmdContinuar"))->isEnabled())
+            if (qstrcmp(clase, "frmProgreso") != 0
+                || !Hijo<QPushButton>(modal, QStringLiteral("cmdContinuar"))->isEnabled())
                 return;
             Informar(QStringLiteral("ventana de información"));
             estado_ = 2;
@@ -190,7 +191,8 @@ private:
         Informar(QStringLiteral("mensaje \"%1\"").arg(caja->text()));
         QAbstractButton* boton = caja->button(QMessageBox::No);
         if (!boton || estado_ != 5)
-            boton = caja->defaultButton() ? static_cast<QAbstractButton*>(caja->defaultButton()) : caja->buttons().value(0);
+            boton = caja->defaultButton() ? static_cast<QAbstractButton*>(caja->defaultButton())
+                                          : caja->buttons().value(0);
         if (boton)
             QTest::mouseClick(boton, Qt::LeftButton);
         if (estado_ != 5)

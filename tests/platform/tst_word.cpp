@@ -28,8 +28,7 @@ QByteArray digest(const QString& path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-template <typename F>
-int errorOf(F&& f)
+template <typename F> int errorOf(F&& f)
 {
     try {
         f();
@@ -114,7 +113,8 @@ private slots:
         const pugi::xml_node body = back.data().body();
         int instr = 0, separate = 0, end = 0;
         for (pugi::xml_node n = body.first_child(); n; n = detail::nextInOrder(n, body)) {
-            instr += detail::is(n, "w:instrText") && QString::fromUtf8(n.text().get()).contains(QStringLiteral("FORMTEXT"));
+            instr += detail::is(n, "w:instrText")
+                && QString::fromUtf8(n.text().get()).contains(QStringLiteral("FORMTEXT"));
             separate += detail::is(n, "w:fldChar") && !std::strcmp(n.attribute("w:fldCharType").value(), "separate");
             end += detail::is(n, "w:fldChar") && !std::strcmp(n.attribute("w:fldCharType").value(), "end");
         }
@@ -131,7 +131,8 @@ private slots:
         auto word = CreateObject();
         QCOMPARE(errorOf([&] { word->ActiveDocument(); }), ErrorCode::NoDocument);
         QCOMPARE(errorOf([&] { word->Selection().TypeText(QStringLiteral("x")); }), ErrorCode::NoDocument);
-        QCOMPARE(errorOf([&] { word->Documents().Add(path(QStringLiteral("no-existe.dot"))); }), ErrorCode::FileNotFound);
+        QCOMPARE(
+            errorOf([&] { word->Documents().Add(path(QStringLiteral("no-existe.dot"))); }), ErrorCode::FileNotFound);
         QFile junk(path(QStringLiteral("roto.doc")));
         junk.open(QIODevice::WriteOnly);
         junk.write("esto no es un paquete");
@@ -146,7 +147,8 @@ private slots:
         QCOMPARE(errorOf([&] { doc.FormFields().Item(QStringLiteral("NOMBRE")).CheckBox(); }), ErrorCode::NotAvailable);
         QCOMPARE(errorOf([&] { doc.Save(); }), ErrorCode::CommandFailed); // never saved: needs SaveAs
         QCOMPARE(errorOf([&] { doc.SaveAs(path(QStringLiteral("no/existe/x.doc"))); }), ErrorCode::CannotSave);
-        QCOMPARE(errorOf([&] { word->Selection().InlineShapes().AddPicture(path(QStringLiteral("no.bmp"))); }), ErrorCode::FileNotFound);
+        QCOMPARE(errorOf([&] { word->Selection().InlineShapes().AddPicture(path(QStringLiteral("no.bmp"))); }),
+            ErrorCode::FileNotFound);
         QCOMPARE(errorOf([&] { word->Selection().InlineShapes().AddPicture(junk.fileName()); }), ErrorCode::BadPicture);
         QCOMPARE(errorOf([&] { word->Selection().ParagraphFormat().setAlignment(7); }), ErrorCode::BadParameter);
     }
@@ -188,10 +190,11 @@ private slots:
             ps.push_back(p);
         QCOMPARE(int(ps.size()), 3); // break, picture (centred), break
         QVERIFY(ps[1].child("w:r").child("w:drawing"));
-        QCOMPARE(QString::fromUtf8(ps[1].child("w:pPr").child("w:jc").attribute("w:val").value()), QStringLiteral("center"));
+        QCOMPARE(
+            QString::fromUtf8(ps[1].child("w:pPr").child("w:jc").attribute("w:val").value()), QStringLiteral("center"));
         QCOMPARE(detail::paragraphText(ps[0]), QString()); // the cell's old text was replaced
-        const QString part = back.data().relationshipTarget(QString::fromUtf8(
-            ps[1].select_node(".//a:blip").node().attribute("r:embed").value()));
+        const QString part = back.data().relationshipTarget(
+            QString::fromUtf8(ps[1].select_node(".//a:blip").node().attribute("r:embed").value()));
         QVERIFY(QImage::fromData(back.data().package.part(part)).width() == 60);
     }
 
@@ -201,11 +204,13 @@ private slots:
         // the paragraph there; the section break stays on the last paragraph.
         const QString file = path(QStringLiteral("partir.docx"));
         fixture::writeDocx(file,
-                           fixture::para(fixture::run(QStringLiteral("Antes ")) + QStringLiteral("<w:bookmarkStart w:id=\"3\" w:name=\"Sitio\"/>")
-                                             + fixture::run(QStringLiteral("viejo"), fixture::Bold) + QStringLiteral("<w:bookmarkEnd w:id=\"3\"/>")
-                                             + fixture::run(QStringLiteral(" después")),
-                                         QStringLiteral("<w:pPr><w:jc w:val=\"right\"/><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr></w:pPr>")),
-                           false);
+            fixture::para(fixture::run(QStringLiteral("Antes "))
+                    + QStringLiteral("<w:bookmarkStart w:id=\"3\" w:name=\"Sitio\"/>")
+                    + fixture::run(QStringLiteral("viejo"), fixture::Bold)
+                    + QStringLiteral("<w:bookmarkEnd w:id=\"3\"/>") + fixture::run(QStringLiteral(" después")),
+                QStringLiteral("<w:pPr><w:jc w:val=\"right\"/><w:sectPr><w:pgSz w:w=\"11906\" "
+                               "w:h=\"16838\"/></w:sectPr></w:pPr>")),
+            false);
         auto word = CreateObject();
         Document& doc = word->Documents().Add(file);
         doc.Bookmarks(QStringLiteral("SITIO")).Select();
@@ -217,7 +222,8 @@ private slots:
             ps.push_back(p);
         QCOMPARE(int(ps.size()), 4);
         for (const pugi::xml_node& p : ps)
-            QCOMPARE(QString::fromUtf8(p.child("w:pPr").child("w:jc").attribute("w:val").value()), QStringLiteral("right"));
+            QCOMPARE(
+                QString::fromUtf8(p.child("w:pPr").child("w:jc").attribute("w:val").value()), QStringLiteral("right"));
         QVERIFY(!ps[0].child("w:pPr").child("w:sectPr"));
         QVERIFY(ps[3].child("w:pPr").child("w:sectPr"));
         // The text typed in place of bold text is bold.
@@ -232,7 +238,7 @@ private slots:
         find.setText(QStringLiteral("-&C&-"));
         find.setWrap(0);
         QVERIFY(find.Execute());
-        QVERIFY(find.Execute()); // the second one, after the first
+        QVERIFY(find.Execute());  // the second one, after the first
         QVERIFY(!find.Execute()); // no more, and no wrapping
         find.setWrap(1);
         find.Replacement().setText(QStringLiteral("[C]"));
@@ -265,7 +271,8 @@ private slots:
         doc.SaveAs(stored);
         const detail::Package saved = detail::Package::read(stored);
         QCOMPARE(saved.part(QStringLiteral("customXml/item1.xml")), QByteArray("<datos>propios</datos>"));
-        QVERIFY(saved.has(QStringLiteral("word/media/image1.png")) && saved.has(QStringLiteral("word/media/image2.png")));
+        QVERIFY(
+            saved.has(QStringLiteral("word/media/image1.png")) && saved.has(QStringLiteral("word/media/image2.png")));
         QVERIFY(saved.part(QStringLiteral("[Content_Types].xml")).contains("Extension=\"png\""));
         QCOMPARE(saved.part(QStringLiteral("[Content_Types].xml")).count("Extension=\"png\""), 1);
         QSet<QString> ids, embeds;
@@ -301,7 +308,8 @@ private slots:
         QVERIFY(!find.Execute(2));
         QVERIFY(doc.ContentText().contains(QStringLiteral("Marcas:   y   y   fin")));
         QVERIFY(!doc.ContentText().contains(u'&'));
-        QVERIFY(detail::paragraphText(doc.data().stories.front().xml->document_element().child("w:p")) == QStringLiteral("Cabecera  "));
+        QVERIFY(detail::paragraphText(doc.data().stories.front().xml->document_element().child("w:p"))
+            == QStringLiteral("Cabecera  "));
 
         // Case and whole words are honoured.
         find.setText(QStringLiteral("médico"));
@@ -343,7 +351,8 @@ private slots:
         third.FormFields().Item(QStringLiteral("NOMBRE")).setResult(QStringLiteral("Al salir"));
         word->Quit(true);
         auto other = CreateObject();
-        QCOMPARE(other->Documents().Add(stored).FormFields().Item(QStringLiteral("NOMBRE")).Result(), QStringLiteral("Al salir"));
+        QCOMPARE(other->Documents().Add(stored).FormFields().Item(QStringLiteral("NOMBRE")).Result(),
+            QStringLiteral("Al salir"));
     }
 
     void instances()
@@ -370,7 +379,10 @@ private slots:
         struct Double : Provider {
             std::shared_ptr<Application> made = CreateObject();
             std::shared_ptr<Application> create() override { return made; }
-            std::shared_ptr<Application> attach() override { throw Error(ErrorCode::NoRunningInstance, QStringLiteral("x")); }
+            std::shared_ptr<Application> attach() override
+            {
+                throw Error(ErrorCode::NoRunningInstance, QStringLiteral("x"));
+            }
         } stand;
         setProvider(&stand);
         QCOMPARE(CreateObject(), stand.made);

@@ -19,8 +19,10 @@ constexpr double Left = 1701, Right = 11906 - 1701, Top = 1417, Bottom = 16838 -
 
 QString sect(const QString& extra = {})
 {
-    return QStringLiteral("<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>%1<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
-                          "<w:pgMar w:top=\"1417\" w:right=\"1701\" w:bottom=\"1417\" w:left=\"1701\" w:header=\"708\" w:footer=\"708\"/></w:sectPr>")
+    return QStringLiteral(
+        "<w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>%1<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
+        "<w:pgMar w:top=\"1417\" w:right=\"1701\" w:bottom=\"1417\" w:left=\"1701\" w:header=\"708\" "
+        "w:footer=\"708\"/></w:sectPr>")
         .arg(extra);
 }
 
@@ -47,8 +49,7 @@ class TestWordLayout : public QObject {
                 out.push_back(*t);
         return out;
     }
-    template <typename T>
-    static std::vector<T> all(Rendering& r)
+    template <typename T> static std::vector<T> all(Rendering& r)
     {
         std::vector<T> out;
         for (const Page& p : r.pages())
@@ -64,7 +65,8 @@ private slots:
         QString body;
         for (int i = 0; i < 120; ++i)
             body += para(run(QStringLiteral("Párrafo %1: una frase larga que ocupa más de una línea en la página, "
-                                            "con palabras suficientes para que el texto tenga que partirse.").arg(i)));
+                                            "con palabras suficientes para que el texto tenga que partirse.")
+                                 .arg(i)));
         Rendering r = lay(body + sect());
         QVERIFY(r.pageCount() >= 3);
         for (int p = 0; p < r.pageCount(); ++p)
@@ -72,7 +74,7 @@ private slots:
                 if (t.text.startsWith(QLatin1String("Cabecera")))
                     continue;
                 QVERIFY2(t.baseline.x() >= Left - 1 && t.baseline.y() > Top && t.baseline.y() <= Bottom,
-                         qPrintable(QStringLiteral("page %1 at %2,%3").arg(p).arg(t.baseline.x()).arg(t.baseline.y())));
+                    qPrintable(QStringLiteral("page %1 at %2,%3").arg(p).arg(t.baseline.x()).arg(t.baseline.y())));
             }
         // Nothing is lost between pages.
         const QString text = r.text();
@@ -89,11 +91,12 @@ private slots:
 
     void alignmentPlacesLines()
     {
-        const QString words = QStringLiteral("uno dos tres cuatro cinco seis siete ocho nueve diez once doce trece catorce quince "
-                                             "dieciséis diecisiete dieciocho diecinueve veinte veintiuno veintidós veintitrés");
+        const QString words
+            = QStringLiteral("uno dos tres cuatro cinco seis siete ocho nueve diez once doce trece catorce quince "
+                             "dieciséis diecisiete dieciocho diecinueve veinte veintiuno veintidós veintitrés");
         Rendering r = lay(para(run(QStringLiteral("Centro")), QStringLiteral("<w:pPr><w:jc w:val=\"center\"/></w:pPr>"))
-                          + para(run(QStringLiteral("Derecha")), QStringLiteral("<w:pPr><w:jc w:val=\"right\"/></w:pPr>"))
-                          + para(run(words), QStringLiteral("<w:pPr><w:jc w:val=\"both\"/></w:pPr>")) + sect());
+            + para(run(QStringLiteral("Derecha")), QStringLiteral("<w:pPr><w:jc w:val=\"right\"/></w:pPr>"))
+            + para(run(words), QStringLiteral("<w:pPr><w:jc w:val=\"both\"/></w:pPr>")) + sect());
         std::vector<TextOp> t = texts(r, 0);
         auto find = [&](const QString& s) {
             for (const TextOp& op : t)
@@ -125,8 +128,9 @@ private slots:
             "<w:tc><w:tcPr><w:gridSpan w:val=\"2\"/></w:tcPr>%1</w:tc><w:tc>%2</w:tc></w:tr>"
             "<w:tr><w:tc>%3</w:tc><w:tc><w:tcPr><w:tcBorders><w:bottom w:val=\"none\"/></w:tcBorders>"
             "<w:shd w:val=\"clear\" w:fill=\"D9D9D9\"/></w:tcPr>%4</w:tc><w:tc>%5</w:tc></w:tr></w:tbl>")
-                                  .arg(para(run(QStringLiteral("ancha"))), para(run(QStringLiteral("c"))),
-                                       para(run(QStringLiteral("a"))), para(run(QStringLiteral("b"))), para(run(QStringLiteral("d"))));
+                                .arg(para(run(QStringLiteral("ancha"))), para(run(QStringLiteral("c"))),
+                                    para(run(QStringLiteral("a"))), para(run(QStringLiteral("b"))),
+                                    para(run(QStringLiteral("d"))));
         Rendering r = lay(tbl + para(QString()) + sect());
         std::vector<double> verticals;
         int horizontals = 0;
@@ -137,9 +141,9 @@ private slots:
                 ++horizontals;
         }
         std::sort(verticals.begin(), verticals.end());
-        verticals.erase(std::unique(verticals.begin(), verticals.end(),
-                                    [](double a, double b) { return qAbs(a - b) < 1; }),
-                        verticals.end());
+        verticals.erase(
+            std::unique(verticals.begin(), verticals.end(), [](double a, double b) { return qAbs(a - b) < 1; }),
+            verticals.end());
         QCOMPARE(verticals, (std::vector<double>{0, 2000, 5000, 6000}));
         // Top of both rows' outer cells, the bottom of two of the last row's three
         // cells; the inside horizontal lines are off.
@@ -159,8 +163,9 @@ private slots:
     void fieldsShowResultsAndBoxes()
     {
         Rendering r = lay(para(fixture::textField(QStringLiteral("NOMBRE"), QStringLiteral("Ana|bel")))
-                          + para(fixture::checkBox(QStringLiteral("MEDICO"), true) + fixture::checkBox(QStringLiteral("OTROS"), false))
-                          + para(run(QStringLiteral("oculto"), QStringLiteral("<w:rPr><w:vanish/></w:rPr>"))) + sect());
+            + para(
+                fixture::checkBox(QStringLiteral("MEDICO"), true) + fixture::checkBox(QStringLiteral("OTROS"), false))
+            + para(run(QStringLiteral("oculto"), QStringLiteral("<w:rPr><w:vanish/></w:rPr>"))) + sect());
         const QString text = r.text();
         QVERIFY(text.contains(QStringLiteral("Anabel")));
         QVERIFY(!text.contains(QStringLiteral("FORM")));
@@ -187,7 +192,8 @@ private slots:
             QString b;
             for (int i = 0; i < fill; ++i)
                 b += para(run(QStringLiteral("relleno %1").arg(i)));
-            return b + para(run(QStringLiteral("Título")), keep ? QStringLiteral("<w:pPr><w:keepNext/></w:pPr>") : QString())
+            return b
+                + para(run(QStringLiteral("Título")), keep ? QStringLiteral("<w:pPr><w:keepNext/></w:pPr>") : QString())
                 + para(run(QStringLiteral("Texto del apartado"))) + sect();
         };
         int fill = 20;
@@ -202,10 +208,12 @@ private slots:
         QCOMPARE(pageOf(kept, QStringLiteral("Texto del apartado")), 1);
 
         // A long table repeats its header row on every page it runs on.
-        QString rows = QStringLiteral("<w:tr><w:trPr><w:tblHeader/></w:trPr><w:tc>%1</w:tc></w:tr>").arg(para(run(QStringLiteral("Cabeza"))));
+        QString rows = QStringLiteral("<w:tr><w:trPr><w:tblHeader/></w:trPr><w:tc>%1</w:tc></w:tr>")
+                           .arg(para(run(QStringLiteral("Cabeza"))));
         for (int i = 0; i < 150; ++i)
             rows += QStringLiteral("<w:tr><w:tc>%1</w:tc></w:tr>").arg(para(run(QStringLiteral("fila %1").arg(i))));
-        Rendering r = lay(QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid>%1</w:tbl>").arg(rows) + para(QString()) + sect());
+        Rendering r = lay(QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid>%1</w:tbl>").arg(rows)
+            + para(QString()) + sect());
         QVERIFY(r.pageCount() >= 2);
         for (int p = 0; p < r.pageCount(); ++p) {
             int heads = 0, rowsHere = 0;
@@ -221,22 +229,27 @@ private slots:
     {
         // numbering.xml is not in the fixture package: add one.
         const QString file = dir.filePath(QStringLiteral("lista.docx"));
-        const QString item = QStringLiteral("<w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"%1\"/></w:numPr></w:pPr>");
+        const QString item
+            = QStringLiteral("<w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"%1\"/></w:numPr></w:pPr>");
         fixture::writeDocx(file,
-                           para(run(QStringLiteral("primero")), item.arg(1)) + para(run(QStringLiteral("segundo")), item.arg(1))
-                               + para(run(QStringLiteral("otra lista")), item.arg(2))
-                               + para(run(QStringLiteral("Nombre")) + QStringLiteral("<w:r><w:tab/></w:r>") + run(QStringLiteral("fin")),
-                                      QStringLiteral("<w:pPr><w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"8000\"/></w:tabs></w:pPr>"))
-                               + para(run(QStringLiteral("antes")) + QStringLiteral("<w:r><w:br w:type=\"page\"/></w:r>") + run(QStringLiteral("después")))
-                               + sect(),
-                           false);
+            para(run(QStringLiteral("primero")), item.arg(1)) + para(run(QStringLiteral("segundo")), item.arg(1))
+                + para(run(QStringLiteral("otra lista")), item.arg(2))
+                + para(
+                    run(QStringLiteral("Nombre")) + QStringLiteral("<w:r><w:tab/></w:r>") + run(QStringLiteral("fin")),
+                    QStringLiteral(
+                        "<w:pPr><w:tabs><w:tab w:val=\"right\" w:leader=\"dot\" w:pos=\"8000\"/></w:tabs></w:pPr>"))
+                + para(run(QStringLiteral("antes")) + QStringLiteral("<w:r><w:br w:type=\"page\"/></w:r>")
+                    + run(QStringLiteral("después")))
+                + sect(),
+            false);
         Word::detail::Package package = Word::detail::Package::read(file);
         package.setPart(QStringLiteral("word/numbering.xml"),
-                        "<w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-                        "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/>"
-                        "<w:lvlText w:val=\"%1)\"/><w:pPr><w:ind w:left=\"720\" w:hanging=\"360\"/></w:pPr></w:lvl></w:abstractNum>"
-                        "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
-                        "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>");
+            "<w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+            "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt "
+            "w:val=\"decimal\"/>"
+            "<w:lvlText w:val=\"%1)\"/><w:pPr><w:ind w:left=\"720\" w:hanging=\"360\"/></w:pPr></w:lvl></w:abstractNum>"
+            "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num>"
+            "<w:num w:numId=\"2\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>");
         QFile out(file);
         out.open(QIODevice::WriteOnly);
         out.write(package.toBytes());
@@ -278,21 +291,25 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("enorme.docx"));
         const QString huge = QStringLiteral("2000000000");
         fixture::writeDocx(file,
-                           para(run(QStringLiteral("lista")),
-                                QStringLiteral("<w:pPr><w:numPr><w:ilvl w:val=\"%1\"/><w:numId w:val=\"1\"/></w:numPr></w:pPr>").arg(huge))
-                               + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"%1\"/></w:tblGrid><w:tr><w:trPr><w:trHeight w:val=\"%1\"/></w:trPr>"
-                                                "<w:tc><w:tcPr><w:gridSpan w:val=\"%1\"/></w:tcPr>%2</w:tc></w:tr></w:tbl>")
-                                     .arg(huge, para(run(QStringLiteral("celda"), QStringLiteral("<w:rPr><w:sz w:val=\"%1\"/></w:rPr>").arg(huge))))
-                               + sect(),
-                           false);
+            para(run(QStringLiteral("lista")),
+                QStringLiteral("<w:pPr><w:numPr><w:ilvl w:val=\"%1\"/><w:numId w:val=\"1\"/></w:numPr></w:pPr>")
+                    .arg(huge))
+                + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"%1\"/></w:tblGrid><w:tr><w:trPr><w:trHeight "
+                                 "w:val=\"%1\"/></w:trPr>"
+                                 "<w:tc><w:tcPr><w:gridSpan w:val=\"%1\"/></w:tcPr>%2</w:tc></w:tr></w:tbl>")
+                      .arg(huge,
+                          para(run(QStringLiteral("celda"),
+                              QStringLiteral("<w:rPr><w:sz w:val=\"%1\"/></w:rPr>").arg(huge))))
+                + sect(),
+            false);
         Word::detail::Package package = Word::detail::Package::read(file);
         package.setPart(QStringLiteral("word/numbering.xml"),
-                        QStringLiteral("<w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-                                       "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"%1\"><w:start w:val=\"%1\"/>"
-                                       "<w:numFmt w:val=\"upperRoman\"/><w:lvlText w:val=\"%%1.\"/></w:lvl></w:abstractNum>"
-                                       "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>")
-                            .arg(huge)
-                            .toUtf8());
+            QStringLiteral("<w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+                           "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"%1\"><w:start w:val=\"%1\"/>"
+                           "<w:numFmt w:val=\"upperRoman\"/><w:lvlText w:val=\"%%1.\"/></w:lvl></w:abstractNum>"
+                           "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>")
+                .arg(huge)
+                .toUtf8());
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(package.toBytes());

@@ -13,9 +13,9 @@
 
 class Piloto : public QObject {
 public:
-    QString dni;        // typed into frmUsuario; empty means "Salir"
-    bool conEsc = false; // leave the sign-in with Esc instead of "Salir"
-    int informaciones = 0; // times the information window was passed
+    QString dni;             // typed into frmUsuario; empty means "Salir"
+    bool conEsc = false;     // leave the sign-in with Esc instead of "Salir"
+    int informaciones = 0;   // times the information window was passed
     int esperasOcupadas = 0; // of them, with the busy pointer still on
 
     Piloto()

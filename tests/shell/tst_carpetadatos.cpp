@@ -15,7 +15,7 @@ namespace {
 
 unsigned Modo(const QString& ruta)
 {
-    struct stat datos {};
+    struct stat datos { };
     if (::stat(QFile::encodeName(ruta).constData(), &datos) != 0)
         return 0xffff;
     return datos.st_mode & 07777;
@@ -33,11 +33,20 @@ private slots:
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("esperada");
         const QString programa = QStringLiteral("/opt/varelio");
-        QTest::newRow("writable program folder") << true << "/x" << "/home/ana" << programa;
-        QTest::newRow("XDG_DATA_HOME") << false << "/datos/ana" << "/home/ana" << "/datos/ana/Varelio";
-        QTest::newRow("XDG_DATA_HOME with a slash") << false << "/datos/ana/" << "/home/ana" << "/datos/ana/Varelio";
-        QTest::newRow("no XDG_DATA_HOME") << false << "" << "/home/ana" << "/home/ana/.local/share/Varelio";
-        QTest::newRow("relative XDG_DATA_HOME") << false << "datos" << "/home/ana" << "/home/ana/.local/share/Varelio";
+        QTest::newRow("writable program folder") << true << "/x"
+                                                 << "/home/ana" << programa;
+        QTest::newRow("XDG_DATA_HOME") << false << "/datos/ana"
+                                       << "/home/ana"
+                                       << "/datos/ana/Varelio";
+        QTest::newRow("XDG_DATA_HOME with a slash") << false << "/datos/ana/"
+                                                    << "/home/ana"
+                                                    << "/datos/ana/Varelio";
+        QTest::newRow("no XDG_DATA_HOME") << false << ""
+                                          << "/home/ana"
+                                          << "/home/ana/.local/share/Varelio";
+        QTest::newRow("relative XDG_DATA_HOME") << false << "datos"
+                                                << "/home/ana"
+                                                << "/home/ana/.local/share/Varelio";
     }
     void eligeLaCarpeta()
     {
@@ -77,7 +86,7 @@ private slots:
         ::umask(antes);
         QCOMPARE(error, 0);
         for (const char* c : {".local", ".local/share", ".local/share/Varelio", ".local/share/Varelio/ficheros",
-                              ".local/share/Varelio/ficheros/temp"})
+                 ".local/share/Varelio/ficheros/temp"})
             QCOMPARE(Modo(dir.filePath(QString::fromLatin1(c))), 0700u);
         QCOMPARE(Modo(dir.path()), 0755u);
         QCOMPARE(CarpetaDatos::Preparar(datos), 0);

@@ -25,7 +25,7 @@ QByteArray leer(const QString& ruta)
 
 unsigned modo(const QString& ruta)
 {
-    struct stat st {};
+    struct stat st { };
     ::lstat(QFile::encodeName(ruta).constData(), &st);
     return st.st_mode & 07777;
 }
@@ -36,7 +36,9 @@ int escribirConLimite(const QString& ruta, const QByteArray& datos, rlim_t limit
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl { limite, limite };
+        struct rlimit rl {
+            limite, limite
+        };
         ::setrlimit(RLIMIT_FSIZE, &rl);
         const ResultadoEscritura r = EscribirFicheroSeguro(ruta, datos);
         ::_exit(r.error > 255 ? 255 : r.error);

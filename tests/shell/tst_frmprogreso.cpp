@@ -48,7 +48,7 @@ private slots:
         ventana.show();
         QTRY_VERIFY(!ventana.isVisible());
         unMensaje(QStringLiteral("Error en línea 0.No se encontró el archivo 53"), QStringLiteral("Varelio"),
-                  QMessageBox::NoIcon);
+            QMessageBox::NoIcon);
         QVERIFY(!QApplication::overrideCursor());
     }
 };

@@ -21,7 +21,7 @@ private slots:
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1"), 9, true, QStringLiteral("00")), QString());
         unMensaje(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"),
-                  QStringLiteral("Error"), QMessageBox::NoIcon);
+            QStringLiteral("Error"), QMessageBox::NoIcon);
     }
 
     void leerFicheroTexto()
@@ -41,8 +41,8 @@ private slots:
         CarpetaPrueba c;
         QLineEdit campo(QStringLiteral("12,5"));
         campo.setCursorPosition(0);
-        for (const auto& [tecla, texto] : {std::pair{Qt::Key_Delete, QStringLiteral("\x7f")},
-                                           std::pair{Qt::Key_Right, QString()}}) {
+        for (const auto& [tecla, texto] :
+            {std::pair{Qt::Key_Delete, QStringLiteral("\x7f")}, std::pair{Qt::Key_Right, QString()}}) {
             QKeyEvent evento(QEvent::KeyPress, tecla, Qt::NoModifier, texto);
             QVERIFY(!ModGeneral::FiltrarEventoTecla(&campo, &evento, true));
         }
@@ -69,29 +69,30 @@ private slots:
             });
         };
         responder();
-        QCOMPARE(MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning),
-                 QMessageBox::Ok);
+        QCOMPARE(
+            MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning),
+            QMessageBox::Ok);
         const QFontMetrics fm(QFontDatabase::systemFont(QFontDatabase::TitleFont));
         QCOMPARE(titulo, QStringLiteral("Error en DNI"));
         QVERIFY(ancho >= MessageBox::minimumWidth(titulo, fm));
         QVERIFY(MessageBox::minimumWidth(titulo, fm) > fm.horizontalAdvance(titulo) + 6 * fm.height());
         responder();
         QCOMPARE(MessageBox::show(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
-                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No),
-                 QMessageBox::No);
+                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No),
+            QMessageBox::No);
         MessageBox::setTestMode(true);
     }
 
     // Pasted text keeps what typing it would have entered, in order.
     void textoPegadoComoTecleado()
     {
-        const std::tuple<const char*, bool, bool, const char*> casos[] = {
-            {"28O01", true, false, "2801"},        {"C.P. 28001", true, false, ",28001"},
-            {"1,5.3n", true, false, "1,53"},       {",5", true, true, "5"},
-            {"-3\r\n", true, false, "-3"},         {"1-\t5", true, false, "1-5"},
-            {"a\"b'c\r\n", false, false, "abc"},   {"", true, false, ""}};
+        const std::tuple<const char*, bool, bool, const char*> casos[]
+            = {{"28O01", true, false, "2801"}, {"C.P. 28001", true, false, ",28001"}, {"1,5.3n", true, false, "1,53"},
+                {",5", true, true, "5"}, {"-3\r\n", true, false, "-3"}, {"1-\t5", true, false, "1-5"},
+                {"a\"b'c\r\n", false, false, "abc"}, {"", true, false, ""}};
         for (const auto& [texto, numerico, hayComa, queda] : casos)
-            QCOMPARE(ModGeneral::FiltrarTexto(QString::fromLatin1(texto), numerico, hayComa), QString::fromLatin1(queda));
+            QCOMPARE(
+                ModGeneral::FiltrarTexto(QString::fromLatin1(texto), numerico, hayComa), QString::fromLatin1(queda));
     }
 };
 

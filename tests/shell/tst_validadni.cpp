@@ -44,8 +44,8 @@ private slots:
     // staying between the same characters.
     void limpiarDNI()
     {
-        for (const char* forma : {"1234 5678z", "12345678-Z", "12.345.678-Z", " 12345678Z", "12345678Z\r\n",
-                                  "12,345,678\tZ"})
+        for (const char* forma :
+            {"1234 5678z", "12345678-Z", "12.345.678-Z", " 12345678Z", "12345678Z\r\n", "12,345,678\tZ"})
             QCOMPARE(Validacion::LimpiarDNI(QString::fromLatin1(forma)), QStringLiteral("12345678Z"));
         QCOMPARE(Validacion::LimpiarDNI(QStringLiteral("x1-a")), QStringLiteral("X1A"));
         int cursor = 5; // after "12.34"

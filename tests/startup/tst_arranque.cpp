@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(estado().strRutaFicheros, carpeta->ruta(QStringLiteral("ficheros/")));
         QCOMPARE(estado().strRutaTemp, carpeta->ruta(QStringLiteral("ficheros/temp/")));
         QVERIFY(QFileInfo(estado().strRutaTemp).isDir());
-        struct stat st {};
+        struct stat st { };
         QCOMPARE(::stat(QFile::encodeName(estado().strRutaTemp).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0700u); // a folder the program creates is the user's only
         QCOMPARE(piloto.informaciones, 1);
@@ -101,16 +101,14 @@ private slots:
     void restosDeUnaEjecucionInterrumpida()
     {
         const QStringList restos{QStringLiteral("ficheros/temp/.12345678Z.doc.part-Ab12Cd"),
-                                 QStringLiteral("ficheros/temp/12345678Z.doc.Xy7Qw2"),
-                                 QStringLiteral("ficheros/temp/12345678Z-0905-071206.pdf.a1B2c3"),
-                                 QStringLiteral("ficheros/temp/2026120708051205.bmp"),
-                                 QStringLiteral("ficheros/temp/12345678Z-0905-071206.doc"),
-                                 QStringLiteral(".usuarios.xml.part-Zz99Yy"),
-                                 QStringLiteral("usuarios.xml.Qq1Ww2")};
+            QStringLiteral("ficheros/temp/12345678Z.doc.Xy7Qw2"),
+            QStringLiteral("ficheros/temp/12345678Z-0905-071206.pdf.a1B2c3"),
+            QStringLiteral("ficheros/temp/2026120708051205.bmp"),
+            QStringLiteral("ficheros/temp/12345678Z-0905-071206.doc"), QStringLiteral(".usuarios.xml.part-Zz99Yy"),
+            QStringLiteral("usuarios.xml.Qq1Ww2")};
         const QStringList delUsuario{QStringLiteral("ficheros/temp/12345678Z.doc"),
-                                     QStringLiteral("ficheros/temp/12345678Z.pdf"),
-                                     QStringLiteral("ficheros/temp/notas.doc.backup"),
-                                     QStringLiteral("usuarios.xml.backup")};
+            QStringLiteral("ficheros/temp/12345678Z.pdf"), QStringLiteral("ficheros/temp/notas.doc.backup"),
+            QStringLiteral("usuarios.xml.backup")};
         preparar({});
         for (const QString& f : restos + delUsuario)
             carpeta->escribir(f, "x");

@@ -30,7 +30,7 @@ struct SinLectura {
         ::chmod(fichero.constData(), 0600);
     }
 };
-}
+} // namespace
 
 class TstFrmCreaPwd : public QObject {
     Q_OBJECT
@@ -72,9 +72,12 @@ private slots:
         QTest::addColumn<QString>("mensaje");
         const QString corta = QStringLiteral("El password debe tener al menos 6 caracteres");
         const QString distintas = QStringLiteral("Escriba la misma contraseña en las dos casillas");
-        QTest::newRow("cinco caracteres") << "abcde" << "abcde" << corta;
-        QTest::newRow("segunda corta") << "abcdef" << "abc" << corta;
-        QTest::newRow("solo difieren en mayúsculas") << "abcdef" << "ABCDEF" << distintas;
+        QTest::newRow("cinco caracteres") << "abcde"
+                                          << "abcde" << corta;
+        QTest::newRow("segunda corta") << "abcdef"
+                                       << "abc" << corta;
+        QTest::newRow("solo difieren en mayúsculas") << "abcdef"
+                                                     << "ABCDEF" << distintas;
     }
     void rechazos()
     {
@@ -151,8 +154,8 @@ private slots:
         QVERIFY2(texto.contains(QStringLiteral("No se puede leer el fichero de usuarios ") + ruta), qPrintable(texto));
         QCOMPARE(carpeta->leer(QStringLiteral("usuarios.xml")), antes);
         QCOMPARE(QDir(carpeta->dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({QStringLiteral(".usuarios.xml.lock"), QStringLiteral("usuarios.xml"),
-                              QStringLiteral("usuarioslimpio.xml")}));
+            QStringList({QStringLiteral(".usuarios.xml.lock"), QStringLiteral("usuarios.xml"),
+                QStringLiteral("usuarioslimpio.xml")}));
     }
 };
 

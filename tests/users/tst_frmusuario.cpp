@@ -85,8 +85,10 @@ private slots:
     {
         QTest::addColumn<QString>("registrada");
         QTest::addColumn<QString>("tecleada");
-        QTest::newRow("registrada en minúsculas") << "secreto" << "SECRETO";
-        QTest::newRow("registrada en mayúsculas") << "SECRETO" << "secreto";
+        QTest::newRow("registrada en minúsculas") << "secreto"
+                                                  << "SECRETO";
+        QTest::newRow("registrada en mayúsculas") << "SECRETO"
+                                                  << "secreto";
     }
     void dniRegistradoPideLaPassword()
     {
@@ -115,7 +117,7 @@ private slots:
         QTest::mouseClick(d.cmdAceptarDNI, Qt::LeftButton);
         QTest::mouseClick(d.cmdAceptarPwd, Qt::LeftButton);
         unMensaje(QStringLiteral("Es obligatorio rellenar Usuario y Password"), QStringLiteral("Varelio"),
-                  QMessageBox::Warning);
+            QMessageBox::Warning);
         MessageBox::clear();
         QTest::keyClicks(d.txtPwd, QStringLiteral("secret"));
         QTest::mouseClick(d.cmdAceptarPwd, Qt::LeftButton);
@@ -137,7 +139,7 @@ private slots:
         QTest::keyClicks(d.txtDNI, QStringLiteral("1234567"));
         QTest::keyClick(d.txtDNI, Qt::Key_Return);
         QCOMPARE(CarpetaPrueba::mensajes(),
-                 QStringList({QStringLiteral("DNI no válido"), QStringLiteral("El DNI introducido no es válido")}));
+            QStringList({QStringLiteral("DNI no válido"), QStringLiteral("El DNI introducido no es válido")}));
         QVERIFY(d.isVisible() && !estado().blnAccesoConcedido);
     }
 

@@ -26,8 +26,7 @@ struct Copia {
     void enviar(const QByteArray& orden) { p.write(orden + '\n'); }
     QByteArray respuesta()
     {
-        while (!p.canReadLine() && p.waitForReadyRead(10000)) {
-        }
+        while (!p.canReadLine() && p.waitForReadyRead(10000)) { }
         return p.readLine().trimmed();
     }
     QByteArray orden(const QByteArray& o)
@@ -99,7 +98,7 @@ private slots:
         Copia a(c.dir.path());
         QCOMPARE(a.orden("carga"), "si");
         const int fd = ::open(QFile::encodeName(c.ruta(QStringLiteral(".usuarios.xml.lock"))).constData(),
-                              O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
         a.enviar(QByteArray("alta ") + DNI_A + " CLAVE");
         QVERIFY(!a.p.waitForReadyRead(300));

@@ -18,7 +18,7 @@ QByteArray entrada(const QString& dni, const QString& password)
     return "<Usuario><DNI>" + HuellaTexto(dni).toLatin1() + "</DNI><Pwd>" + HuellaTexto(password).toLatin1()
         + "</Pwd></Usuario>";
 }
-}
+} // namespace
 
 class TstValidacion : public QObject {
     Q_OBJECT
@@ -38,8 +38,9 @@ private slots:
         QVERIFY(!CompruebaPassword(OTRO, QString()));
         const QByteArray fichero = c.leer(FICHERO);
         QVERIFY(!fichero.contains("12345678") && !fichero.toUpper().contains("SECRETO"));
-        QCOMPARE(fichero, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Usuarios>"
-                     + entrada(DNI, QStringLiteral("SECRETO")) + "</Usuarios>\r\n");
+        QCOMPARE(fichero,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Usuarios>" + entrada(DNI, QStringLiteral("SECRETO"))
+                + "</Usuarios>\r\n");
     }
 
     // One character for one: the digest keeps "ß" as the byte 0xDF, so
@@ -48,7 +49,7 @@ private slots:
     {
         QCOMPARE(Mayusculas(QStringLiteral("straße ñandú ÿ µ ƒ")), QStringLiteral("STRAßE ÑANDÚ Ÿ µ ƒ"));
         QCOMPARE(HuellaTexto(Mayusculas(QStringLiteral("straße"))),
-                 QStringLiteral("557DFCEBA7DBF59A1C64425D92AA6E90F9832A79DC3343DF3DA1023D2B918AB5"));
+            QStringLiteral("557DFCEBA7DBF59A1C64425D92AA6E90F9832A79DC3343DF3DA1023D2B918AB5"));
         CarpetaPrueba c;
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(AltaUsuario(DNI, Mayusculas(QStringLiteral("straße"))));
@@ -64,7 +65,7 @@ private slots:
         c.escribir(FICHERO, PlantillaUsuarios);
         QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
         const int fd = ::open(QFile::encodeName(c.ruta(QStringLiteral(".usuarios.xml.lock"))).constData(),
-                              O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
         FijarEsperaBloqueo(50);
         const bool alta = AltaUsuario(DNI, QStringLiteral("SECRETO"));
@@ -93,7 +94,7 @@ private slots:
         BajaUsuario(QStringLiteral("87654321X")); // not registered: nothing changes
         QVERIFY(AltaUsuario(DNI, QStringLiteral("SEGUNDO")));
         QCOMPARE(c.leer(FICHERO), antes + entrada(DNI, QStringLiteral("SEGUNDO")) + "</Usuarios>\r\n");
-        struct stat st {};
+        struct stat st { };
         QVERIFY(::stat(QFile::encodeName(c.ruta(FICHERO)).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0600)); // owner-only, whatever the old file had
         QVERIFY(CargaUsuarios(c.ruta(FICHERO)));

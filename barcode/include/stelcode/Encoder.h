@@ -32,11 +32,12 @@ enum class Mode : int {
 // ecLevel value asking for the level recommended for the data size.
 inline constexpr int kAutoLevel = -1;
 
-struct EncodeOptions {
+struct EncodeOptions
+{
     Mode mode = Mode::Byte;
-    int columns = 10;   // data columns, 1 to 30
-    int ecLevel = 0;    // 0 to 8, or kAutoLevel
-    int minRows = 0;    // the symbol has at least this many rows (at most 90)
+    int columns = 10;  // data columns, 1 to 30
+    int ecLevel = 0;   // 0 to 8, or kAutoLevel
+    int minRows = 0;   // the symbol has at least this many rows (at most 90)
 };
 
 enum class EncodeError {
@@ -56,7 +57,10 @@ public:
     int height() const { return m_height; }
     int bytesPerRow() const { return (m_width + 7) / 8; }
     // Row y, most significant bit of the first byte = leftmost module.
-    const uint8_t* row(int y) const { return m_bits.data() + static_cast<size_t>(y) * bytesPerRow(); }
+    const uint8_t* row(int y) const
+    {
+        return m_bits.data() + static_cast<size_t>(y) * bytesPerRow();
+    }
     uint8_t* row(int y) { return m_bits.data() + static_cast<size_t>(y) * bytesPerRow(); }
     bool get(int x, int y) const { return (row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
     void set(int x, int y) { row(y)[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7)); }
@@ -67,28 +71,31 @@ private:
     std::vector<uint8_t> m_bits;
 };
 
-struct Symbol {
+struct Symbol
+{
     // rows x columns codewords: length descriptor, data, pads 900, check codewords.
     std::vector<int16_t> codewords;
     int columns = 0;
     int rows = 0;
-    int ecLevel = 0;         // the level used (the chosen one for kAutoLevel)
-    int dataCodewords = 0;   // descriptor and data, without pads and checks
+    int ecLevel = 0;        // the level used (the chosen one for kAutoLevel)
+    int dataCodewords = 0;  // descriptor and data, without pads and checks
     BitMatrix matrix;
 };
 
 // A character of the text that the symbol does not carry as it was.
-struct Unencoded {
-    size_t index = 0;           // character index in the text (not byte offset)
-    char32_t character = 0;     // U+FFFD for a byte that is not valid UTF-8
-    bool replaced = false;      // true: carried as byte 0; false: dropped
+struct Unencoded
+{
+    size_t index = 0;        // character index in the text (not byte offset)
+    char32_t character = 0;  // U+FFFD for a byte that is not valid UTF-8
+    bool replaced = false;   // true: carried as byte 0; false: dropped
 };
 
-struct EncodeResult {
+struct EncodeResult
+{
     std::optional<Symbol> symbol;
     EncodeError error = EncodeError::None;
-    std::string reason;                 // English, empty on success
-    std::vector<Unencoded> unencoded;   // encodeText only
+    std::string reason;                // English, empty on success
+    std::vector<Unencoded> unencoded;  // encodeText only
     explicit operator bool() const { return symbol.has_value(); }
 };
 
@@ -97,8 +104,8 @@ EncodeResult encodeText(std::string_view utf8, const EncodeOptions& options);
 
 // UTF-8 to Windows-1252 bytes, one byte a character; unencodable characters
 // become 0 and are listed in `replaced` when given.
-std::vector<uint8_t> toWindows1252(std::string_view utf8,
-                                   std::vector<Unencoded>* replaced = nullptr);
+std::vector<uint8_t> toWindows1252(
+    std::string_view utf8, std::vector<Unencoded>* replaced = nullptr);
 
 // The module matrix of a complete codeword list (rows x columns long).
 BitMatrix symbolMatrix(std::span<const int16_t> codewords, int rows, int columns, int ecLevel);

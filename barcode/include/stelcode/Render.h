@@ -8,14 +8,15 @@
 
 namespace stelcode {
 
-struct RenderOptions {
-    int moduleWidth = 1;     // pixels a module is wide
-    int rowHeight = 7;       // pixels a row is high
-    int leftMargin = 10;     // quiet zone left and right, pixels
-    int topMargin = 10;      // quiet zone above and below, pixels
-    int width = 0;           // image size; 0: the symbol with its margins on both
-    int height = 0;          //   sides; smaller cuts the symbol off right or below
-    uint32_t barColor = 0x000000;    // 0xRRGGBB
+struct RenderOptions
+{
+    int moduleWidth = 1;           // pixels a module is wide
+    int rowHeight = 7;             // pixels a row is high
+    int leftMargin = 10;           // quiet zone left and right, pixels
+    int topMargin = 10;            // quiet zone above and below, pixels
+    int width = 0;                 // image size; 0: the symbol with its margins on both
+    int height = 0;                //   sides; smaller cuts the symbol off right or below
+    uint32_t barColor = 0x000000;  // 0xRRGGBB
     uint32_t spaceColor = 0xFFFFFF;
 };
 

@@ -50,10 +50,10 @@ class BitMatrix;
 // Colour values: 0x00BBGGRR; with the high bit set, a system colour index that
 // maps to the application palette.
 namespace StelcodeColor {
-inline constexpr quint32 ButtonText = 0x80000012u;  // QPalette::ButtonText
-inline constexpr quint32 ButtonFace = 0x8000000Fu;  // QPalette::Button
+inline constexpr quint32 ButtonText = 0x80000012u;        // QPalette::ButtonText
+inline constexpr quint32 ButtonFace = 0x8000000Fu;        // QPalette::Button
 inline constexpr quint32 WindowBackground = 0x80000005u;  // QPalette::Base
-inline constexpr quint32 WindowText = 0x80000008u;  // QPalette::Text
+inline constexpr quint32 WindowText = 0x80000008u;        // QPalette::Text
 inline constexpr quint32 White = 0x00FFFFFFu;
 inline constexpr quint32 Black = 0x00000000u;
 // 0x00BBGGRR from red, green and blue 0..255.
@@ -142,16 +142,16 @@ public:
     QVariant findChar(const QStringList& table, qint16 length, const QString& c) const;
     // Codewords of B[0..length-1] in one mode, or nothing when they do not fit.
     // datacols is replaced by 1 when outside 1..30; sets the row count.
-    std::optional<QList<qint16>> PDF417_compact_numeric(const QByteArray& B, qint16 length,
-                                                        qint16& datacols);
-    std::optional<QList<qint16>> PDF417_compact_binary(const QByteArray& B, qint16 length,
-                                                       qint16& datacols);
-    std::optional<QList<qint16>> PDF417_compact_text(const QByteArray& B, qint16 length,
-                                                     qint16& datacols);
+    std::optional<QList<qint16>> PDF417_compact_numeric(
+        const QByteArray& B, qint16 length, qint16& datacols);
+    std::optional<QList<qint16>> PDF417_compact_binary(
+        const QByteArray& B, qint16 length, qint16& datacols);
+    std::optional<QList<qint16>> PDF417_compact_text(
+        const QByteArray& B, qint16 length, qint16& datacols);
     // Paints elements from the drawing position: colour letter k ("b" bar)
     // with width digit k in modules ("n"/"w" one module, others nothing).
-    void paintCharWithHeight(const QString& patternColor, const QString& patternBars, qint16 y,
-                             qint16 Height);
+    void paintCharWithHeight(
+        const QString& patternColor, const QString& patternBars, qint16 y, qint16 Height);
     // Paints the symbol and writes it as f + ".bmp" at the control's size.
     // Returns 0, or the errno of the failure.
     qint16 saveToBMP(const QString& f);
@@ -192,8 +192,8 @@ private:
     struct Tables;
 
     void requestRepaint();
-    std::optional<QList<qint16>> compactWith(int mode, const QByteArray& bytes,
-                                             qsizetype length, qint16& datacols);
+    std::optional<QList<qint16>> compactWith(
+        int mode, const QByteArray& bytes, qsizetype length, qint16& datacols);
     void paintElements(const char* colors, const char* bars, int y);
     void beginDrawing();
     void addBar(int w, bool black, int y);

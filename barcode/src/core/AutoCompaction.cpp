@@ -11,9 +11,9 @@ namespace {
 
 // Costs are counted in text values, two to a codeword.
 constexpr int kInf = std::numeric_limits<int>::max() / 4;
-constexpr int kText = 0;     // states 0..3: text in sub-mode alpha, lower, mixed, punctuation
-constexpr int kByte = 4;     // states 4..9: byte compaction, byte count mod 6
-constexpr int kNumeric = 10; // states 10..53: numeric compaction, digit count mod 44
+constexpr int kText = 0;      // states 0..3: text in sub-mode alpha, lower, mixed, punctuation
+constexpr int kByte = 4;      // states 4..9: byte compaction, byte count mod 6
+constexpr int kNumeric = 10;  // states 10..53: numeric compaction, digit count mod 44
 constexpr int kStates = 54;
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int16_t kLatchText = 900;
@@ -23,7 +23,8 @@ constexpr size_t kShortestNumericRun = 6;
 constexpr int kMargin = 8;
 
 // Value of each byte in each sub-mode, -1 where it has none.
-struct SubModeValues {
+struct SubModeValues
+{
     std::array<std::array<int8_t, 256>, 4> value;
     SubModeValues()
     {
@@ -52,7 +53,8 @@ const SubModeValues& subModes()
 
 // Values to encode a byte from sub-mode s ending in sub-mode t, for each set
 // of sub-modes that hold the byte (bit m = sub-mode m); -1 where impossible.
-struct TextMoves {
+struct TextMoves
+{
     std::array<uint8_t, 256> mask{};
     int8_t cost[4][16][4];
     int add[4][16][4];  // the same, kInf where impossible
@@ -66,7 +68,8 @@ const TextMoves& textMoves()
 }
 
 // The latch values from one sub-mode to another.
-struct Latch {
+struct Latch
+{
     int8_t count;
     int8_t v[2];
 };
@@ -107,7 +110,8 @@ const std::array<int, 45>& numericStep()
         std::array<int, 45> s{};
         int before = 0;
         for (int m = 1; m <= 44; ++m) {
-            const int count = static_cast<int>(std::floor((m + std::log10(2.0)) / std::log10(900.0))) + 1;
+            const int count
+                = static_cast<int>(std::floor((m + std::log10(2.0)) / std::log10(900.0))) + 1;
             s[m] = 2 * (count - before);
             before = count;
         }
@@ -116,10 +120,17 @@ const std::array<int, 45>& numericStep()
     return steps;
 }
 
-int even(int cost) { return cost + (cost & 1); }
-bool isDigit(uint8_t b) { return b >= '0' && b <= '9'; }
+int even(int cost)
+{
+    return cost + (cost & 1);
+}
+bool isDigit(uint8_t b)
+{
+    return b >= '0' && b <= '9';
+}
 
-struct Step {
+struct Step
+{
     int cost;
     uint8_t from;
 };
@@ -136,7 +147,7 @@ inline void keep(int& cost, int& from, int candidate, int candidateFrom)
 // Numeric states are searched only while some are reachable (`numericLive`).
 // `numeric`: c is a digit of a run long enough for numeric compaction.
 void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bool numeric,
-           std::array<Step, kStates>& next)
+    std::array<Step, kStates>& next)
 {
     const int states = numericLive ? kStates : kNumeric;
     const TextMoves& moves = textMoves();
@@ -170,7 +181,7 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bo
     for (int p = 0; p < 6; ++p) {
         const int phase = (p + 1) % 6;  // every sixth byte is free: 6 bytes, 5 codewords
         next[kByte + phase] = {std::min(cost[kByte + p] + (phase == 0 ? 0 : 2), kInf),
-                               static_cast<uint8_t>(kByte + p)};
+            static_cast<uint8_t>(kByte + p)};
     }
     if (outOfByte + 4 < next[kByte + 1].cost)  // latch and first byte
         next[kByte + 1] = {outOfByte + 4, static_cast<uint8_t>(outOfByteFrom)};
@@ -179,8 +190,8 @@ void relax(const std::array<int, kStates>& cost, uint8_t c, bool numericLive, bo
     const auto& step = numericStep();
     for (int q = 0; numericLive && q < 44; ++q)
         if (cost[kNumeric + q] < kInf)
-            next[kNumeric + (q + 1) % 44] = {cost[kNumeric + q] + step[q + 1],
-                                              static_cast<uint8_t>(kNumeric + q)};
+            next[kNumeric + (q + 1) % 44]
+                = {cost[kNumeric + q] + step[q + 1], static_cast<uint8_t>(kNumeric + q)};
     if (outOfNumeric < kInf && outOfNumeric + 2 + step[1] < next[kNumeric + 1].cost)
         next[kNumeric + 1] = {outOfNumeric + 2 + step[1], static_cast<uint8_t>(outOfNumericFrom)};
 }
@@ -221,7 +232,7 @@ std::vector<bool> longDigitRuns(Bytes bytes)
             ++end;
         if (end - i >= kShortestNumericRun)
             std::fill(inLongRun.begin() + static_cast<std::ptrdiff_t>(i),
-                      inLongRun.begin() + static_cast<std::ptrdiff_t>(end), true);
+                inLongRun.begin() + static_cast<std::ptrdiff_t>(end), true);
         i = std::max(end, i + 1);
     }
     return inLongRun;

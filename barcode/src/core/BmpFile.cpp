@@ -25,8 +25,8 @@ void put32(std::string& out, uint32_t v)
 }
 }  // namespace
 
-void putBmpHeaders(std::string& out, int width, int height, int bits, uint32_t paletteSize,
-                   uint32_t imageBytes)
+void putBmpHeaders(
+    std::string& out, int width, int height, int bits, uint32_t paletteSize, uint32_t imageBytes)
 {
     const uint32_t offset = 14 + 40 + 4 * paletteSize;
     // File header.
@@ -50,8 +50,7 @@ void putBmpHeaders(std::string& out, int width, int height, int bits, uint32_t p
 
 namespace {
 // One bit a pixel with a two-colour palette, or nothing when the image has more colours.
-bool encodeTwoColours(std::string& out, int width, int height, const uint32_t* pixels,
-                      int stride)
+bool encodeTwoColours(std::string& out, int width, int height, const uint32_t* pixels, int stride)
 {
     const uint32_t first = (width > 0 && height > 0) ? (pixels[0] & 0xFFFFFF) : 0xFFFFFF;
     uint32_t second = first;
@@ -96,8 +95,7 @@ bool encodeTwoColours(std::string& out, int width, int height, const uint32_t* p
     return true;
 }
 
-void encodeTrueColour(std::string& out, int width, int height, const uint32_t* pixels,
-                      int stride)
+void encodeTrueColour(std::string& out, int width, int height, const uint32_t* pixels, int stride)
 {
     const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(height);
@@ -108,8 +106,8 @@ void encodeTrueColour(std::string& out, int width, int height, const uint32_t* p
     out.resize(dataAt + imageBytes, '\0');
     for (int y = 0; y < height; ++y) {
         const uint32_t* src = pixels + static_cast<size_t>(height - 1 - y) * stride;
-        uint8_t* dst = reinterpret_cast<uint8_t*>(out.data()) + dataAt
-            + static_cast<size_t>(y) * rowBytes;
+        uint8_t* dst
+            = reinterpret_cast<uint8_t*>(out.data()) + dataAt + static_cast<size_t>(y) * rowBytes;
         for (int x = 0; x < width; ++x) {
             const uint32_t p = src[x];
             *dst++ = p & 0xFF;

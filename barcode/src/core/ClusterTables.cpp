@@ -15,7 +15,7 @@ ClusterTable clusterFromText(const char* const* pieces)
 ClusterTables buildClusterTables()
 {
     return {clusterFromText(text::kCluster0), clusterFromText(text::kCluster3),
-            clusterFromText(text::kCluster6)};
+        clusterFromText(text::kCluster6)};
 }
 
 }  // namespace stelcode

@@ -16,11 +16,11 @@ constexpr int16_t kLatchNumeric = 902;
 constexpr size_t kNumericGroup = 44;
 
 // Text sub-mode switches.
-constexpr int kLatchLower = 27;   // from alpha or mixed
-constexpr int kShiftAlpha = 27;   // from lower, one character
-constexpr int kLatchMixed = 28;   // from alpha or lower
-constexpr int kLatchAlpha = 28;   // from mixed
-constexpr int kShiftPunct = 29;   // one character; also pads an odd count
+constexpr int kLatchLower = 27;  // from alpha or mixed
+constexpr int kShiftAlpha = 27;  // from lower, one character
+constexpr int kLatchMixed = 28;  // from alpha or lower
+constexpr int kLatchAlpha = 28;  // from mixed
+constexpr int kShiftPunct = 29;  // one character; also pads an odd count
 
 }  // namespace
 
@@ -126,8 +126,8 @@ void appendByteCompaction(Bytes bytes, Codewords& data)
         data.push_back(bytes[i]);
 }
 
-std::optional<Codewords> compactText(Bytes bytes, const TextTable& table, int tableLength,
-                                     SymbolShape& shape)
+std::optional<Codewords> compactText(
+    Bytes bytes, const TextTable& table, int tableLength, SymbolShape& shape)
 {
     std::vector<int> values;
     values.reserve(bytes.size() * 2 + 1);
@@ -208,15 +208,20 @@ bool appendNumericCompaction(Bytes bytes, Codewords& data)
     return true;
 }
 
-std::optional<Codewords> compact(int mode, Bytes bytes, const TextTable& table, int tableLength,
-                                 SymbolShape& shape)
+std::optional<Codewords> compact(
+    int mode, Bytes bytes, const TextTable& table, int tableLength, SymbolShape& shape)
 {
     switch (mode) {
-    case 0: return compactBinary(bytes, shape);
-    case 1: return compactText(bytes, table, tableLength, shape);
-    case 2: return compactNumeric(bytes, shape);
-    case 3: return compactAuto(bytes, shape);
-    default: return std::nullopt;
+    case 0:
+        return compactBinary(bytes, shape);
+    case 1:
+        return compactText(bytes, table, tableLength, shape);
+    case 2:
+        return compactNumeric(bytes, shape);
+    case 3:
+        return compactAuto(bytes, shape);
+    default:
+        return std::nullopt;
     }
 }
 

@@ -11,16 +11,15 @@ namespace stelcode {
 
 const SharedTables& sharedTables()
 {
-    static const SharedTables tables{buildTextTable(), buildCoefficientTables(),
-                                     buildClusterTables()};
+    static const SharedTables tables{
+        buildTextTable(), buildCoefficientTables(), buildClusterTables()};
     return tables;
 }
 
 BitMatrix::BitMatrix(int width, int height)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)),
       m_bits(static_cast<size_t>((m_width + 7) / 8) * m_height, 0)
-{
-}
+{ }
 
 namespace {
 
@@ -49,8 +48,8 @@ bool allDigits(std::span<const uint8_t> bytes)
 }
 
 // Compacts at one level; the shape tells the rows and the data count.
-std::optional<Codewords> compactAt(std::span<const uint8_t> bytes, const EncodeOptions& o,
-                                   int level, SymbolShape& shape)
+std::optional<Codewords> compactAt(
+    std::span<const uint8_t> bytes, const EncodeOptions& o, int level, SymbolShape& shape)
 {
     const SharedTables& t = sharedTables();
     shape = SymbolShape{o.columns, o.minRows, level, &t.coefficients[level], 0, 0};
@@ -136,7 +135,7 @@ EncodeResult encodeBytes(std::span<const uint8_t> bytes, const EncodeOptions& o)
     }
     if (!codewords)
         return failure(EncodeError::TooLarge,
-                       "data does not fit a symbol (at most 90 rows and 928 codewords)");
+            "data does not fit a symbol (at most 90 rows and 928 codewords)");
 
     EncodeResult result;
     Symbol& s = result.symbol.emplace();

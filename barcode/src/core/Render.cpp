@@ -44,7 +44,7 @@ std::string bmpFile(const BitMatrix& px, const RenderOptions& o)
     out.resize(at + imageBytes, '\0');
     for (int y = 0; y < px.height(); ++y)
         std::memcpy(out.data() + at + static_cast<size_t>(px.height() - 1 - y) * rowBytes,
-                    px.row(y), static_cast<size_t>(px.bytesPerRow()));
+            px.row(y), static_cast<size_t>(px.bytesPerRow()));
     return out;
 }
 
@@ -64,7 +64,8 @@ std::string pngFile(const BitMatrix& px, const RenderOptions& o)
     std::string header;
     put32be(header, static_cast<uint32_t>(px.width()));
     put32be(header, static_cast<uint32_t>(px.height()));
-    header += std::string("\x01\x03\x00\x00\x00", 5);  // 1 bit, palette, deflate, no filter, no interlace
+    header += std::string(
+        "\x01\x03\x00\x00\x00", 5);  // 1 bit, palette, deflate, no filter, no interlace
     pngChunk(out, "IHDR", header);
     std::string palette;
     for (const uint32_t c : {o.spaceColor, o.barColor})
@@ -81,7 +82,7 @@ std::string pngFile(const BitMatrix& px, const RenderOptions& o)
     uLongf size = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(size, '\0');
     compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
-              reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()), 6);
+        reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()), 6);
     packed.resize(size);
     pngChunk(out, "IDAT", packed);
     pngChunk(out, "IEND", {});
@@ -137,9 +138,8 @@ std::string svgFile(const BitMatrix& m, const RenderOptions& o)
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\""
         + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" viewBox=\"0 0 "
         + std::to_string(w) + " " + std::to_string(h) + "\" shape-rendering=\"crispEdges\">\n"
-        + "<rect width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h)
-        + "\" fill=\"" + hexColor(o.spaceColor) + "\"/>\n<path fill=\"" + hexColor(o.barColor)
-        + "\" d=\"";
+        + "<rect width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" fill=\""
+        + hexColor(o.spaceColor) + "\"/>\n<path fill=\"" + hexColor(o.barColor) + "\" d=\"";
     // One rectangle for each run of bar modules in a row; anything beyond the
     // image size is clipped by the view box.
     for (int r = 0; r < m.height(); ++r) {
@@ -176,8 +176,8 @@ int imageHeight(const BitMatrix& m, const RenderOptions& o)
 BitMatrix rasterize(const BitMatrix& m, const RenderOptions& o)
 {
     const int w = imageWidth(m, o), h = imageHeight(m, o);
-    if (w <= 0 || h <= 0 || w > kMaxPixels || h > kMaxPixels || o.moduleWidth < 0
-        || o.rowHeight < 0 || o.leftMargin < 0 || o.topMargin < 0)
+    if (w <= 0 || h <= 0 || w > kMaxPixels || h > kMaxPixels || o.moduleWidth < 0 || o.rowHeight < 0
+        || o.leftMargin < 0 || o.topMargin < 0)
         return {};
     BitMatrix px(w, h);
     const size_t rowBytes = static_cast<size_t>(px.bytesPerRow());

@@ -35,7 +35,10 @@ mode_t currentUmask()
     return mask;
 }
 
-int lastError() { return errno ? errno : EIO; }
+int lastError()
+{
+    return errno ? errno : EIO;
+}
 }  // namespace
 
 int writeFileSafely(const std::string& path, std::string_view bytes)
@@ -43,7 +46,8 @@ int writeFileSafely(const std::string& path, std::string_view bytes)
     if (path.empty())
         return ENOENT;
     mode_t mode = 0666 & ~currentUmask();
-    struct stat st {};
+    struct stat st
+    { };
     if (::lstat(path.c_str(), &st) == 0) {
         if (S_ISLNK(st.st_mode))
             return ELOOP;  // never write through, nor replace, a symbolic link

@@ -6,7 +6,8 @@
 
 namespace stelcode {
 
-struct SharedTables {
+struct SharedTables
+{
     TextTable text;
     CoefficientTables coefficients;
     ClusterTables clusters;

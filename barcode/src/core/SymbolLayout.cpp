@@ -33,9 +33,12 @@ int indicatorValue(int which, int r, int rows, int columns, int level)
 {
     const int q = 30 * (r / 3);
     switch (which) {
-    case 0: return q + (rows - 1) / 3;
-    case 1: return q + 3 * level + (rows - 1) % 3;
-    default: return q + columns - 1;
+    case 0:
+        return q + (rows - 1) / 3;
+    case 1:
+        return q + 3 * level + (rows - 1) % 3;
+    default:
+        return q + columns - 1;
     }
 }
 }  // namespace
@@ -51,7 +54,7 @@ int rightRowIndicator(int r, int rows, int columns, int level)
 }
 
 std::vector<int32_t> rowPatterns(std::span<const int16_t> codewords, int r, int rows, int columns,
-                                 int level, const ClusterTables& clusters)
+    int level, const ClusterTables& clusters)
 {
     const ClusterTable& cluster = clusters[r % 3];
     std::vector<int32_t> patterns;

@@ -9,8 +9,8 @@
 
 namespace stelcode {
 
-inline constexpr int32_t kStartPattern = 0x1FEA8;        // runs 81111113
-inline constexpr const char* kStopBars = "711311121";    // 18 modules
+inline constexpr int32_t kStartPattern = 0x1FEA8;      // runs 81111113
+inline constexpr const char* kStopBars = "711311121";  // 18 modules
 inline constexpr const char* kCharColors = "bwbwbwbw";
 inline constexpr int kModulesPerChar = 17;
 
@@ -26,9 +26,12 @@ int rightRowIndicator(int r, int rows, int columns, int level);
 // row's data codewords, right indicator (the stop pattern is not included).
 // A codeword outside 0..928 contributes no pattern.
 std::vector<int32_t> rowPatterns(std::span<const int16_t> codewords, int r, int rows, int columns,
-                                 int level, const ClusterTables& clusters);
+    int level, const ClusterTables& clusters);
 
 // Pixel width of a row: (17 x columns + 69) modules.
-inline int rowModules(int columns) { return kModulesPerChar * columns + 69; }
+inline int rowModules(int columns)
+{
+    return kModulesPerChar * columns + 69;
+}
 
 }  // namespace stelcode

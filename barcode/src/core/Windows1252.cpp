@@ -6,11 +6,10 @@ namespace stelcode {
 
 namespace {
 // Bytes 0x80..0x9F; the five unassigned bytes map to themselves.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHighControls[32]
+    = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char32_t kReplacement = 0xFFFD;
 }  // namespace
@@ -22,7 +21,10 @@ std::u32string decodeUtf8(std::string_view s)
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<uint8_t>(s[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        char32_t c = extra == 0 ? b
+            : extra == 1        ? (b & 0x1F)
+            : extra == 2        ? (b & 0x0F)
+                                : (b & 0x07);
         bool ok = extra >= 0 && i + extra < s.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const auto cont = static_cast<uint8_t>(s[i + k]);
