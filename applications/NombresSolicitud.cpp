@@ -64,7 +64,7 @@ ResultadoEscritura ReservarNombreNuevo(const QString& dni, const QString& carpet
 
 QString CopiaPdf(const QString& fichero)
 {
-    const int punto = fichero.lastIndexOf(u'.');
+    const qsizetype punto = fichero.lastIndexOf(u'.');
     return (punto > 0 ? fichero.left(punto) : fichero) + QStringLiteral(".pdf");
 }
 

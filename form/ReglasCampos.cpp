@@ -58,7 +58,7 @@ ResultadoPreferencia ComprobarPreferencia(int i, const std::array<QString, 11>& 
 int QuitarBarras(QString& texto, int& cursor)
 {
     int quitadas = 0;
-    for (int k = texto.size() - 1; k >= 0; --k) {
+    for (qsizetype k = texto.size() - 1; k >= 0; --k) {
         if (texto.at(k) != QLatin1Char('|'))
             continue;
         texto.remove(k, 1);

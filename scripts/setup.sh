@@ -5,10 +5,12 @@
 # varelio_<version>_amd64.deb and libstelcode-dev ("package").
 #
 # "test" runs, in order, and fails when any of them fails:
+#   0. the format check (scripts/check-format.sh);
 #   1. the release build and its whole test suite;
 #   2. a Debug build with AddressSanitizer and UndefinedBehaviorSanitizer
 #      (clang, in its own folder) and the whole test suite again;
 #   3. every fuzz target of fuzz/ for FUZZ_SECONDS (60) seconds from its seeds.
+# The builds of "test" treat every compiler warning as an error.
 # Each stage's time is printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,7 @@ packages=(build-essential cmake pkg-config dpkg-dev fakeroot file
           libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev zlib1g-dev qt6-svg-dev
           fonts-dejavu-core qt6-translations-l10n poppler-utils
           cups printer-driver-cups-pdf
-          clang libclang-rt-14-dev llvm)
+          clang libclang-rt-14-dev llvm clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -68,13 +70,17 @@ summary() {
   [ $failed -eq 0 ]
 }
 
+# werror: ON in the test command's builds, OFF for "run" and "package".
+werror=OFF
+
 build_release() {
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build "$build" -j"$jobs"
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARELIO_WERROR=$werror \
+    && cmake --build "$build" -j"$jobs"
 }
 
 build_sanitized() {
   cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVARELIO_FUZZ=ON \
-    && cmake --build "$sanitized" -j"$jobs"
+    -DVARELIO_WERROR=$werror && cmake --build "$sanitized" -j"$jobs"
 }
 
 run_suite() {
@@ -135,8 +141,10 @@ case "${1:-run}" in
     build_release
     exec "$build/Varelio/Varelio" ;;
   test)
+    werror=ON
+    stage "format check" bash scripts/check-format.sh
     stage "release build" build_release
-    if [ "${stage_results[0]}" = passed ]; then
+    if [ "${stage_results[-1]}" = passed ]; then
       stage "release test suite" run_suite "$build"
     fi
     stage "sanitizer build (Debug, ASan+UBSan)" build_sanitized

@@ -15,7 +15,7 @@ QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QS
             QStringLiteral("Error"));
         return {};
     }
-    const int n = longitud - texto.size();
+    const qsizetype n = longitud - texto.size();
     const QString relleno = n > 0 ? caracter.repeated(n) : QString();
     return izquierda ? relleno + texto : texto + relleno;
 }

@@ -30,8 +30,8 @@ bool soloDigitos(QStringView texto)
 QString LimpiarDNI(const QString& texto, int* cursor)
 {
     QString limpio;
-    int nuevo = 0;
-    for (int k = 0; k < texto.size(); ++k) {
+    qsizetype nuevo = 0;
+    for (qsizetype k = 0; k < texto.size(); ++k) {
         const QChar c = texto.at(k);
         if (cursor && k == *cursor)
             nuevo = limpio.size();
@@ -40,7 +40,7 @@ QString LimpiarDNI(const QString& texto, int* cursor)
         limpio.append(c.toUpper());
     }
     if (cursor)
-        *cursor = *cursor >= texto.size() ? limpio.size() : nuevo;
+        *cursor = static_cast<int>(*cursor >= texto.size() ? limpio.size() : nuevo);
     return limpio;
 }
 

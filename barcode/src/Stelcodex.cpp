@@ -250,14 +250,14 @@ std::optional<QList<qint16>> Stelcodex::codewords()
     return compactWith(m_mode, bytes, bytes.size(), m_columns);
 }
 
-void Stelcodex::genEC(QList<qint16>& data, qint16 length)
+void Stelcodex::genEC(QList<qint16>& codewordList, qint16 length)
 {
     if (m_ecLevel < 0)
         return;  // no check codewords for a level that has none
-    Codewords words(data.begin(), data.end());
+    Codewords words(codewordList.begin(), codewordList.end());
     stelcode::genEC(words, length, m_tables->shared.coefficients[m_tables->selected],
         ecCodewordCount(m_ecLevel));
-    data = toList(words);
+    codewordList = toList(words);
 }
 
 QString Stelcodex::toXSecuence(qint32 cword) const

@@ -80,7 +80,8 @@ std::vector<int> matchesIn(const ParagraphMap& map, const FindOptions& o)
         return out;
     const Qt::CaseSensitivity cs = o.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
-    for (int at = map.text.indexOf(o.text, 0, cs); at >= 0; at = map.text.indexOf(o.text, at + 1, cs)) {
+    // A paragraph's text is far below 2^31 characters: positions are ints.
+    for (int at = int(map.text.indexOf(o.text, 0, cs)); at >= 0; at = int(map.text.indexOf(o.text, at + 1, cs))) {
         const int end = at + int(o.text.size());
         if (o.wholeWord
             && ((at > 0 && wordChar(map.text.at(at - 1))) || (end < map.text.size() && wordChar(map.text.at(end)))))

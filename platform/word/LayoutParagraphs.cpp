@@ -425,7 +425,7 @@ void Layouter::paragraph(const pugi::xml_node& p, double width, std::vector<Unit
 
     const size_t firstUnit = units.size();
     const double right = width - pp.right;
-    Lines s{pp, items, units, right, markFont, pp.pageBreakBefore};
+    Lines s{pp, items, units, right, markFont, pp.pageBreakBefore, {}};
     s.x = s.start();
     for (size_t i = 0; i < items.size(); ++i) {
         const Item::Kind kind = items[i].kind;

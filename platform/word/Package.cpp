@@ -179,7 +179,7 @@ QStringList Package::names() const
 
 QString relsPartOf(const QString& partName)
 {
-    const int slash = partName.lastIndexOf(u'/');
+    const qsizetype slash = partName.lastIndexOf(u'/');
     return partName.left(slash + 1) + QStringLiteral("_rels/") + partName.mid(slash + 1) + QStringLiteral(".rels");
 }
 

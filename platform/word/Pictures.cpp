@@ -142,7 +142,7 @@ InlineShape addPicture(DocumentData& doc, const QString& file)
     fragment.load_buffer(bytes.constData(), size_t(bytes.size()));
     run.append_copy(fragment.first_child());
     doc.dirty = true;
-    return InlineShape(cx / 12700.0, cy / 12700.0);
+    return InlineShape(static_cast<double>(cx) / 12700.0, static_cast<double>(cy) / 12700.0);
 }
 
 int pictureCount(const DocumentData& doc)

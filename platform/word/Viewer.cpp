@@ -56,11 +56,11 @@ void Viewer::showDocument(const Document* document)
         return;
     }
     // A document never saved is shown under the name of the file it came from.
-    const DocumentData& data = document->data();
-    const QString name
-        = data.path.isEmpty() && !data.sourcePath.isEmpty() ? QFileInfo(data.sourcePath).fileName() : document->Name();
+    const DocumentData& shown = document->data();
+    const QString name = shown.path.isEmpty() && !shown.sourcePath.isEmpty() ? QFileInfo(shown.sourcePath).fileName()
+                                                                             : document->Name();
     setWindowTitle(name);
-    const Rendering pages = Rendering::layout(data);
+    const Rendering pages = Rendering::layout(shown);
     const double scale = ScreenDpi / 1440.0;
     for (int i = 0; i < pages.pageCount(); ++i) {
         const QSizeF size = pages.pageSize(i) * scale;

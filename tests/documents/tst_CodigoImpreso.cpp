@@ -45,7 +45,7 @@ namespace {
 void AjustarLargo(frmSolicitudes& f, int largo)
 {
     f.txtDireccion->clear();
-    const int base = DatosCodigo::SustituirCaracteres(f.GenerarDatosCodigo()).size();
+    const qsizetype base = DatosCodigo::SustituirCaracteres(f.GenerarDatosCodigo()).size();
     const QString trozo = QStringLiteral("avenida de la constitucion esquina con la calle mayor ");
     QString direccion;
     while (direccion.size() < largo - base)

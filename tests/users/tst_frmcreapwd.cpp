@@ -54,7 +54,7 @@ class TstFrmCreaPwd : public QObject {
         return d.txtPwd[0]->text() + d.txtPwd[1]->text();
     }
 
-    int entradas() const { return carpeta->leer(QStringLiteral("usuarios.xml")).count("<Usuario>"); }
+    qsizetype entradas() const { return carpeta->leer(QStringLiteral("usuarios.xml")).count("<Usuario>"); }
 
 private slots:
     void init()

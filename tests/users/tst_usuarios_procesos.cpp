@@ -46,7 +46,10 @@ using namespace Validacion;
 class TstUsuariosProcesos : public QObject {
     Q_OBJECT
 
-    static int registros(const CarpetaPrueba& c) { return c.leer(QStringLiteral("usuarios.xml")).count("<Usuario>"); }
+    static qsizetype registros(const CarpetaPrueba& c)
+    {
+        return c.leer(QStringLiteral("usuarios.xml")).count("<Usuario>");
+    }
 
 private slots:
     // Each copy loads the file at sign-in and registers later; in every order of

@@ -134,7 +134,7 @@ public:
     // Clears the surface and paints the symbol of the current properties.
     void paintBarCode();
     // Writes the check codewords of the selected level after data[0..length-1].
-    void genEC(QList<qint16>& data, qint16 length);
+    void genEC(QList<qint16>& codewordList, qint16 length);
     // Run lengths of a 17-bit pattern, such as "81111113" for the start pattern.
     QString toXSecuence(qint32 cword) const;
     // Index of the pair among the first `length` pairs of the text table whose
