@@ -70,17 +70,17 @@ summary() {
   [ $failed -eq 0 ]
 }
 
-# werror: ON in the test command's builds, OFF for "run" and "package".
-werror=OFF
+# The test command's builds treat warnings as errors; "run" and "package" keep
+# what the build folder was configured with (so "package" after "test" rebuilds nothing).
+werror=()
 
 build_release() {
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARELIO_WERROR=$werror \
-    && cmake --build "$build" -j"$jobs"
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${werror[@]}" && cmake --build "$build" -j"$jobs"
 }
 
 build_sanitized() {
   cmake -S . -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DVARELIO_FUZZ=ON \
-    -DVARELIO_WERROR=$werror && cmake --build "$sanitized" -j"$jobs"
+    "${werror[@]}" && cmake --build "$sanitized" -j"$jobs"
 }
 
 run_suite() {
@@ -141,7 +141,7 @@ case "${1:-run}" in
     build_release
     exec "$build/Varelio/Varelio" ;;
   test)
-    werror=ON
+    werror=(-DVARELIO_WERROR=ON)
     stage "format check" bash scripts/check-format.sh
     stage "release build" build_release
     if [ "${stage_results[-1]}" = passed ]; then
