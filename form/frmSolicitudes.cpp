@@ -1,13 +1,13 @@
-#include "frmSolicitudes.h"
+#include "form/frmSolicitudes.h"
 #include "ui_frmSolicitudes.h"
 
-#include "BarraMenu.h"
-#include "Pantalla.h"
-#include "Pegado.h"
-#include "ReglasCampos.h"
+#include "form/BarraMenu.h"
+#include "form/Pantalla.h"
+#include "form/Pegado.h"
+#include "form/ReglasCampos.h"
 
-#include "DatosDesdeFormulario.h"
-#include "EscrituraSolicitud.h"
+#include "form/DatosDesdeFormulario.h"
+#include "form/EscrituraSolicitud.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"

@@ -1,6 +1,6 @@
 // The information text in the program folder, read as Windows-1252 lines and
 // laid out in the information window.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/ModCargaFicheros.h"

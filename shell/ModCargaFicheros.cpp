@@ -1,7 +1,7 @@
-#include "ModCargaFicheros.h"
+#include "shell/ModCargaFicheros.h"
 
-#include "ErrorEjecucion.h"
-#include "EstadoCompartido.h"
+#include "shell/ErrorEjecucion.h"
+#include "shell/EstadoCompartido.h"
 
 #include <QFile>
 

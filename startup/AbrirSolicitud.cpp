@@ -1,4 +1,4 @@
-#include "AbrirSolicitud.h"
+#include "startup/AbrirSolicitud.h"
 
 #include "applications/Navegacion.h"
 #include "applications/frmSeleccion.h"

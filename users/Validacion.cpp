@@ -1,6 +1,6 @@
-#include "Validacion.h"
+#include "users/Validacion.h"
 
-#include "FicheroUsuarios.h"
+#include "users/FicheroUsuarios.h"
 #include "hashing/CSHA256.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"

@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/shell/CarpetaPrueba.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/NombresSolicitud.h"
 

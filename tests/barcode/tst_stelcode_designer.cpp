@@ -15,7 +15,7 @@ private slots:
 
 void TestStelcodexPlugin::createsTheControlForDesigner()
 {
-    QPluginLoader loader(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + "/designer/libstelcodexplugin.so");
+    QPluginLoader loader(qEnvironmentVariable("STELCODE_OUTPUT_DIR") + "/designer/libstelcodexplugin.so");
     QVERIFY2(loader.load(), qPrintable(loader.errorString()));
     auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
     QVERIFY(plugin);

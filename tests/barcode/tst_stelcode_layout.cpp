@@ -18,7 +18,7 @@ private slots:
 void TestSymbolLayout::clusterTablesMatchTheSymbolCharacterList()
 {
     const ClusterTables clusters = buildClusterTables();
-    QFile list(QStringLiteral(VARELIO_TEST_DATA "/../../barcode/generators/pdf417-symbol-characters.txt"));
+    QFile list(QStringLiteral(STELCODE_SOURCE_DIR "/generators/pdf417-symbol-characters.txt"));
     QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
     int rows = 0;
     while (!list.atEnd()) {

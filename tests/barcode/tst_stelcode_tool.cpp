@@ -22,7 +22,7 @@ struct Run {
 Run runTool(const QStringList& args, const QByteArray& input = {})
 {
     QProcess p;
-    p.start(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + "/stelcode", args);
+    p.start(qEnvironmentVariable("STELCODE_OUTPUT_DIR") + "/stelcode", args);
     if (!p.waitForStarted())
         return {};
     p.write(input);

@@ -1,6 +1,6 @@
 // The build-time packaging tool: entry names and order, later folders replacing
 // parts of earlier ones, reproducible output, and no package left on failure.
-#include "Paquete.h"
+#include "tests/data/Paquete.h"
 
 #include <QDateTime>
 #include <QDir>

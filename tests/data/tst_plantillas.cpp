@@ -1,6 +1,6 @@
 // The shipped templates and manual, read straight from the built packages in the
 // program folder with libzip and pugixml (not through the word processor).
-#include "Paquete.h"
+#include "tests/data/Paquete.h"
 
 #include <QDir>
 #include <QMap>

@@ -1,9 +1,9 @@
 // The barcode of the printed copy, printed to PDF by the embedded word processor
 // and read back from the page at 300 dpi: payloads of every size the form can
 // produce, a dark desktop theme, a bitmap that cannot be written, a tampered one.
-#include "CarpetaPrograma.h"
-#include "ImpresoLeido.h"
-#include "Relleno.h"
+#include "tests/documents/CarpetaPrograma.h"
+#include "tests/documents/ImpresoLeido.h"
+#include "tests/documents/Relleno.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"

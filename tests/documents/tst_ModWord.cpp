@@ -1,8 +1,8 @@
 // The version probe, the document writer and the reader, against a stand-in
 // word-processor application that keeps real documents (so the stored files are
 // real packages) and records what it was asked to print.
-#include "CarpetaPrograma.h"
-#include "Relleno.h"
+#include "tests/documents/CarpetaPrograma.h"
+#include "tests/documents/Relleno.h"
 
 #include "documents/ModWord.h"
 #include "form/EscrituraSolicitud.h"

@@ -3,7 +3,7 @@
 // preloaded library), the program killed at random moments while saving, a
 // symbolic link in the applications folder, who may read what was written, and
 // text that XML cannot hold.
-#include "CarpetaPrograma.h"
+#include "tests/documents/CarpetaPrograma.h"
 
 #include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"

@@ -2,8 +2,8 @@
 // application, values longer than their boxes, a document re-saved by
 // LibreOffice Writer (a fixture made once with it) and one whose XML uses
 // another namespace prefix.
-#include "CarpetaPrograma.h"
-#include "../shell/Piloto.h"
+#include "tests/documents/CarpetaPrograma.h"
+#include "tests/shell/Piloto.h"
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"

@@ -3,9 +3,9 @@
 // delete one. Real windows on the offscreen platform, driven by key and mouse
 // events; the stored file is read back both through the word processor and
 // straight from its package XML, and the printed barcode is decoded.
-#include "Interaccion.h"
-#include "../documents/CarpetaPrograma.h"
-#include "../documents/ImpresoLeido.h"
+#include "tests/e2e/Interaccion.h"
+#include "tests/documents/CarpetaPrograma.h"
+#include "tests/documents/ImpresoLeido.h"
 
 #include "applications/frmSeleccion.h"
 #include "shell/FechaEspanola.h"

@@ -1,6 +1,6 @@
 // The form's menu, its checks, writing the application through the document
 // writer and the close prompt.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 
 #include "applications/frmSeleccion.h"
 #include "platform/word/Testing.h"

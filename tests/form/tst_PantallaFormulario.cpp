@@ -1,7 +1,7 @@
 // The form on a given screen and scale (VARELIO_PANTALLA, e.g. "1366x768@1.25";
 // 1024 x 768 at 100 % when unset): it opens inside the screen, its content
 // scrolls, and the control with the focus is always in view.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The application form as start-up opens it, and its field rules driven by
 // key strokes and focus moves.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 

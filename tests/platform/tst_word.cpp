@@ -1,7 +1,7 @@
 // The embedded word processor driven through its object model, as the document
 // writer and reader drive it.
-#include "Fixture.h"
-#include "MessageBox.h"
+#include "tests/platform/Fixture.h"
+#include "shell/MessageBox.h"
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 #include "platform/word/Printing.h"

@@ -1,6 +1,6 @@
 // Page layout of the embedded word processor: what a printed or viewed page holds
 // and where.
-#include "Fixture.h"
+#include "tests/platform/Fixture.h"
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 

@@ -1,6 +1,6 @@
 // The safe-write routine under real faults: a size limit in a child process
 // (a full disk without root), a symbolic link, a killed writer's leftovers.
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "CarpetaPrueba.h"
+#include "tests/shell/CarpetaPrueba.h"
 #include "shell/ErrorEjecucion.h"
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"

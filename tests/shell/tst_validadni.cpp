@@ -1,4 +1,4 @@
-#include "CarpetaPrueba.h"
+#include "tests/shell/CarpetaPrueba.h"
 #include "shell/ValidaDNI.h"
 
 #include <QLineEdit>

@@ -1,5 +1,5 @@
-#include "../shell/CarpetaPrueba.h"
-#include "../shell/Piloto.h"
+#include "tests/shell/CarpetaPrueba.h"
+#include "tests/shell/Piloto.h"
 #include "applications/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
 #include "startup/Arranque.h"

@@ -1,6 +1,6 @@
 // Two running copies of the program sharing one user file: each is a real
 // process, driven step by step through its pipes.
-#include "../shell/CarpetaPrueba.h"
+#include "tests/shell/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/shell/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
 #include <fcntl.h>
