@@ -2,7 +2,7 @@
 // the stored file (and, for printing, the PDF of the printed copy), and the
 // part of "Imprimir" that reads the barcode bitmap back before printing.
 #include "bench/ArranqueBench.h"
-#include "tests/documents/CarpetaPrograma.h"
+#include "tests/support/CarpetaPrograma.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/BmpCodigo.h"

@@ -1,7 +1,7 @@
 // "Guardar" of a registered user's application with 10 and with 100,000 users
 // in the user file: the size of the user file should not show.
 #include "bench/ArranqueBench.h"
-#include "tests/documents/CarpetaPrograma.h"
+#include "tests/support/CarpetaPrograma.h"
 #include "bench/users/FicheroGrande.h"
 
 #include "form/frmSolicitudes.h"

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestEmpaquetar : public QObject {
+class tst_empaquetar : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
@@ -88,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestEmpaquetar)
+QTEST_APPLESS_MAIN(tst_empaquetar)
 #include "tst_empaquetar.moc"

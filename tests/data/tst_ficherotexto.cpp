@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QtTest>
 
-class TestFicheroTexto : public QObject {
+class tst_ficherotexto : public QObject {
     Q_OBJECT
 
     QByteArray bytes_;
@@ -63,5 +63,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestFicheroTexto)
+QTEST_APPLESS_MAIN(tst_ficherotexto)
 #include "tst_ficherotexto.moc"

@@ -1,7 +1,7 @@
 // The version probe, the document writer and the reader, against a stand-in
 // word-processor application that keeps real documents (so the stored files are
 // real packages) and records what it was asked to print.
-#include "tests/documents/CarpetaPrograma.h"
+#include "tests/support/CarpetaPrograma.h"
 #include "tests/documents/Relleno.h"
 
 #include "documents/ModWord.h"
@@ -235,9 +235,9 @@ private slots:
         QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("IMPORTANTE: Espere")));
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Information);
-        for (int indice : {1000, 2000, 2500})
+        for (int indice : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(!f.mnuP.at(indice)->isEnabled());
-        QVERIFY(f.mnuP.at(3000)->isEnabled());
+        QVERIFY(f.mnuP.at(ComandoMenu::Salir)->isEnabled());
 
         Word::DocumentsCollection docs;
         Word::Document& d = Guardada(docs);
@@ -273,7 +273,7 @@ private slots:
         proveedor.enMarcha = std::make_shared<FakeWord>();
         Word::Error fallo(Word::ErrorCode::CommandFailed, QStringLiteral("No hay impresora"));
         proveedor.enMarcha->falloImpresion = &fallo;
-        f.mnuP.at(1000)->setEnabled(true);
+        f.mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
         Escribir(f, &ModWord::GenerarDocumentoW97, true, &progreso);
@@ -284,7 +284,7 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No hay impresora"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::NoIcon);
-        QVERIFY(f.mnuP.at(1000)->isEnabled());
+        QVERIFY(f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
         QVERIFY(progreso.prgBar->value() < 162);
         QVERIFY(carpeta->temporales().contains(QStringLiteral("12345678Z.doc")));
     }
@@ -362,7 +362,7 @@ private slots:
         QVERIFY(f.txtOtros->isVisible());
         QCOMPARE(f.txtOtros->text(), QStringLiteral("Máster"));
         QCOMPARE(f.txtAño->text(), QStringLiteral("2006"));
-        for (int indice : {1000, 2000, 2500})
+        for (int indice : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(f.mnuP.at(indice)->isEnabled());
         QVERIFY(!HayProgresoVisible());
         QVERIFY(MessageBox::shown().isEmpty());
@@ -396,7 +396,7 @@ private slots:
         ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
         QCOMPARE(f.txtNacionalidad->text(), QStringLiteral("sin cambios"));
         QCOMPARE(f.txtCiudad->text(), QStringLiteral("León")); // fields after it are still read
-        QVERIFY(f.mnuP.at(2500)->isEnabled());
+        QVERIFY(f.mnuP.at(ComandoMenu::CargarOtra)->isEnabled());
     }
 
     void readerReportsAMissingFile()
@@ -408,7 +408,7 @@ private slots:
         QCOMPARE(MessageBox::shown().first().text,
             QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
                            "El fichero no existe.\nEl fichero no se ha modificado."));
-        QVERIFY(!f.mnuP.at(1000)->isEnabled());
+        QVERIFY(!f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
         QCOMPARE(proveedor.creadas, 0); // nothing to read: no instance started
     }
 

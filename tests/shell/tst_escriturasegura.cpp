@@ -50,7 +50,7 @@ int escribirConLimite(const QString& ruta, const QByteArray& datos, rlim_t limit
 
 } // namespace
 
-class tst_EscrituraSegura : public QObject {
+class tst_escriturasegura : public QObject {
     Q_OBJECT
 private slots:
     void escribeEnteroYSoloParaElDueno()
@@ -121,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_EscrituraSegura)
+QTEST_GUILESS_MAIN(tst_escriturasegura)
 #include "tst_escriturasegura.moc"
