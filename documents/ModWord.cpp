@@ -145,6 +145,23 @@ void BorrarMarcas(Word::Application& word)
     }
 }
 
+// The running instance, or a new one when none runs (the failure to start one
+// is the caller's). `iniciada` tells which, when given.
+std::shared_ptr<Word::Application> ObtenerOIniciar(bool* iniciada = nullptr)
+{
+    try {
+        auto word = Word::GetObject();
+        if (iniciada)
+            *iniciada = false;
+        return word;
+    } catch (const Word::Error&) {
+        auto word = Word::CreateObject();
+        if (iniciada)
+            *iniciada = true;
+        return word;
+    }
+}
+
 enum class Variante { W97, WXP };
 
 // The point where the DNI is typed in the heading. It is not named "NIF": a
@@ -202,16 +219,9 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     };
 
     // Attach (older variant only) or start an instance.
-    if (variante == Variante::W97) {
-        try {
-            e.objWord = Word::GetObject();
-            compartida = e.objWord->Documents().Count() > 0;
-        } catch (const Word::Error&) {
-            e.objWord = Word::CreateObject();
-        }
-    } else {
-        e.objWord = Word::CreateObject();
-    }
+    bool iniciada = true;
+    e.objWord = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
+    compartida = !iniciada && e.objWord->Documents().Count() > 0;
 
     // Until the document is stored, a failure ends the writer and is the
     // caller's to report; the instance is not left running behind it.
@@ -219,7 +229,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     try {
         word.setVisible(false);
         nuestro = &word.Documents().Add(plantilla);
-        Avisar(avance.total, 162);
+        Avisar(avance.total, PasosEscritura(*formulario, imprimir));
         word.ActiveDocument().Bookmarks(MarcaDNI).Select();
         word.Selection().TypeText(formulario->CajaDNI()->text());
     } catch (...) {
@@ -242,6 +252,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
         terminar();
         throw;
     }
+    Avisar(avance.paso);
 
     if (!imprimir) {
         terminar();
@@ -260,6 +271,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
             if (impreso.kind == Word::PrintResult::Kind::Pdf)
                 escrito.pdf = impreso.pdfPath;
             escrito.impreso = true;
+            Avisar(avance.paso);
         } catch (const std::exception& fallo) {
             escrito.falloImpresion = TextoFallo(fallo);
             terminar();
@@ -275,7 +287,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
 // Why the application may not be read into the form (another DNI's), or empty.
 QString LeerControles(Word::Document& documento, FormularioDocumento* formulario, frmProgresoGeneral* progreso)
 {
-    progreso->prgBar->setMaximum(324);
+    progreso->prgBar->setMaximum(int(formulario->Controles().size())); // one step a control
     // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
     const QString dni = formulario->CajaDNI()->text();
     if (const QString otro = OtroNIF(documento, dni); !otro.isEmpty())
@@ -293,21 +305,19 @@ QString LeerControles(Word::Document& documento, FormularioDocumento* formulario
                 throw;
         }
     }
-    progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
-    progreso->prgBar->setValue(progreso->prgBar->maximum());
     return {};
 }
 
 } // namespace
 
+int PasosEscritura(const FormularioDocumento& formulario, bool imprimir)
+{
+    return int(formulario.Controles().size()) + 1 + (imprimir ? 1 : 0);
+}
+
 qint16 VersionWord()
 {
-    std::shared_ptr<Word::Application> word;
-    try {
-        word = Word::GetObject();
-    } catch (const Word::Error&) {
-        word = Word::CreateObject(); // none installed: the failure is the caller's
-    }
+    const std::shared_ptr<Word::Application> word = ObtenerOIniciar();
     try {
         bool numero = false;
         const int mayor = word->Version().section(QLatin1Char('.'), 0, 0).trimmed().toInt(&numero);
@@ -349,15 +359,10 @@ bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, Formular
     blnWordIniciado = false;
     std::shared_ptr<Word::Application> word;
     try {
-        word = Word::GetObject();
-    } catch (const Word::Error&) {
-        try {
-            word = Word::CreateObject();
-        } catch (...) {
-            progreso->close();
-            throw;
-        }
-        blnWordIniciado = true;
+        word = ObtenerOIniciar(&blnWordIniciado);
+    } catch (...) {
+        progreso->close();
+        throw;
     }
 
     Word::Document* abierto = nullptr; // the copy of the stored file, while open

@@ -23,6 +23,10 @@ struct Avance {
     std::function<void()> fin;      // everything done
 };
 
+// The writer's steps: one for each of the form's controls, one for storing the
+// application and, when printing, one for the printed copy.
+int PasosEscritura(const FormularioDocumento& formulario, bool imprimir);
+
 // What the writer did besides storing the application.
 struct Escrito {
     bool impreso = false;                  // a copy went to print

@@ -191,7 +191,8 @@ private slots:
         QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
         QVERIFY(!estado().objWord);
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(progreso.prgBar->value(), 162);
+        QCOMPARE(progreso.prgBar->maximum(), int(f.Controles().size()) + 1); // each control, then storing
+        QCOMPARE(progreso.prgBar->value(), progreso.prgBar->maximum());
 
         Word::DocumentsCollection docs;
         Word::Document& d = Guardada(docs);
@@ -285,7 +286,7 @@ private slots:
         QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No hay impresora"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::NoIcon);
         QVERIFY(f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
-        QVERIFY(progreso.prgBar->value() < 162);
+        QVERIFY(progreso.prgBar->value() < progreso.prgBar->maximum());
         QVERIFY(carpeta->temporales().contains(QStringLiteral("12345678Z.doc")));
     }
 
