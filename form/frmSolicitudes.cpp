@@ -455,6 +455,7 @@ void frmSolicitudes::mnuP_Click(int Index)
         }
         break;
     case ComandoMenu::CambiarContrasena:
+        // The menu handler skips a failing step of its own.
         Ignorando([this] { AbrirCreaPwd(txtDNI->text()); });
         break;
     default:

@@ -6,6 +6,7 @@
 
 #include "documents/ModWord.h"
 #include "form/EscrituraSolicitud.h"
+#include "form/LecturaSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
@@ -70,8 +71,11 @@ struct FakeProvider : Word::Provider {
     std::shared_ptr<FakeWord> enMarcha; // what attach finds, if anything
     std::shared_ptr<FakeWord> ultimaCreada;
     int creadas = 0;
+    bool sinArranque = false; // no instance can be started
     std::shared_ptr<Word::Application> create() override
     {
+        if (sinArranque)
+            throw Word::Error(Word::ErrorCode::CommandFailed, QStringLiteral("No se puede iniciar el procesador"));
         ++creadas;
         ultimaCreada = std::make_shared<FakeWord>();
         return ultimaCreada;
@@ -348,7 +352,7 @@ private slots:
         f.show();
         f.txtDNI->setText(QStringLiteral("12345678Z")); // the signed-in DNI
         f.txtArea[5]->setText(QStringLiteral("9"));     // the stored "__" empties it
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
 
         QCOMPARE(f.txtApellidos->text(), QStringLiteral("Muñoz Peña"));
         QCOMPARE(f.txtPuerta->text(), QStringLiteral("2ª"));
@@ -375,14 +379,14 @@ private slots:
         frmSolicitudes f;
         f.txtDNI->setText(QStringLiteral("12345678Z"));
         proveedor.ultimaCreada.reset();
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QVERIFY(ModWord::blnWordIniciado);
         QVERIFY(proveedor.ultimaCreada->visible);
         QVERIFY(!proveedor.ultimaCreada->cerrada);
         QCOMPARE(proveedor.ultimaCreada->documentos.Count(), 0);
 
         proveedor.enMarcha = std::make_shared<FakeWord>();
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QVERIFY(!ModWord::blnWordIniciado);
         QVERIFY(proveedor.enMarcha->cerrada);
     }
@@ -394,7 +398,7 @@ private slots:
         f.txtDNI->setText(QStringLiteral("12345678Z"));
         f.txtNacionalidad->setProperty("Tag", QStringLiteral("NACIONALIDADANTIGUA"));
         f.txtNacionalidad->setText(QStringLiteral("sin cambios"));
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QCOMPARE(f.txtNacionalidad->text(), QStringLiteral("sin cambios"));
         QCOMPARE(f.txtCiudad->text(), QStringLiteral("León")); // fields after it are still read
         QVERIFY(f.mnuP.at(ComandoMenu::CargarOtra)->isEnabled());
@@ -403,7 +407,7 @@ private slots:
     void readerReportsAMissingFile()
     {
         frmSolicitudes f;
-        QVERIFY(!ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f));
+        QVERIFY(!LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f));
         QVERIFY(!HayProgresoVisible());
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().first().text,
@@ -411,6 +415,44 @@ private slots:
                            "El fichero no existe.\nEl fichero no se ha modificado."));
         QVERIFY(!f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
         QCOMPARE(proveedor.creadas, 0); // nothing to read: no instance started
+    }
+
+    // The reader only reports: its steps, one a control, and what failed; the
+    // read workflow shows the message.
+    void readerCountsItsStepsAndShowsNothing()
+    {
+        GuardarEjemplo();
+        frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
+        int total = -1, pasos = 0;
+        bool fin = false;
+        ModWord::Avance avance{[&](int n) { total = n; }, [&] { ++pasos; }, [&] { fin = true; }};
+        QVERIFY(ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, avance));
+        QCOMPARE(total, int(f.Controles().size()));
+        QCOMPARE(pasos, total);
+        QVERIFY(fin);
+
+        proveedor.sinArranque = true;
+        const Resultado r = ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(!r);
+        QCOMPARE(r.motivo, QStringLiteral("No se puede iniciar el procesador"));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(!f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
+    }
+
+    void readWorkflowReportsAWordProcessorThatCannotStart()
+    {
+        GuardarEjemplo();
+        proveedor.sinArranque = true;
+        frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
+        QVERIFY(!LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f));
+        QVERIFY(!HayProgresoVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text,
+            QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
+                           "No se puede iniciar el procesador\nEl fichero no se ha modificado."));
+        QVERIFY(!f.mnuP.at(ComandoMenu::Guardar)->isEnabled());
     }
 
 private:
