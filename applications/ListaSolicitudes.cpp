@@ -1,6 +1,6 @@
-#include "ListaSolicitudes.h"
+#include "applications/ListaSolicitudes.h"
 
-#include "NombresSolicitud.h"
+#include "applications/NombresSolicitud.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Navegacion.h"
+#include "applications/Navegacion.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "NombresSolicitud.h"
+#include "applications/NombresSolicitud.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/ModGeneral.h"

@@ -1,8 +1,8 @@
-#include "frmSeleccion.h"
+#include "applications/frmSeleccion.h"
 
-#include "ListaSolicitudes.h"
-#include "Navegacion.h"
-#include "NombresSolicitud.h"
+#include "applications/ListaSolicitudes.h"
+#include "applications/Navegacion.h"
+#include "applications/NombresSolicitud.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"

@@ -1,4 +1,4 @@
-#include "CamposDocumento.h"
+#include "documents/CamposDocumento.h"
 
 #include <QVariant>
 #include <QWidget>

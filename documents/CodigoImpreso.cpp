@@ -106,13 +106,7 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos)
     return nombres;
 }
 
-QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo)
-{
-    const int modulo = std::max(control.pdfbarWidth(), 1);
-    const int ancho = 2 * control.pdfleftMargin() + (17 * control.pdfColumns() + 69) * modulo;
-    const int alto = 2 * control.pdftopMargin() + control.rowCount() * control.pdfbarHeight();
-    return {std::max(minimo.width(), ancho), std::max(minimo.height(), alto)};
-}
+QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo) { return minimo.expandedTo(control.sizeHint()); }
 
 QString Comprobar(const QString& rutaBmp, const QByteArray& esperado)
 {

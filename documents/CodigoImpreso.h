@@ -21,7 +21,6 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos);
 
 // The control's size in pixels for its current symbol: at least `minimo`, and
 // enough for the symbol with quiet zones as wide as its margins on every side.
-// Call after the control's codewords were computed for its current text.
 QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo);
 
 // Reads the PDF417 symbol of the bitmap file back and compares its bytes with

@@ -8,15 +8,12 @@
 #include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"
-#include "shell/MessageBox.h"
-#include "shell/frmProgresoGeneral.h"
+#include "shell/Resultado.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QRadioButton>
 #include <memory>
 #include <utility>
@@ -145,6 +142,23 @@ void BorrarMarcas(Word::Application& word)
     }
 }
 
+// The running instance, or a new one when none runs (the failure to start one
+// is the caller's). `iniciada` tells which, when given.
+std::shared_ptr<Word::Application> ObtenerOIniciar(bool* iniciada = nullptr)
+{
+    try {
+        auto word = Word::GetObject();
+        if (iniciada)
+            *iniciada = false;
+        return word;
+    } catch (const Word::Error&) {
+        auto word = Word::CreateObject();
+        if (iniciada)
+            *iniciada = true;
+        return word;
+    }
+}
+
 enum class Variante { W97, WXP };
 
 // The point where the DNI is typed in the heading. It is not named "NIF": a
@@ -162,6 +176,8 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
         qint16 alto = 2000;
         bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto);
         word.ActiveDocument().Tables(3).Cell(6, 1).Select();
+        // The writer skips a failing layout step of the copy (a line break, the
+        // alignment): the barcode is still placed.
         Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
         if (!segundo)
             word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
@@ -192,6 +208,8 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     // the user's (which would be the active one if ours was never created).
     bool compartida = false;
     Word::Document* nuestro = nullptr;
+    // Closing and quitting happen after the outcome is known: their failure
+    // changes nothing the user is told.
     const auto terminar = [&] {
         Word::Application& word = *e.objWord;
         if (nuestro)
@@ -202,16 +220,9 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     };
 
     // Attach (older variant only) or start an instance.
-    if (variante == Variante::W97) {
-        try {
-            e.objWord = Word::GetObject();
-            compartida = e.objWord->Documents().Count() > 0;
-        } catch (const Word::Error&) {
-            e.objWord = Word::CreateObject();
-        }
-    } else {
-        e.objWord = Word::CreateObject();
-    }
+    bool iniciada = true;
+    e.objWord = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
+    compartida = !iniciada && e.objWord->Documents().Count() > 0;
 
     // Until the document is stored, a failure ends the writer and is the
     // caller's to report; the instance is not left running behind it.
@@ -219,7 +230,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     try {
         word.setVisible(false);
         nuestro = &word.Documents().Add(plantilla);
-        Avisar(avance.total, 162);
+        Avisar(avance.total, PasosEscritura(*formulario, imprimir));
         word.ActiveDocument().Bookmarks(MarcaDNI).Select();
         word.Selection().TypeText(formulario->CajaDNI()->text());
     } catch (...) {
@@ -227,7 +238,8 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
         throw;
     }
 
-    // A control without a form field is skipped; the rest is still written.
+    // A control without a form field is skipped (the writer skips a failing
+    // step); the rest is still written.
     for (QWidget* control : formulario->Controles()) {
         Avisar(avance.paso);
         const QString tag = Tag(control);
@@ -242,6 +254,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
         terminar();
         throw;
     }
+    Avisar(avance.paso);
 
     if (!imprimir) {
         terminar();
@@ -260,6 +273,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
             if (impreso.kind == Word::PrintResult::Kind::Pdf)
                 escrito.pdf = impreso.pdfPath;
             escrito.impreso = true;
+            Avisar(avance.paso);
         } catch (const std::exception& fallo) {
             escrito.falloImpresion = TextoFallo(fallo);
             terminar();
@@ -271,17 +285,17 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     return escrito;
 }
 
-// Fills the form's tagged controls from the document's fields, except the DNI.
-// Why the application may not be read into the form (another DNI's), or empty.
-QString LeerControles(Word::Document& documento, FormularioDocumento* formulario, frmProgresoGeneral* progreso)
+// Fills the form's tagged controls from the document's fields, except the DNI,
+// one step a control. Why the application may not be read into the form
+// (another DNI's), or empty.
+QString LeerControles(Word::Document& documento, FormularioDocumento* formulario, const Avance& avance)
 {
-    progreso->prgBar->setMaximum(324);
     // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
     const QString dni = formulario->CajaDNI()->text();
     if (const QString otro = OtroNIF(documento, dni); !otro.isEmpty())
         return QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.").arg(otro, dni);
     for (QWidget* control : formulario->Controles()) {
-        progreso->prgBar->setValue(progreso->prgBar->value() + 1);
+        Avisar(avance.paso);
         const QString tag = Tag(control);
         if (tag.isEmpty() || control == formulario->CajaDNI())
             continue;
@@ -293,21 +307,19 @@ QString LeerControles(Word::Document& documento, FormularioDocumento* formulario
                 throw;
         }
     }
-    progreso->prgBar->setValue(progreso->prgBar->maximum() - 10);
-    progreso->prgBar->setValue(progreso->prgBar->maximum());
     return {};
 }
 
 } // namespace
 
+int PasosEscritura(const FormularioDocumento& formulario, bool imprimir)
+{
+    return int(formulario.Controles().size()) + 1 + (imprimir ? 1 : 0);
+}
+
 qint16 VersionWord()
 {
-    std::shared_ptr<Word::Application> word;
-    try {
-        word = Word::GetObject();
-    } catch (const Word::Error&) {
-        word = Word::CreateObject(); // none installed: the failure is the caller's
-    }
+    const std::shared_ptr<Word::Application> word = ObtenerOIniciar();
     try {
         bool numero = false;
         const int mayor = word->Version().section(QLatin1Char('.'), 0, 0).trimmed().toInt(&numero);
@@ -329,66 +341,45 @@ Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, Form
     return GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
 }
 
-bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario)
+Resultado RecuperarSolicitud(
+    const QString& fichero, const QString& carpeta, FormularioDocumento* formulario, const Avance& avance)
 {
-    // Nothing the user does after a failed read may overwrite the file: the
-    // caller does not keep the form on it.
-    const auto ilegible = [&](const QString& motivo) {
-        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + fichero + QStringLiteral(".\n")
-                + motivo + QStringLiteral("\nEl fichero no se ha modificado."),
-            {}, QMessageBox::Critical);
-        return false;
-    };
     if (const QString motivo = MotivoIlegible(carpeta + fichero); !motivo.isEmpty())
-        return ilegible(motivo);
+        return Resultado::Fallo(motivo);
+    Avisar(avance.total, int(formulario->Controles().size()));
 
-    auto progreso = std::make_unique<frmProgresoGeneral>();
-    progreso->lblAccion->setText(QStringLiteral("Recuperando información de la solicitud. Espere, por favor ..."));
-    progreso->show();
-
+    // The word processor's failures end here: the instance is not left behind.
     blnWordIniciado = false;
     std::shared_ptr<Word::Application> word;
-    try {
-        word = Word::GetObject();
-    } catch (const Word::Error&) {
-        try {
-            word = Word::CreateObject();
-        } catch (...) {
-            progreso->close();
-            throw;
-        }
-        blnWordIniciado = true;
-    }
-
     Word::Document* abierto = nullptr; // the copy of the stored file, while open
     QString motivo;
     try {
+        word = ObtenerOIniciar(&blnWordIniciado);
         word->setVisible(false);
         abierto = &word->Documents().Add(carpeta + fichero);
-        motivo = LeerControles(*abierto, formulario, progreso.get());
+        motivo = LeerControles(*abierto, formulario, avance);
         if (motivo.isEmpty())
             std::exchange(abierto, nullptr)->Close(false);
     } catch (const std::exception& fallo) {
         motivo = TextoFallo(fallo);
     }
+    if (!word)
+        return Resultado::Fallo(motivo); // none could be reached or started
     if (!motivo.isEmpty()) {
-        // The instance is not left behind, nor the busy window.
+        // Cleaning up after a failure already reported: a further failure adds nothing.
         if (abierto)
             Ignorando([&] { abierto->Close(false); });
         Ignorando([&] { word->Quit(false); });
-        word.reset();
-        progreso->close();
-        return ilegible(motivo);
+        return Resultado::Fallo(motivo);
     }
     // One we started stays up and visible, one we attached to is told to quit.
+    // The application is read: neither failing changes that.
     if (blnWordIniciado)
         Ignorando([&] { word->setVisible(true); });
     else
         Ignorando([&] { word->Quit(false); });
-    word.reset();
-    progreso->close();
-    formulario->HabilitarEscritura(true);
-    return true;
+    Avisar(avance.fin);
+    return Resultado::Correcto();
 }
 
 } // namespace ModWord

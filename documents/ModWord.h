@@ -3,6 +3,8 @@
 // writer (save and print an application) and the reader (load a stored one).
 // ModWord continues in BmpCodigo.h (the barcode bitmap) and CamposDocumento.h.
 // The writer and reader see the form as a FormularioDocumento.
+#include "shell/Resultado.h"
+
 #include <QString>
 
 #include <functional>
@@ -16,12 +18,16 @@ namespace ModWord {
 // Major version of the word processor, 0 when it cannot be read.
 qint16 VersionWord();
 
-// How far the writer has got, told as it goes; empty members are skipped.
+// How far the writer or reader has got, told as it goes; empty members are skipped.
 struct Avance {
-    std::function<void(int)> total; // the number of steps of the whole write
+    std::function<void(int)> total; // the number of steps of the whole write or read
     std::function<void()> paso;     // one more step done
     std::function<void()> fin;      // everything done
 };
+
+// The writer's steps: one for each of the form's controls, one for storing the
+// application and, when printing, one for the printed copy.
+int PasosEscritura(const FormularioDocumento& formulario, bool imprimir);
 
 // What the writer did besides storing the application.
 struct Escrito {
@@ -44,10 +50,13 @@ Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, Form
 extern bool blnWordIniciado;
 
 // Reads the stored application carpeta + fichero into the form's controls,
-// except the DNI, which stays the form's (the signed-in one). False, with the
-// user told why and the file untouched, when the file cannot be read (missing,
-// unreadable, damaged, Word's old binary format) or holds another DNI's
-// application; the form may then hold part of the values.
-bool RecuperarSolicitud(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario);
+// except the DNI, which stays the form's (the signed-in one), and tells avance
+// how far it has got (the total once the file looks readable, then one step a
+// control). Fails, saying why, with the file untouched, when the file cannot be
+// read (missing, unreadable, damaged, Word's old binary format), holds another
+// DNI's application or the word processor fails; the form may then hold part
+// of the values. Shows nothing: the read workflow (form/LecturaSolicitud.h) does.
+Resultado RecuperarSolicitud(
+    const QString& fichero, const QString& carpeta, FormularioDocumento* formulario, const Avance& avance = {});
 
 } // namespace ModWord

@@ -1,4 +1,4 @@
-#include "BarraMenu.h"
+#include "form/BarraMenu.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "DatosDesdeFormulario.h"
+#include "form/DatosDesdeFormulario.h"
 
-#include "frmSolicitudes.h"
+#include "form/frmSolicitudes.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "EscrituraSolicitud.h"
+#include "form/EscrituraSolicitud.h"
 
 #include "applications/NombresSolicitud.h"
 #include "documents/CamposDocumento.h"

@@ -1,4 +1,4 @@
-#include "Pantalla.h"
+#include "form/Pantalla.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -1,4 +1,4 @@
-#include "Pegado.h"
+#include "form/Pegado.h"
 
 #include "shell/ModGeneral.h"
 

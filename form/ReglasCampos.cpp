@@ -1,4 +1,4 @@
-#include "ReglasCampos.h"
+#include "form/ReglasCampos.h"
 
 #include <QKeyEvent>
 #include <QRegularExpression>

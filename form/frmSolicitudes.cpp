@@ -1,13 +1,13 @@
-#include "frmSolicitudes.h"
+#include "form/frmSolicitudes.h"
 #include "ui_frmSolicitudes.h"
 
-#include "BarraMenu.h"
-#include "Pantalla.h"
-#include "Pegado.h"
-#include "ReglasCampos.h"
+#include "form/BarraMenu.h"
+#include "form/Pantalla.h"
+#include "form/Pegado.h"
+#include "form/ReglasCampos.h"
 
-#include "DatosDesdeFormulario.h"
-#include "EscrituraSolicitud.h"
+#include "form/DatosDesdeFormulario.h"
+#include "form/EscrituraSolicitud.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"
@@ -155,14 +155,17 @@ void frmSolicitudes::ConectarPegado()
 void frmSolicitudes::ConstruirMenu()
 {
     // Keyboard shortcuts, so that the commands are reachable without a mouse.
-    const std::tuple<int, const char*, QKeySequence> items[] = {{1000, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {2000, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {2500, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
-        {5000, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
-    const std::map<int, const char*> descripciones
-        = {{1000, "Imprimir la solicitud"}, {2000, "Guardar la solicitud"}, {2500, "Cargar otra solicitud"},
-            {3000, "Salir del programa"}, {4000, "Abrir el manual de usuario"}, {5000, "Cambiar la contraseña"}};
+    const std::tuple<int, const char*, QKeySequence> items[]
+        = {{ComandoMenu::Imprimir, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+            {ComandoMenu::Guardar, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
+            {ComandoMenu::CargarOtra, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
+            {ComandoMenu::Salir, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {ComandoMenu::Ayuda, "Ayuda", QKeySequence(Qt::Key_F1)},
+            {ComandoMenu::CambiarContrasena, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
+    const std::map<int, const char*> descripciones = {{ComandoMenu::Imprimir, "Imprimir la solicitud"},
+        {ComandoMenu::Guardar, "Guardar la solicitud"}, {ComandoMenu::CargarOtra, "Cargar otra solicitud"},
+        {ComandoMenu::Salir, "Salir del programa"}, {ComandoMenu::Ayuda, "Abrir el manual de usuario"},
+        {ComandoMenu::CambiarContrasena, "Cambiar la contraseña"}};
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("mnuBarra"));
     barra->setAccessibleName(QStringLiteral("Menú"));
@@ -175,7 +178,7 @@ void frmSolicitudes::ConstruirMenu()
         connect(a, &QAction::triggered, this, [this, i = indice] { mnuP_Click(i); });
         mnuP[indice] = a;
     }
-    for (int i : {1000, 2000, 2500})
+    for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
         mnuP[i]->setEnabled(false);
     BarraMenu::Resaltar(barra);
     // Shows the commands' tips and what a save did.
@@ -187,7 +190,7 @@ QList<QWidget*> frmSolicitudes::Controles() const { return controlesDatos_ + otr
 
 void frmSolicitudes::HabilitarEscritura(bool habilitar)
 {
-    for (int indice : {1000, 2000, 2500})
+    for (int indice : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
         if (auto it = mnuP.find(indice); it != mnuP.end())
             it->second->setEnabled(habilitar);
 }
@@ -203,7 +206,7 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         // Load steps, before the window first appears.
         cargado_ = true;
         if (!estado().blnTienePassword)
-            mnuP[5000]->setVisible(false);
+            mnuP[ComandoMenu::CambiarContrasena]->setVisible(false);
         optCategoria[0]->setChecked(true);
         // A word processor that cannot be reached at all counts as version 0: the
         // writer then reports the failure when the user saves.
@@ -388,8 +391,8 @@ void frmSolicitudes::RellenarFechaFirma()
     txtDia->setText(QString::number(hoy.day()));
     txtMes->setText(FechaEspanola::NombreMes(hoy.month()));
     txtAño->setText(QString::number(hoy.year()));
-    mnuP[1000]->setEnabled(true);
-    mnuP[2000]->setEnabled(true);
+    mnuP[ComandoMenu::Imprimir]->setEnabled(true);
+    mnuP[ComandoMenu::Guardar]->setEnabled(true);
 }
 
 // ---- Menu, saving and closing ---------------------------------------------
@@ -410,7 +413,7 @@ void frmSolicitudes::mnuP_Click(int Index)
     }
 
     switch (Index) {
-    case 1000: {
+    case ComandoMenu::Imprimir: {
         if (!CamposObligatorios())
             return;
         // A payload that cannot be built must not print a copy with an old one.
@@ -424,10 +427,10 @@ void frmSolicitudes::mnuP_Click(int Index)
         GuardarSolicitud(true, false);
         break;
     }
-    case 2000:
+    case ComandoMenu::Guardar:
         GuardarSolicitud(false, false);
         break;
-    case 2500: {
+    case ComandoMenu::CargarOtra: {
         const auto r = MessageBox::show(QStringLiteral("¿Guardar la solicitud actual?"), QStringLiteral("GUARDAR"),
             QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (r == QMessageBox::Yes) {
@@ -439,10 +442,10 @@ void frmSolicitudes::mnuP_Click(int Index)
         }
         break;
     }
-    case 3000:
+    case ComandoMenu::Salir:
         close();
         break;
-    case 4000:
+    case ComandoMenu::Ayuda:
         // A new, visible instance with a document based on the manual; the
         // user closes it when done. A failing step is passed over and the next one runs.
         Ignorando([this] { objWordAyuda = Word::CreateObject(); });
@@ -451,7 +454,8 @@ void frmSolicitudes::mnuP_Click(int Index)
             Ignorando([this] { objWordAyuda->setVisible(true); });
         }
         break;
-    case 5000:
+    case ComandoMenu::CambiarContrasena:
+        // The menu handler skips a failing step of its own.
         Ignorando([this] { AbrirCreaPwd(txtDNI->text()); });
         break;
     default:
@@ -504,7 +508,7 @@ void frmSolicitudes::PasoRegistro()
         dniRegistrado_ = dni;
     // Shown whatever the user did in the dialog: a DNI that is still not
     // registered gets the dialog again on its next write.
-    mnuP[5000]->setVisible(true);
+    mnuP[ComandoMenu::CambiarContrasena]->setVisible(true);
     estado().blnTienePassword = true;
 }
 

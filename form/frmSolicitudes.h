@@ -8,6 +8,7 @@
 // Controles() in order and pair each control that carries a "Tag" property
 // (read with Tag()) with the document form field of that name.
 #include "documents/CamposDocumento.h"
+#include "form/ComandoMenu.h"
 
 #include <QMainWindow>
 #include <QList>
@@ -27,6 +28,7 @@ class Stelcodex;
 namespace Word {
 class Application;
 }
+
 namespace Ui {
 class frmSolicitudes;
 }
@@ -57,8 +59,7 @@ public:
     QLabel* lblFichero;
     // Barcode control handed to the document writer; not shown to the user.
     Stelcodex* Stelcodex1 = nullptr;
-    // Menu items by index: 1000 Imprimir, 2000 Guardar, 2500 Cargar otra
-    // solicitud, 3000 Salir, 4000 Ayuda, 5000 Cambiar contraseña.
+    // Menu items by their ComandoMenu index.
     std::map<int, QAction*> mnuP;
 
     // Set by "Cargar otra solicitud" so that the close that follows asks nothing.

@@ -3,7 +3,7 @@
 // read every form field, the text and the tables, fill a field, type into a
 // cell, find and replace, lay the pages out, and save. A saved document must
 // open again.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"

@@ -3,7 +3,7 @@
 // numbers, the dates (birth and signing) and the barcode conversions of those
 // values. Input: UTF-8 lines; the first is the DNI and the date, the next
 // eleven the area boxes.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include "documents/CamposDocumento.h"
 #include "documents/DatosCodigo.h"

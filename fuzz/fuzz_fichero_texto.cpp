@@ -1,9 +1,10 @@
 // The information text in the program folder, read as Windows-1252 lines and
 // laid out in the information window.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include "shell/EstadoCompartido.h"
 #include "shell/ModCargaFicheros.h"
+#include "shell/Windows1252.h"
 #include "shell/frmProgreso.h"
 
 #include <QLabel>
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(texto.count(QLatin1Char('\n')) == texto.count(QStringLiteral("\r\n")));
     FUZZ_CHECK(bytes.isEmpty() == texto.isEmpty());
     FUZZ_CHECK(texto.isEmpty() || texto.startsWith(QStringLiteral("\r\n")));
-    FUZZ_CHECK(ModCargaFicheros::DesdeWindows1252(bytes).size() == bytes.size());
+    FUZZ_CHECK(Windows1252::ATexto(bytes).size() == bytes.size());
 
     frmProgreso ventana;
     ventana.lblTitulo->setText(texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -1,6 +1,6 @@
 // Any file opened as a document by the embedded word processor: a stored
 // application, a template, or whatever else lies under that name.
-#include "Documento.h"
+#include "fuzz/Documento.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {

@@ -2,7 +2,7 @@
 // template that its root element names (w:document, Types, Relationships,
 // w:styles, w:numbering, w:hdr, ...), so the fuzzer works on the XML and not on
 // the zip around it, and the template's own parts serve as seeds.
-#include "Documento.h"
+#include "fuzz/Documento.h"
 
 #include "platform/word/Package.h"
 

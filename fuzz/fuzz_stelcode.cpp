@@ -3,7 +3,7 @@
 // Input: "key=value" lines, an empty line, then the data. The symbol is
 // painted and saved at a bounded size; its codewords must lie in 0..928, and
 // the property bag it writes must read back to the same bag.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include <stelcode/Stelcodex.h>
 

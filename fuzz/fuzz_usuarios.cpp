@@ -2,7 +2,7 @@
 // DNI and its password, and extended by a new registration. Once a
 // registration has been saved, loading the file again must find it and keep
 // every entry that was there.
-#include "Comun.h"
+#include "fuzz/Comun.h"
 
 #include "shell/EstadoCompartido.h"
 #include "users/Validacion.h"

@@ -1,4 +1,4 @@
-#include "CSHA256.h"
+#include "hashing/CSHA256.h"
 
 #include <array>
 #include <cstdint>

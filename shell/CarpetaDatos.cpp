@@ -1,4 +1,4 @@
-#include "CarpetaDatos.h"
+#include "shell/CarpetaDatos.h"
 
 #include <QFile>
 #include <QStringList>

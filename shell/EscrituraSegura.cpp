@@ -1,4 +1,4 @@
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QDir>
 #include <QFileInfo>

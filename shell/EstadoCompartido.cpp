@@ -1,4 +1,4 @@
-#include "EstadoCompartido.h"
+#include "shell/EstadoCompartido.h"
 
 EstadoCompartido& estado()
 {

@@ -1,4 +1,4 @@
-#include "FechaEspanola.h"
+#include "shell/FechaEspanola.h"
 
 #include <QRegularExpression>
 #include <QStringList>

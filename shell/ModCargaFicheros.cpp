@@ -1,26 +1,12 @@
-#include "ModCargaFicheros.h"
+#include "shell/ModCargaFicheros.h"
 
-#include "ErrorEjecucion.h"
-#include "EstadoCompartido.h"
+#include "shell/ErrorEjecucion.h"
+#include "shell/EstadoCompartido.h"
+#include "shell/Windows1252.h"
 
 #include <QFile>
 
 namespace ModCargaFicheros {
-
-QString DesdeWindows1252(const QByteArray& bytes)
-{
-    // 0x80..0x9F differ from Latin-1; unassigned codes keep their Latin-1 value.
-    static const char16_t tabla80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
-        0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString texto;
-    texto.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        texto.append(b >= 0x80 && b <= 0x9F ? QChar(tabla80[b - 0x80]) : QChar(b));
-    }
-    return texto;
-}
 
 QString LeerFicheroTexto(const QString& fichero)
 {
@@ -36,7 +22,7 @@ QString LeerFicheroTexto(const QString& fichero)
     for (QByteArray& linea : lineas) {
         if (linea.endsWith('\r'))
             linea.chop(1);
-        resultado += QStringLiteral("\r\n") + DesdeWindows1252(linea);
+        resultado += QStringLiteral("\r\n") + Windows1252::ATexto(linea);
     }
     return resultado;
 }

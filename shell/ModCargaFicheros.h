@@ -1,7 +1,6 @@
 #pragma once
 // Reading the data files that ship below the program folder. ModCargaFicheros
 // continues in applications/ListaSolicitudes.h (the list of stored applications).
-#include <QByteArray>
 #include <QString>
 
 namespace ModCargaFicheros {
@@ -11,8 +10,5 @@ namespace ModCargaFicheros {
 // with a line break and the file's last line break is not kept.
 // Throws ErrorEjecucion when the file is missing or cannot be read.
 QString LeerFicheroTexto(const QString& fichero);
-
-// Windows-1252 bytes to text.
-QString DesdeWindows1252(const QByteArray& bytes);
 
 } // namespace ModCargaFicheros

@@ -1,6 +1,6 @@
-#include "ModGeneral.h"
+#include "shell/ModGeneral.h"
 
-#include "MessageBox.h"
+#include "shell/MessageBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

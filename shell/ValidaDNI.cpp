@@ -1,6 +1,6 @@
-#include "ValidaDNI.h"
+#include "shell/ValidaDNI.h"
 
-#include "MessageBox.h"
+#include "shell/MessageBox.h"
 
 #include <QLineEdit>
 

@@ -1,9 +1,9 @@
-#include "frmProgreso.h"
+#include "shell/frmProgreso.h"
 
-#include "ErrorEjecucion.h"
-#include "MessageBox.h"
-#include "ModCargaFicheros.h"
-#include "ModGeneral.h"
+#include "shell/ErrorEjecucion.h"
+#include "shell/MessageBox.h"
+#include "shell/ModCargaFicheros.h"
+#include "shell/ModGeneral.h"
 
 #include <QApplication>
 #include <QCloseEvent>

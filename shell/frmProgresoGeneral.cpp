@@ -1,4 +1,4 @@
-#include "frmProgresoGeneral.h"
+#include "shell/frmProgresoGeneral.h"
 
 #include <QLabel>
 #include <QProgressBar>

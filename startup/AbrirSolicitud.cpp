@@ -1,13 +1,12 @@
-#include "AbrirSolicitud.h"
+#include "startup/AbrirSolicitud.h"
 
 #include "applications/Navegacion.h"
 #include "applications/frmSeleccion.h"
 
-#include "documents/ModWord.h"
+#include "form/LecturaSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"
-#include "shell/MessageBox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +18,8 @@ bool AbrirSolicitud()
 {
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
-    // "Cargar otra solicitud": the list, without "Solicitud Nueva".
+    // "Cargar otra solicitud": the list, without "Solicitud Nueva". A list that
+    // cannot be shown is passed over: the menu handler skips its failing steps.
     QObject::connect(formulario, &frmSolicitudes::ListaSolicitada, formulario,
         [] { Ignorando([] { frmSeleccion::Mostrar()->cmdNueva->hide(); }); });
     formulario->show(); // the form's load steps run here
@@ -34,16 +34,7 @@ bool AbrirSolicitud()
         return true;
     }
 
-    bool leida = false;
-    // Anything that escapes the reader must not take the program down.
-    if (!Ignorando([&] {
-            leida = ModWord::RecuperarSolicitud(estado().strFicheroSeleccionado, estado().strRutaTemp, formulario);
-        })) {
-        MessageBox::show(QStringLiteral("No se ha podido abrir la solicitud ") + estado().strFicheroSeleccionado
-                + QStringLiteral(".\nEl fichero no se ha modificado."),
-            {}, QMessageBox::Critical);
-    }
-    if (!leida) {
+    if (!LecturaSolicitud::Leer(estado().strFicheroSeleccionado, estado().strRutaTemp, *formulario)) {
         // A form left on a file it could not read would write over that file.
         // Hidden and destroyed rather than closed: closing the only window
         // would end the program before the caller shows the list again.

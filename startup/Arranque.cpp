@@ -1,6 +1,6 @@
-#include "Arranque.h"
+#include "startup/Arranque.h"
 
-#include "AbrirSolicitud.h"
+#include "startup/AbrirSolicitud.h"
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"

@@ -1,4 +1,4 @@
-#include "Arranque.h"
+#include "startup/Arranque.h"
 #include "shell/ModGeneral.h"
 
 #include <QApplication>

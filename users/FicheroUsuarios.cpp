@@ -1,4 +1,4 @@
-#include "FicheroUsuarios.h"
+#include "users/FicheroUsuarios.h"
 
 #include "shell/EscrituraSegura.h"
 

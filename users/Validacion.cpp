@@ -1,9 +1,10 @@
-#include "Validacion.h"
+#include "users/Validacion.h"
 
-#include "FicheroUsuarios.h"
+#include "users/FicheroUsuarios.h"
 #include "hashing/CSHA256.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
+#include "shell/Windows1252.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -259,12 +260,6 @@ bool escribir(Leidos& l, const QString& ruta)
     return true;
 }
 
-bool esCodigo1252(char16_t c)
-{
-    static const std::u16string_view extra = u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
-    return c < 0x100 || extra.find(c) != std::u16string_view::npos;
-}
-
 } // namespace
 
 QString HuellaTexto(const QString& texto) { return CSHA256().SHA256(texto).toUpper(); }
@@ -277,7 +272,7 @@ QString Mayusculas(const QString& texto)
             continue;
         const char16_t antes = c.unicode();
         const char32_t despues = QChar::toUpper(char32_t(antes)); // the simple, one-for-one mapping
-        if (despues > 0xFFFF || (esCodigo1252(antes) && !esCodigo1252(char16_t(despues))))
+        if (despues > 0xFFFF || (Windows1252::Representable(antes) && !Windows1252::Representable(char16_t(despues))))
             continue;
         c = QChar(char16_t(despues));
     }

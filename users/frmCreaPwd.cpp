@@ -1,6 +1,6 @@
-#include "frmCreaPwd.h"
+#include "users/frmCreaPwd.h"
 
-#include "Validacion.h"
+#include "users/Validacion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 

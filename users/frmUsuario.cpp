@@ -1,6 +1,6 @@
-#include "frmUsuario.h"
+#include "users/frmUsuario.h"
 
-#include "Validacion.h"
+#include "users/Validacion.h"
 #include "applications/NombresSolicitud.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"

@@ -1,8 +1,8 @@
 // "Guardar" and "Imprimir" of a filled application, from the menu handler to
 // the stored file (and, for printing, the PDF of the printed copy), and the
 // part of "Imprimir" that reads the barcode bitmap back before printing.
-#include "../ArranqueBench.h"
-#include "CarpetaPrograma.h"
+#include "bench/ArranqueBench.h"
+#include "tests/support/CarpetaPrograma.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/BmpCodigo.h"

@@ -1,8 +1,8 @@
 // Speed of the embedded word processor on the program's two heavy steps: making
 // a stored application (template, every form field, SaveAs) and printing a
 // filled application with its barcode to PDF.
-#include "Fixture.h"
-#include "MessageBox.h"
+#include "tests/support/Fixture.h"
+#include "shell/MessageBox.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 

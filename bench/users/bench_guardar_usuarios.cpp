@@ -1,8 +1,8 @@
 // "Guardar" of a registered user's application with 10 and with 100,000 users
 // in the user file: the size of the user file should not show.
-#include "../ArranqueBench.h"
-#include "CarpetaPrograma.h"
-#include "FicheroGrande.h"
+#include "bench/ArranqueBench.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "bench/users/FicheroGrande.h"
 
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"

@@ -1,7 +1,7 @@
 // The user store at 1,000, 10,000 and 100,000 registered users: loading, the
 // lookups of sign-in, a registration, and the sign-in window's start against
 // that of a bare dialog (both as a new process, as the user sees them).
-#include "FicheroGrande.h"
+#include "bench/users/FicheroGrande.h"
 
 #include "shell/EstadoCompartido.h"
 

@@ -3,7 +3,7 @@
 
 #include "platform/word/Error.h"
 
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QFileInfo>
 #include <cstring>

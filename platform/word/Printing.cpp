@@ -3,7 +3,7 @@
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 #include "platform/word/Word.h"
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "../shell/CarpetaPrueba.h"
-#include "../shell/Piloto.h"
+#include "tests/support/CarpetaPrueba.h"
+#include "tests/support/Piloto.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/NombresSolicitud.h"
 #include "applications/frmSeleccion.h"
@@ -15,7 +15,7 @@ const QString DNI = QStringLiteral("12345678Z");
 const QString CON_HORA = QStringLiteral("12345678Z-0905-071206.doc");
 } // namespace
 
-class TstFrmSeleccion : public QObject {
+class tst_frmseleccion : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrueba> carpeta;
@@ -204,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFrmSeleccion)
+QTEST_MAIN(tst_frmseleccion)
 #include "tst_frmseleccion.moc"

@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/NombresSolicitud.h"
 
@@ -12,7 +12,7 @@ const QString DNI = QStringLiteral("12345678Z");
 const QDateTime MOMENTO(QDate(2006, 12, 7), QTime(9, 5));
 } // namespace
 
-class TstNombresSolicitud : public QObject {
+class tst_nombressolicitud : public QObject {
     Q_OBJECT
 private slots:
     void nombres()
@@ -79,5 +79,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstNombresSolicitud)
+QTEST_MAIN(tst_nombressolicitud)
 #include "tst_nombressolicitud.moc"

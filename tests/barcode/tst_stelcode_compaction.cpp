@@ -24,7 +24,7 @@ SymbolShape shape(int columns = 10, int level = 0, int minRows = 0)
 Codewords dataPart(const Codewords& cw, int count) { return Codewords(cw.begin(), cw.begin() + count); }
 } // namespace
 
-class TestCompaction : public QObject {
+class tst_stelcode_compaction : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,7 +36,7 @@ private slots:
     void limits();
 };
 
-void TestCompaction::textTableHoldsPrintableAscii()
+void tst_stelcode_compaction::textTableHoldsPrintableAscii()
 {
     const TextTable& t = textTable();
     QCOMPARE(int(t.size()), 190);
@@ -47,7 +47,7 @@ void TestCompaction::textTableHoldsPrintableAscii()
     QCOMPARE(findChar(t, 10, "z"), -1); // beyond the searched pairs
 }
 
-void TestCompaction::byteMode()
+void tst_stelcode_compaction::byteMode()
 {
     auto s = shape();
     const auto empty = compactBinary(bytesOf(""), s);
@@ -69,7 +69,7 @@ void TestCompaction::byteMode()
     QCOMPARE(dataPart(*ff, 7), (Codewords{28, 924, 429, 11, 71, 222, 855}));
 }
 
-void TestCompaction::textModeSwitchesSubModes()
+void tst_stelcode_compaction::textModeSwitchesSubModes()
 {
     // T; ll h i s; ml sp; ll i s; ml sp; ll a; ml sp; ll t e s t; ps (odd count).
     const std::vector<int> v{19, 27, 7, 8, 18, 28, 26, 27, 8, 18, 28, 26, 27, 0, 28, 26, 27, 19, 4, 18, 19, 29};
@@ -91,7 +91,7 @@ void TestCompaction::textModeSwitchesSubModes()
         (Codewords{(*shifted)[0], 27 * 30 + 0, 27 * 30 + 1, 2 * 30 + 28, 1 * 30 + 28, 3 * 30 + 29, 0 * 30 + 29}));
 }
 
-void TestCompaction::numericMode()
+void tst_stelcode_compaction::numericMode()
 {
     auto s = shape();
     const auto cw = compactNumeric(bytesOf("000213298174000"), s);
@@ -112,7 +112,7 @@ void TestCompaction::numericMode()
     QVERIFY(compactNumeric(bytesOf(""), s));
 }
 
-void TestCompaction::shapeAndPadding()
+void tst_stelcode_compaction::shapeAndPadding()
 {
     auto s = shape(10, 0, 5);
     const auto padded = compactBinary(bytesOf("This is a test"), s);
@@ -131,7 +131,7 @@ void TestCompaction::shapeAndPadding()
     }
 }
 
-void TestCompaction::limits()
+void tst_stelcode_compaction::limits()
 {
     // Level 8: 512 check codewords; 416 before them is the most that fits 30 columns.
     auto s = shape(30, 8);
@@ -163,5 +163,5 @@ void TestCompaction::limits()
     QVERIFY(!compact(0, bytesOf(std::string(10000, 'x')), textTable(), kTextTablePairs, s));
 }
 
-QTEST_APPLESS_MAIN(TestCompaction)
+QTEST_APPLESS_MAIN(tst_stelcode_compaction)
 #include "tst_stelcode_compaction.moc"

@@ -47,7 +47,7 @@ QRect barBounds(const QImage& image)
 }
 } // namespace
 
-class TestStelcodex : public QObject {
+class tst_stelcode_control : public QObject {
     Q_OBJECT
 
 private slots:
@@ -68,7 +68,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestStelcodex::creationValues()
+void tst_stelcode_control::creationValues()
 {
     Stelcodex c;
     QCOMPARE(c.pdfcode(), QStringLiteral("This is a PDF417 Barcode"));
@@ -81,7 +81,7 @@ void TestStelcodex::creationValues()
     QCOMPARE(c.pdfcode(), QStringLiteral("abc"));
 }
 
-void TestStelcodex::ecLevelSelectsOnlyValidTables()
+void tst_stelcode_control::ecLevelSelectsOnlyValidTables()
 {
     // Level 9 is stored but keeps level 1's table; k = 1024 then fits nothing.
     Stelcodex c;
@@ -96,7 +96,7 @@ void TestStelcodex::ecLevelSelectsOnlyValidTables()
     QVERIFY(!c.codewords());
 }
 
-void TestStelcodex::repaintsOnlyInDesignMode()
+void tst_stelcode_control::repaintsOnlyInDesignMode()
 {
     for (bool design : {false, true}) {
         CountingControl c;
@@ -117,7 +117,7 @@ void TestStelcodex::repaintsOnlyInDesignMode()
     }
 }
 
-void TestStelcodex::persistence()
+void tst_stelcode_control::persistence()
 {
     Stelcodex a;
     a.setPdfcode(QStringLiteral("guardado"));
@@ -149,7 +149,7 @@ void TestStelcodex::persistence()
     QCOMPARE(c.pdfbackColor(), StelcodeColor::ButtonFace);
 }
 
-void TestStelcodex::defaultExampleGeometry()
+void tst_stelcode_control::defaultExampleGeometry()
 {
     Stelcodex c;
     useMonochrome(c);
@@ -166,7 +166,7 @@ void TestStelcodex::defaultExampleGeometry()
     QCOMPARE(c.drawingPosition(), QPoint(249, 31));
 }
 
-void TestStelcodex::barWidthAndHeight()
+void tst_stelcode_control::barWidthAndHeight()
 {
     Stelcodex c;
     useMonochrome(c);
@@ -186,7 +186,7 @@ void TestStelcodex::barWidthAndHeight()
     QCOMPARE(barBounds(c.surface()), QRect(10, 10, 90, 10));
 }
 
-void TestStelcodex::elementPainting()
+void tst_stelcode_control::elementPainting()
 {
     Stelcodex c;
     useMonochrome(c);
@@ -205,7 +205,7 @@ void TestStelcodex::elementPainting()
     QCOMPARE(c.findChar(c.textTable(), 95, QStringLiteral("a")).value<qint16>(), qint16(65));
 }
 
-void TestStelcodex::saveToBmp()
+void tst_stelcode_control::saveToBmp()
 {
     Stelcodex c;
     useMonochrome(c);
@@ -232,7 +232,7 @@ void TestStelcodex::saveToBmp()
     QVERIFY(QFile::exists(base + ".bmp.bmp"));
 }
 
-void TestStelcodex::saveToBmpReportsFailure()
+void tst_stelcode_control::saveToBmpReportsFailure()
 {
     Stelcodex c;
     QCOMPARE(c.saveToBMP(m_dir.filePath(QStringLiteral("missing/folder/x"))), qint16(ENOENT));
@@ -246,7 +246,7 @@ void TestStelcodex::saveToBmpReportsFailure()
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("huge.bmp"))));
 }
 
-void TestStelcodex::badValuesNeverCrash()
+void tst_stelcode_control::badValuesNeverCrash()
 {
     const QString longText(10000, QChar('x'));
     const QString odd = QStringLiteral("\x01\t\r\n\u4e2d\U0001F600\u00ff");
@@ -287,7 +287,7 @@ void TestStelcodex::badValuesNeverCrash()
     QCOMPARE(encoded, t.codewords());
 }
 
-void TestStelcodex::colours()
+void tst_stelcode_control::colours()
 {
     Stelcodex c;
     c.setSize(30, 10);
@@ -305,7 +305,7 @@ void TestStelcodex::colours()
     QCOMPARE(c.surface().pixel(11, 1), QApplication::palette().color(QPalette::ButtonText).rgb());
 }
 
-void TestStelcodex::factory()
+void tst_stelcode_control::factory()
 {
     std::unique_ptr<QWidget> w(Stelcode_CreateControl("stelcode.stelcodex", nullptr));
     QVERIFY(qobject_cast<Stelcodex*>(w.get()));
@@ -313,5 +313,5 @@ void TestStelcodex::factory()
     QVERIFY(!Stelcode_CreateControl(nullptr, nullptr));
 }
 
-QTEST_MAIN(TestStelcodex)
+QTEST_MAIN(tst_stelcode_control)
 #include "tst_stelcode_control.moc"

@@ -60,7 +60,7 @@ QByteArray pseudoRandom(int n, int modulo, char base)
 int dataCount(const Symbol& s) { return s.dataCodewords; }
 } // namespace
 
-class TestStelcodeCore : public QObject {
+class tst_stelcode_core : public QObject {
     Q_OBJECT
 
 private slots:
@@ -77,7 +77,7 @@ private slots:
     void controlNeverWritesThroughALink();
 };
 
-void TestStelcodeCore::agreesWithTheControl_data()
+void tst_stelcode_core::agreesWithTheControl_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("mode");
@@ -89,7 +89,7 @@ void TestStelcodeCore::agreesWithTheControl_data()
     QTest::newRow("numeric") << QString::fromLatin1(pseudoRandom(120, 10, '0')) << 2 << 4 << 5;
 }
 
-void TestStelcodeCore::agreesWithTheControl()
+void tst_stelcode_core::agreesWithTheControl()
 {
     // The control's routines and the core give the same symbol, codeword for
     // codeword and module for pixel.
@@ -126,7 +126,7 @@ void TestStelcodeCore::agreesWithTheControl()
                 qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
 }
 
-void TestStelcodeCore::refusesWhatCannotBeEncoded()
+void tst_stelcode_core::refusesWhatCannotBeEncoded()
 {
     const QByteArray abc("abc");
     struct Case {
@@ -157,7 +157,7 @@ void TestStelcodeCore::refusesWhatCannotBeEncoded()
     QVERIFY(!encodeBytes(span(QByteArray(1100, 'x')), {Mode::Byte, 30, 0, 0}));
 }
 
-void TestStelcodeCore::listsUnencodedCharacters()
+void tst_stelcode_core::listsUnencodedCharacters()
 {
     // Byte mode: a character without a Windows-1252 code goes as 0; text
     // mode drops everything but printable ASCII; invalid UTF-8 is U+FFFD.
@@ -184,7 +184,7 @@ void TestStelcodeCore::listsUnencodedCharacters()
     QVERIFY(encodeText("plain ASCII 123", {Mode::Text, 10, 0, 0}).unencoded.empty());
 }
 
-void TestStelcodeCore::matrixAndImagesReadBack()
+void tst_stelcode_core::matrixAndImagesReadBack()
 {
     const QByteArray data = mixedCasePayload();
     const EncodeResult r = encodeBytes(span(data), {Mode::Text, 8, 3, 0});
@@ -221,7 +221,7 @@ void TestStelcodeCore::matrixAndImagesReadBack()
     QVERIFY(imageFile(m, o, ImageFormat::Png).empty());
 }
 
-void TestStelcodeCore::everyByteValueTravels()
+void tst_stelcode_core::everyByteValueTravels()
 {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
@@ -233,7 +233,7 @@ void TestStelcodeCore::everyByteValueTravels()
     }
 }
 
-void TestStelcodeCore::autoModeCodewordCounts_data()
+void tst_stelcode_core::autoModeCodewordCounts_data()
 {
     // Descriptor and data codewords; zint 2.11 gives 9, 191, 202, 616, 57 and
     // 24 for the same data.
@@ -253,7 +253,7 @@ void TestStelcodeCore::autoModeCodewordCounts_data()
     QTest::newRow("empty") << QByteArray() << 1 << 1;
 }
 
-void TestStelcodeCore::autoModeCodewordCounts()
+void tst_stelcode_core::autoModeCodewordCounts()
 {
     QFETCH(QByteArray, data);
     QFETCH(int, expected);
@@ -276,7 +276,7 @@ void TestStelcodeCore::autoModeCodewordCounts()
         QCOMPARE(decodeFile(imageFile(r.symbol->matrix, {}, ImageFormat::Png)), std::optional<QByteArray>(data));
 }
 
-void TestStelcodeCore::autoLevelFollowsDataSize()
+void tst_stelcode_core::autoLevelFollowsDataSize()
 {
     // Level 2 up to 40 data codewords, 3 up to 160, 4 up to 320, then 5; a
     // lower one when the recommended level does not fit.
@@ -293,7 +293,7 @@ void TestStelcodeCore::autoLevelFollowsDataSize()
     }
 }
 
-void TestStelcodeCore::autoModeMixesReadBack()
+void tst_stelcode_core::autoModeMixesReadBack()
 {
     // Random mixes of letters, digit runs, punctuation, control and high
     // bytes: every switch of mode and sub-mode must decode to the same bytes.
@@ -314,7 +314,7 @@ void TestStelcodeCore::autoModeMixesReadBack()
     }
 }
 
-void TestStelcodeCore::controlNeverWritesThroughALink()
+void tst_stelcode_core::controlNeverWritesThroughALink()
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("target.bmp"));
@@ -332,5 +332,5 @@ void TestStelcodeCore::controlNeverWritesThroughALink()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
 }
 
-QTEST_MAIN(TestStelcodeCore)
+QTEST_MAIN(tst_stelcode_core)
 #include "tst_stelcode_core.moc"

@@ -70,7 +70,7 @@ QString sample(int length)
 
 Q_DECLARE_METATYPE(ToolOptions)
 
-class TestStelcodeDecode : public QObject {
+class tst_stelcode_decode : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,7 +83,7 @@ private:
     int m_count = 0;
 };
 
-void TestStelcodeDecode::roundTrip_data()
+void tst_stelcode_decode::roundTrip_data()
 {
     QTest::addColumn<ToolOptions>("options");
     QTest::newRow("default example") << symbol(QStringLiteral("This is a test"));
@@ -105,7 +105,7 @@ void TestStelcodeDecode::roundTrip_data()
     QTest::newRow("byte 800") << symbol(sample(800), 0, 30, 1);
 }
 
-void TestStelcodeDecode::roundTrip()
+void tst_stelcode_decode::roundTrip()
 {
     QFETCH(ToolOptions, options);
     Stelcodex control;
@@ -120,7 +120,7 @@ void TestStelcodeDecode::roundTrip()
     QCOMPARE(*decoded, expectedBytes(options));
 }
 
-void TestStelcodeDecode::byteModeKeepsEveryByte()
+void tst_stelcode_decode::byteModeKeepsEveryByte()
 {
     // Characters beyond ASCII travel as their Windows-1252 byte.
     Stelcodex control;
@@ -138,5 +138,5 @@ void TestStelcodeDecode::byteModeKeepsEveryByte()
     QCOMPARE(*decoded, expected);
 }
 
-QTEST_MAIN(TestStelcodeDecode)
+QTEST_MAIN(tst_stelcode_decode)
 #include "tst_stelcode_decode.moc"

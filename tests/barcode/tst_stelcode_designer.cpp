@@ -6,16 +6,16 @@
 #include <QTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
-class TestStelcodexPlugin : public QObject {
+class tst_stelcode_designer : public QObject {
     Q_OBJECT
 
 private slots:
     void createsTheControlForDesigner();
 };
 
-void TestStelcodexPlugin::createsTheControlForDesigner()
+void tst_stelcode_designer::createsTheControlForDesigner()
 {
-    QPluginLoader loader(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + "/designer/libstelcodexplugin.so");
+    QPluginLoader loader(qEnvironmentVariable("STELCODE_OUTPUT_DIR") + "/designer/libstelcodexplugin.so");
     QVERIFY2(loader.load(), qPrintable(loader.errorString()));
     auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
     QVERIFY(plugin);
@@ -44,5 +44,5 @@ void TestStelcodexPlugin::createsTheControlForDesigner()
     QVERIFY(!plugin->toolTip().isEmpty());
 }
 
-QTEST_MAIN(TestStelcodexPlugin)
+QTEST_MAIN(tst_stelcode_designer)
 #include "tst_stelcode_designer.moc"

@@ -33,7 +33,7 @@ bool passesCheck(const Codewords& cw, int k)
 }
 } // namespace
 
-class TestErrorCorrection : public QObject {
+class tst_stelcode_errorcorrection : public QObject {
     Q_OBJECT
 
 private slots:
@@ -42,7 +42,7 @@ private slots:
     void everyLevelYieldsAValidSymbol();
 };
 
-void TestErrorCorrection::storedTablesAreTheGeneratorPolynomials()
+void tst_stelcode_errorcorrection::storedTablesAreTheGeneratorPolynomials()
 {
     const CoefficientTables tables = buildCoefficientTables();
     QCOMPARE(tables[0], (CoefficientTable{27, 917}));
@@ -62,7 +62,7 @@ void TestErrorCorrection::storedTablesAreTheGeneratorPolynomials()
     }
 }
 
-void TestErrorCorrection::singleCodewordAtLevelZero()
+void tst_stelcode_errorcorrection::singleCodewordAtLevelZero()
 {
     const CoefficientTables tables = buildCoefficientTables();
     Codewords cw{1, 0, 0};
@@ -71,7 +71,7 @@ void TestErrorCorrection::singleCodewordAtLevelZero()
     QVERIFY(passesCheck(cw, 2));
 }
 
-void TestErrorCorrection::everyLevelYieldsAValidSymbol()
+void tst_stelcode_errorcorrection::everyLevelYieldsAValidSymbol()
 {
     const CoefficientTables tables = buildCoefficientTables();
     const std::string text(120, 'x');
@@ -84,5 +84,5 @@ void TestErrorCorrection::everyLevelYieldsAValidSymbol()
     }
 }
 
-QTEST_APPLESS_MAIN(TestErrorCorrection)
+QTEST_APPLESS_MAIN(tst_stelcode_errorcorrection)
 #include "tst_stelcode_errorcorrection.moc"

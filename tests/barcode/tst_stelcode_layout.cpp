@@ -6,7 +6,7 @@
 
 using namespace stelcode;
 
-class TestSymbolLayout : public QObject {
+class tst_stelcode_layout : public QObject {
     Q_OBJECT
 
 private slots:
@@ -15,10 +15,10 @@ private slots:
     void rowIndicators();
 };
 
-void TestSymbolLayout::clusterTablesMatchTheSymbolCharacterList()
+void tst_stelcode_layout::clusterTablesMatchTheSymbolCharacterList()
 {
     const ClusterTables clusters = buildClusterTables();
-    QFile list(QStringLiteral(VARELIO_TEST_DATA "/../../barcode/generators/pdf417-symbol-characters.txt"));
+    QFile list(QStringLiteral(STELCODE_SOURCE_DIR "/generators/pdf417-symbol-characters.txt"));
     QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
     int rows = 0;
     while (!list.atEnd()) {
@@ -41,7 +41,7 @@ void TestSymbolLayout::clusterTablesMatchTheSymbolCharacterList()
     }
 }
 
-void TestSymbolLayout::runLengths()
+void tst_stelcode_layout::runLengths()
 {
     QCOMPARE(toXSecuence(kStartPattern), std::string("81111113"));
     QCOMPARE(toXSecuence(0x1D5C0), std::string("31111136"));
@@ -49,7 +49,7 @@ void TestSymbolLayout::runLengths()
     QCOMPARE(rowModules(10), 239);
 }
 
-void TestSymbolLayout::rowIndicators()
+void tst_stelcode_layout::rowIndicators()
 {
     // 3 rows, 10 columns, level 0.
     QCOMPARE(leftRowIndicator(0, 3, 10, 0), 0);
@@ -72,5 +72,5 @@ void TestSymbolLayout::rowIndicators()
     QCOMPARE(row1[12], clusters[1][0]);
 }
 
-QTEST_APPLESS_MAIN(TestSymbolLayout)
+QTEST_APPLESS_MAIN(tst_stelcode_layout)
 #include "tst_stelcode_layout.moc"

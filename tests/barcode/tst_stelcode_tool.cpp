@@ -22,7 +22,7 @@ struct Run {
 Run runTool(const QStringList& args, const QByteArray& input = {})
 {
     QProcess p;
-    p.start(qEnvironmentVariable("VARELIO_PROGRAM_DIR") + "/stelcode", args);
+    p.start(qEnvironmentVariable("STELCODE_OUTPUT_DIR") + "/stelcode", args);
     if (!p.waitForStarted())
         return {};
     p.write(input);
@@ -52,7 +52,7 @@ QByteArray readFile(const QString& path)
 }
 } // namespace
 
-class TestStelcodeTool : public QObject {
+class tst_stelcode_tool : public QObject {
     Q_OBJECT
 
 private slots:
@@ -70,7 +70,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestStelcodeTool::parsesOptions()
+void tst_stelcode_tool::parsesOptions()
 {
     ToolParse p = parse({"-m", "auto", "--columns=15", "--back-color", "#FF8000", "-s", "400x90", "-H4", "-eauto", "-o",
         "out.PNG", "hola"});
@@ -98,7 +98,7 @@ void TestStelcodeTool::parsesOptions()
     QVERIFY(outputTarget(*toStdout.options).path.empty());
 }
 
-void TestStelcodeTool::refusesBadOptions_data()
+void tst_stelcode_tool::refusesBadOptions_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
@@ -117,7 +117,7 @@ void TestStelcodeTool::refusesBadOptions_data()
     QTest::newRow("missing value") << QStringList{"-o", "x", "a", "-c"} << "Falta el valor";
 }
 
-void TestStelcodeTool::refusesBadOptions()
+void tst_stelcode_tool::refusesBadOptions()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
@@ -126,7 +126,7 @@ void TestStelcodeTool::refusesBadOptions()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
 }
 
-void TestStelcodeTool::writesEachFormat_data()
+void tst_stelcode_tool::writesEachFormat_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("file"); // empty: standard output
@@ -139,7 +139,7 @@ void TestStelcodeTool::writesEachFormat_data()
     QTest::newRow("svg to stdout") << QStringList{"-o", "-", "--format", "svg"} << "" << QByteArray("svg");
 }
 
-void TestStelcodeTool::writesEachFormat()
+void tst_stelcode_tool::writesEachFormat()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, file);
@@ -160,7 +160,7 @@ void TestStelcodeTool::writesEachFormat()
     QCOMPARE(decodePdf417(image), std::optional<QByteArray>(text.toLatin1()));
 }
 
-void TestStelcodeTool::encodesBinaryInputExactly()
+void tst_stelcode_tool::encodesBinaryInputExactly()
 {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
@@ -188,7 +188,7 @@ void TestStelcodeTool::encodesBinaryInputExactly()
     QCOMPARE(run.out.split(' ').at(1), QByteArray("924")); // six bytes: one group
 }
 
-void TestStelcodeTool::warnsAboutWhatItCannotCarry()
+void tst_stelcode_tool::warnsAboutWhatItCannotCarry()
 {
     // Byte mode replaces, text mode drops, each with a warning; status stays 0.
     Run run = runTool({"--codewords", "a☃b"});
@@ -214,7 +214,7 @@ void TestStelcodeTool::warnsAboutWhatItCannotCarry()
     QVERIFY(runTool({"-o", m_dir.filePath("ok"), "x"}).err.isEmpty());
 }
 
-void TestStelcodeTool::helpVersionAndExitStatuses()
+void tst_stelcode_tool::helpVersionAndExitStatuses()
 {
     Run run = runTool({"-h"});
     QCOMPARE(run.exitCode, 0);
@@ -239,7 +239,7 @@ void TestStelcodeTool::helpVersionAndExitStatuses()
     QVERIFY(run.err.contains("no se pudo escribir"));
 }
 
-void TestStelcodeTool::neverWritesThroughALinkOrOverAReadOnlyFile()
+void tst_stelcode_tool::neverWritesThroughALinkOrOverAReadOnlyFile()
 {
     const QString target = m_dir.filePath(QStringLiteral("target.txt"));
     QFile f(target);
@@ -275,5 +275,5 @@ void TestStelcodeTool::neverWritesThroughALinkOrOverAReadOnlyFile()
     QCOMPARE(QDir(m_dir.path()).entryList({"*.XXXXXX", "existing.png.*"}, QDir::Files), QStringList());
 }
 
-QTEST_MAIN(TestStelcodeTool)
+QTEST_MAIN(tst_stelcode_tool)
 #include "tst_stelcode_tool.moc"

@@ -1,6 +1,6 @@
 // The build-time packaging tool: entry names and order, later folders replacing
 // parts of earlier ones, reproducible output, and no package left on failure.
-#include "Paquete.h"
+#include "tests/data/Paquete.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestEmpaquetar : public QObject {
+class tst_empaquetar : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
@@ -88,5 +88,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestEmpaquetar)
+QTEST_APPLESS_MAIN(tst_empaquetar)
 #include "tst_empaquetar.moc"

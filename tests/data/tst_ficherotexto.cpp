@@ -1,12 +1,13 @@
 // The information text as it ships and as the information window reads it.
 #include "shell/EstadoCompartido.h"
+#include "shell/Windows1252.h"
 #include "shell/ModCargaFicheros.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
-class TestFicheroTexto : public QObject {
+class tst_ficherotexto : public QObject {
     Q_OBJECT
 
     QByteArray bytes_;
@@ -42,7 +43,7 @@ private slots:
             QVERIFY2(b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D,
                 qPrintable(QString("byte 0x%1 at %2").arg(b, 2, 16).arg(i)));
         }
-        QVERIFY(!ModCargaFicheros::DesdeWindows1252(bytes_).contains(QChar(0x00C3)));
+        QVERIFY(!Windows1252::ATexto(bytes_).contains(QChar(0x00C3)));
     }
 
     // Read as the information window reads it: a leading line break, then the
@@ -63,5 +64,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestFicheroTexto)
+QTEST_APPLESS_MAIN(tst_ficherotexto)
 #include "tst_ficherotexto.moc"

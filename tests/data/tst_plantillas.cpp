@@ -1,6 +1,6 @@
 // The shipped templates and manual, read straight from the built packages in the
 // program folder with libzip and pugixml (not through the word processor).
-#include "Paquete.h"
+#include "tests/data/Paquete.h"
 
 #include <QDir>
 #include <QMap>
@@ -80,7 +80,7 @@ const char* const kMarcadores[] = {"-&R&-", "-&V&-", "-&C&-", "-&D&-"};
 
 } // namespace
 
-class TestPlantillas : public QObject {
+class tst_plantillas : public QObject {
     Q_OBJECT
 
     pugi::xml_document documento_;
@@ -355,5 +355,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestPlantillas)
+QTEST_APPLESS_MAIN(tst_plantillas)
 #include "tst_plantillas.moc"

@@ -1,9 +1,9 @@
 // The barcode of the printed copy, printed to PDF by the embedded word processor
 // and read back from the page at 300 dpi: payloads of every size the form can
 // produce, a dark desktop theme, a bitmap that cannot be written, a tampered one.
-#include "CarpetaPrograma.h"
-#include "ImpresoLeido.h"
-#include "Relleno.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "tests/support/ImpresoLeido.h"
+#include "tests/documents/Relleno.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
@@ -119,7 +119,7 @@ class tst_CodigoImpreso : public QObject {
             qPrintable(aviso.text));
         QVERIFY2(aviso.text.contains(contiene), qPrintable(aviso.text));
         QCOMPARE(aviso.icon, QMessageBox::Critical);
-        QVERIFY(f.mnuP.at(1000)->isEnabled()); // the user can try again
+        QVERIFY(f.mnuP.at(ComandoMenu::Imprimir)->isEnabled()); // the user can try again
         QCOMPARE(Word::runningInstanceCount(), 0);
         Word::DocumentsCollection docs;
         Word::Document& guardada = docs.Add(carpeta->ruta(QStringLiteral("ficheros/temp/12345678Z.doc")));
@@ -163,7 +163,7 @@ private slots:
             AjustarLargo(f, largo);
         else
             RellenarAlMaximo(f);
-        f.mnuP.at(1000)->setEnabled(true);
+        f.mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
         Imprimir(f, estado().strRutaTemp);
 
         if (campos.isEmpty()) {
@@ -208,7 +208,7 @@ private slots:
         estado().strRutaTemp = bloqueo.fileName() + QLatin1Char('/');
         frmSolicitudes f;
         Rellenar(f);
-        f.mnuP.at(1000)->setEnabled(true);
+        f.mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
         Imprimir(f, carpetaSolicitud);
         estado().strRutaTemp = carpetaSolicitud;
         ComprobarDetenida(f, QStringLiteral("No se ha podido guardar la imagen del código de barras"));
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(QuitarTerceraTabla(estado().strRutaFicheros + QStringLiteral("DOT_10101/PlantillaWXP.dot")));
         frmSolicitudes f;
         Rellenar(f);
-        f.mnuP.at(1000)->setEnabled(true);
+        f.mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
         Imprimir(f, estado().strRutaTemp);
         ComprobarDetenida(f, QStringLiteral("No se ha podido poner el código de barras en la copia"));
         QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // bitmap removed

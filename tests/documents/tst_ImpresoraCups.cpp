@@ -3,9 +3,9 @@
 // printing path, and the barcode is read back from the PDF that CUPS wrote.
 // The cups-pdf backend only runs under a scheduler started as root; elsewhere
 // the test says why and is skipped.
-#include "CarpetaPrograma.h"
-#include "ImpresoLeido.h"
-#include "Relleno.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "tests/support/ImpresoLeido.h"
+#include "tests/documents/Relleno.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/ModWord.h"

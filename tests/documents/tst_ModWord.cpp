@@ -1,11 +1,12 @@
 // The version probe, the document writer and the reader, against a stand-in
 // word-processor application that keeps real documents (so the stored files are
 // real packages) and records what it was asked to print.
-#include "CarpetaPrograma.h"
-#include "Relleno.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "tests/documents/Relleno.h"
 
 #include "documents/ModWord.h"
 #include "form/EscrituraSolicitud.h"
+#include "form/LecturaSolicitud.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
@@ -70,8 +71,11 @@ struct FakeProvider : Word::Provider {
     std::shared_ptr<FakeWord> enMarcha; // what attach finds, if anything
     std::shared_ptr<FakeWord> ultimaCreada;
     int creadas = 0;
+    bool sinArranque = false; // no instance can be started
     std::shared_ptr<Word::Application> create() override
     {
+        if (sinArranque)
+            throw Word::Error(Word::ErrorCode::CommandFailed, QStringLiteral("No se puede iniciar el procesador"));
         ++creadas;
         ultimaCreada = std::make_shared<FakeWord>();
         return ultimaCreada;
@@ -191,7 +195,8 @@ private slots:
         QCOMPARE(proveedor.ultimaCreada->impresiones, 0);
         QVERIFY(!estado().objWord);
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(progreso.prgBar->value(), 162);
+        QCOMPARE(progreso.prgBar->maximum(), int(f.Controles().size()) + 1); // each control, then storing
+        QCOMPARE(progreso.prgBar->value(), progreso.prgBar->maximum());
 
         Word::DocumentsCollection docs;
         Word::Document& d = Guardada(docs);
@@ -235,9 +240,9 @@ private slots:
         QVERIFY(MessageBox::shown().first().text.startsWith(QStringLiteral("IMPORTANTE: Espere")));
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::Information);
-        for (int indice : {1000, 2000, 2500})
+        for (int indice : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(!f.mnuP.at(indice)->isEnabled());
-        QVERIFY(f.mnuP.at(3000)->isEnabled());
+        QVERIFY(f.mnuP.at(ComandoMenu::Salir)->isEnabled());
 
         Word::DocumentsCollection docs;
         Word::Document& d = Guardada(docs);
@@ -273,7 +278,7 @@ private slots:
         proveedor.enMarcha = std::make_shared<FakeWord>();
         Word::Error fallo(Word::ErrorCode::CommandFailed, QStringLiteral("No hay impresora"));
         proveedor.enMarcha->falloImpresion = &fallo;
-        f.mnuP.at(1000)->setEnabled(true);
+        f.mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
         estado().strDatosCodigo = f.GenerarDatosCodigo();
         frmProgresoGeneral progreso;
         Escribir(f, &ModWord::GenerarDocumentoW97, true, &progreso);
@@ -284,8 +289,8 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().first().text, QStringLiteral("No hay impresora"));
         QCOMPARE(MessageBox::shown().first().icon, QMessageBox::NoIcon);
-        QVERIFY(f.mnuP.at(1000)->isEnabled());
-        QVERIFY(progreso.prgBar->value() < 162);
+        QVERIFY(f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
+        QVERIFY(progreso.prgBar->value() < progreso.prgBar->maximum());
         QVERIFY(carpeta->temporales().contains(QStringLiteral("12345678Z.doc")));
     }
 
@@ -347,7 +352,7 @@ private slots:
         f.show();
         f.txtDNI->setText(QStringLiteral("12345678Z")); // the signed-in DNI
         f.txtArea[5]->setText(QStringLiteral("9"));     // the stored "__" empties it
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
 
         QCOMPARE(f.txtApellidos->text(), QStringLiteral("Muñoz Peña"));
         QCOMPARE(f.txtPuerta->text(), QStringLiteral("2ª"));
@@ -362,7 +367,7 @@ private slots:
         QVERIFY(f.txtOtros->isVisible());
         QCOMPARE(f.txtOtros->text(), QStringLiteral("Máster"));
         QCOMPARE(f.txtAño->text(), QStringLiteral("2006"));
-        for (int indice : {1000, 2000, 2500})
+        for (int indice : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(f.mnuP.at(indice)->isEnabled());
         QVERIFY(!HayProgresoVisible());
         QVERIFY(MessageBox::shown().isEmpty());
@@ -374,14 +379,14 @@ private slots:
         frmSolicitudes f;
         f.txtDNI->setText(QStringLiteral("12345678Z"));
         proveedor.ultimaCreada.reset();
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QVERIFY(ModWord::blnWordIniciado);
         QVERIFY(proveedor.ultimaCreada->visible);
         QVERIFY(!proveedor.ultimaCreada->cerrada);
         QCOMPARE(proveedor.ultimaCreada->documentos.Count(), 0);
 
         proveedor.enMarcha = std::make_shared<FakeWord>();
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QVERIFY(!ModWord::blnWordIniciado);
         QVERIFY(proveedor.enMarcha->cerrada);
     }
@@ -393,23 +398,61 @@ private slots:
         f.txtDNI->setText(QStringLiteral("12345678Z"));
         f.txtNacionalidad->setProperty("Tag", QStringLiteral("NACIONALIDADANTIGUA"));
         f.txtNacionalidad->setText(QStringLiteral("sin cambios"));
-        ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f);
         QCOMPARE(f.txtNacionalidad->text(), QStringLiteral("sin cambios"));
         QCOMPARE(f.txtCiudad->text(), QStringLiteral("León")); // fields after it are still read
-        QVERIFY(f.mnuP.at(2500)->isEnabled());
+        QVERIFY(f.mnuP.at(ComandoMenu::CargarOtra)->isEnabled());
     }
 
     void readerReportsAMissingFile()
     {
         frmSolicitudes f;
-        QVERIFY(!ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f));
+        QVERIFY(!LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f));
         QVERIFY(!HayProgresoVisible());
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().first().text,
             QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
                            "El fichero no existe.\nEl fichero no se ha modificado."));
-        QVERIFY(!f.mnuP.at(1000)->isEnabled());
+        QVERIFY(!f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
         QCOMPARE(proveedor.creadas, 0); // nothing to read: no instance started
+    }
+
+    // The reader only reports: its steps, one a control, and what failed; the
+    // read workflow shows the message.
+    void readerCountsItsStepsAndShowsNothing()
+    {
+        GuardarEjemplo();
+        frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
+        int total = -1, pasos = 0;
+        bool fin = false;
+        ModWord::Avance avance{[&](int n) { total = n; }, [&] { ++pasos; }, [&] { fin = true; }};
+        QVERIFY(ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f, avance));
+        QCOMPARE(total, int(f.Controles().size()));
+        QCOMPARE(pasos, total);
+        QVERIFY(fin);
+
+        proveedor.sinArranque = true;
+        const Resultado r = ModWord::RecuperarSolicitud(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, &f);
+        QVERIFY(!r);
+        QCOMPARE(r.motivo, QStringLiteral("No se puede iniciar el procesador"));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(!f.mnuP.at(ComandoMenu::Imprimir)->isEnabled());
+    }
+
+    void readWorkflowReportsAWordProcessorThatCannotStart()
+    {
+        GuardarEjemplo();
+        proveedor.sinArranque = true;
+        frmSolicitudes f;
+        f.txtDNI->setText(QStringLiteral("12345678Z"));
+        QVERIFY(!LecturaSolicitud::Leer(QStringLiteral("12345678Z.doc"), estado().strRutaTemp, f));
+        QVERIFY(!HayProgresoVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text,
+            QStringLiteral("No se ha podido abrir la solicitud 12345678Z.doc.\n"
+                           "No se puede iniciar el procesador\nEl fichero no se ha modificado."));
+        QVERIFY(!f.mnuP.at(ComandoMenu::Guardar)->isEnabled());
     }
 
 private:

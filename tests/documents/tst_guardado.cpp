@@ -3,7 +3,7 @@
 // preloaded library), the program killed at random moments while saving, a
 // symbolic link in the applications folder, who may read what was written, and
 // text that XML cannot hold.
-#include "CarpetaPrograma.h"
+#include "tests/support/CarpetaPrograma.h"
 
 #include "documents/BmpCodigo.h"
 #include "documents/ModWord.h"
@@ -127,7 +127,7 @@ frmSolicitudes* AbrirFormulario(const QString& fichero = {})
         return nullptr;
     frmSolicitudes* f = estado().frmSolicitudActual;
     estado().strVersionWord = QStringLiteral("12");
-    for (int i : {1000, 2000})
+    for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar})
         f->mnuP.at(i)->setEnabled(true);
     return f;
 }
@@ -143,7 +143,7 @@ int Hijo(int argc, char** argv)
     if (!f)
         return 3;
     Poner(f, kVersionB);
-    f->mnuP.at(2000)->trigger();
+    f->mnuP.at(ComandoMenu::Guardar)->trigger();
     MessageBox::queueAnswer(QMessageBox::Yes);
     f->close();
     QTextStream out(stdout);
@@ -155,7 +155,7 @@ int Hijo(int argc, char** argv)
 
 } // namespace
 
-class tst_Guardado : public QObject {
+class tst_guardado : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrograma> carpeta;
@@ -169,7 +169,7 @@ class tst_Guardado : public QObject {
         f = AbrirFormulario();
         QVERIFY(f);
         Poner(f, kVersionA);
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(Leer(Ruta()), kVersionA);
     }
@@ -318,7 +318,7 @@ private slots:
         QVERIFY(QFile::link(fuera, Ruta()));
         f = AbrirFormulario();
         Poner(f, kVersionA);
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
         const QString nombre = f->lblFichero->text();
         QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")) && nombre.endsWith(QStringLiteral(".doc")),
@@ -328,7 +328,7 @@ private slots:
 
         f->lblFichero->setText(kFichero);
         f->MarcarNombreReservado(); // as when opened from the list
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(DijoQueNoSeGuardo(QStringLiteral("el destino es un enlace simbólico")));
         QCOMPARE(Bytes(fuera), QByteArray());
         QVERIFY(QFileInfo(Ruta()).isSymLink());
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(::waitpid(otra, &status, 0), otra);
         QCOMPARE(WEXITSTATUS(status), 0);
         Poner(f, kVersionA);
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(Bytes(Ruta()), QByteArray("de la otra copia"));
         const QString nombre = f->lblFichero->text();
@@ -366,7 +366,7 @@ private slots:
 
         const QString pdf = estado().strRutaTemp + QStringLiteral("12345678Z.pdf");
         Word::setPrintOutputPdf(pdf);
-        f->mnuP.at(1000)->trigger();
+        f->mnuP.at(ComandoMenu::Imprimir)->trigger();
         QCOMPARE(MessageBox::shown().size(), 1); // "IMPORTANTE: Espere ..."
         QCOMPARE(Modo(pdf), 0600u);
 
@@ -386,7 +386,7 @@ private slots:
         Poner(f, kVersionA);
         f->txtNombre->setText(QStringLiteral("Ana\x1b María\tJosé") + QChar(0xFFFE) + QChar(0x0001));
         f->txtTitulacion->setText(QStringLiteral("Medicina ") + QChar(0xD800) + QStringLiteral("y\x0c Cirugía"));
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
 
         const Word::detail::Package paquete = Word::detail::Package::read(Ruta());
@@ -406,7 +406,7 @@ int main(int argc, char** argv)
         return Hijo(argc, argv);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    tst_Guardado prueba;
+    tst_guardado prueba;
     return QTest::qExec(&prueba, argc, argv);
 }
 

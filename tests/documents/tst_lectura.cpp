@@ -2,8 +2,8 @@
 // application, values longer than their boxes, a document re-saved by
 // LibreOffice Writer (a fixture made once with it) and one whose XML uses
 // another namespace prefix.
-#include "CarpetaPrograma.h"
-#include "../shell/Piloto.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "tests/support/Piloto.h"
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"
@@ -47,7 +47,7 @@ bool Escribir(const QString& ruta, const QByteArray& bytes)
 
 } // namespace
 
-class tst_Lectura : public QObject {
+class tst_lectura : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrograma> carpeta;
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(f->txtTitulacion->text(), titulacion);
 
         estado().strVersionWord = QStringLiteral("12");
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(MessageBox::shown().isEmpty());
         Word::DocumentsCollection docs;
         Word::Document& d = docs.Add(Ruta());
@@ -195,5 +195,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Lectura)
+QTEST_MAIN(tst_lectura)
 #include "tst_lectura.moc"

@@ -3,9 +3,9 @@
 // delete one. Real windows on the offscreen platform, driven by key and mouse
 // events; the stored file is read back both through the word processor and
 // straight from its package XML, and the printed barcode is decoded.
-#include "Interaccion.h"
-#include "../documents/CarpetaPrograma.h"
-#include "../documents/ImpresoLeido.h"
+#include "tests/e2e/Interaccion.h"
+#include "tests/support/CarpetaPrograma.h"
+#include "tests/support/ImpresoLeido.h"
 
 #include "applications/frmSeleccion.h"
 #include "shell/FechaEspanola.h"
@@ -202,9 +202,9 @@ private slots:
         QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
         QVERIFY(f->optCategoria[0]->isChecked());
         QVERIFY(f->txtOtros->isHidden());
-        for (int i : {1000, 2000, 2500})
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(!f->mnuP.at(i)->isEnabled());
-        QVERIFY(!f->mnuP.at(5000)->isVisible());
+        QVERIFY(!f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
     }
 
     void fillingAndSavingAsksForAPasswordFirst()
@@ -241,7 +241,7 @@ private slots:
         QVERIFY(f->txtOtros->isVisible());
         Escribir(f, QStringLiteral("txtOtros"), QStringLiteral("Máster en Salud Pública"));
         Escribir(f, QStringLiteral("txtCiudad"), QStringLiteral("León"));
-        QVERIFY(f->mnuP.at(2000)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::Guardar)->isEnabled());
         QCOMPARE(f->txtDia->text(), QString::number(QDate::currentDate().day()));
 
         bool password = false;
@@ -253,10 +253,10 @@ private slots:
             Pulsar(d, QStringLiteral("cmdAceptar"));
         });
         MessageBox::clear();
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(password);
         QVERIFY(MessageBox::shown().isEmpty());
-        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QVERIFY(f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
 
         const QString fichero = estado().strRutaTemp + QStringLiteral("12345678Z.doc");
         QVERIFY(QFile::exists(fichero));
@@ -295,12 +295,12 @@ private slots:
         const QString pdf = carpeta->ruta(QStringLiteral("impreso.pdf"));
         Word::setPrintOutputPdf(pdf);
         MessageBox::clear();
-        f->mnuP.at(1000)->trigger();
+        f->mnuP.at(ComandoMenu::Imprimir)->trigger();
 
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown().first().title, QStringLiteral("Impresión"));
         QCOMPARE(carpeta->temporales(), QStringList{QStringLiteral("12345678Z.doc")}); // no bitmap left
-        for (int i : {1000, 2000, 2500})
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(!f->mnuP.at(i)->isEnabled());
         QVERIFY(QFile::exists(pdf));
 
@@ -356,12 +356,12 @@ private slots:
         QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
         QCOMPARE(Valores(*f), guardados);
         QVERIFY(f->txtOtros->isVisible());
-        QVERIFY(f->mnuP.at(2500)->isEnabled());
-        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QVERIFY(f->mnuP.at(ComandoMenu::CargarOtra)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
 
         // "Cargar otra solicitud", not saving: back to the list without "Solicitud Nueva".
         MessageBox::queueAnswer(QMessageBox::No);
-        f->mnuP.at(2500)->trigger();
+        f->mnuP.at(ComandoMenu::CargarOtra)->trigger();
         QTRY_VERIFY(!Formulario());
         lista = Ventana<frmSeleccion>();
         QVERIFY(lista && lista->cmdNueva->isHidden());

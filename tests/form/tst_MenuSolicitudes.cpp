@@ -1,6 +1,6 @@
 // The form's menu, its checks, writing the application through the document
 // writer and the close prompt.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 
 #include "applications/frmSeleccion.h"
 #include "platform/word/Testing.h"
@@ -99,7 +99,8 @@ private slots:
     void comprobacionesDeCadaOrden()
     {
         // No health area: every item, "Salir" included, only says so.
-        for (int i : {1000, 2000, 2500, 3000, 4000, 5000}) {
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra, ComandoMenu::Salir,
+                 ComandoMenu::Ayuda, ComandoMenu::CambiarContrasena}) {
             MessageBox::clear();
             f->mnuP_Click(i);
             QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
@@ -107,7 +108,8 @@ private slots:
         }
         // The same through a click on the menu bar.
         MessageBox::clear();
-        QTest::mouseClick(f->menuBar(), Qt::LeftButton, {}, f->menuBar()->actionGeometry(f->mnuP.at(3000)).center());
+        QTest::mouseClick(
+            f->menuBar(), Qt::LeftButton, {}, f->menuBar()->actionGeometry(f->mnuP.at(ComandoMenu::Salir)).center());
         QCOMPARE(Textos(), QStringList{QStringLiteral("Por favor, rellene al menos un área de salud")});
         QVERIFY(f->isVisible());
         // And from the keyboard: F1 is "Ayuda".
@@ -117,7 +119,8 @@ private slots:
         // A box holding a blank counts as filled; "Otros" without text comes first.
         f->txtArea[10]->setText(QStringLiteral(" "));
         f->chkDocu[3]->setCheckState(Qt::Checked);
-        for (int i : {1000, 2000, 2500, 3000, 4000, 5000}) {
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra, ComandoMenu::Salir,
+                 ComandoMenu::Ayuda, ComandoMenu::CambiarContrasena}) {
             f->txtCiudad->setFocus();
             MessageBox::clear();
             f->mnuP_Click(i);
@@ -140,7 +143,7 @@ private slots:
         Rellenar();
         f->txtNombre->clear();
         f->txtApellidos->clear();
-        f->mnuP_Click(1000);
+        f->mnuP_Click(ComandoMenu::Imprimir);
         QCOMPARE(
             Textos(), QStringList{QStringLiteral("El campo Nombre es obligatorio. Por favor, rellene los datos.")});
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Validación"));
@@ -149,7 +152,7 @@ private slots:
         // "Guardar" has no such check: an empty Nombre is written.
         f->txtNombre->clear();
         MessageBox::clear();
-        f->mnuP_Click(2000);
+        f->mnuP_Click(ComandoMenu::Guardar);
         QVERIFY(MessageBox::shown().isEmpty());
         QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         QVERIFY(f->lblFichero->text().isEmpty());
@@ -183,26 +186,26 @@ private slots:
         estado().blnTienePassword = false;
         f = Abrir();
         Rellenar();
-        QVERIFY(!f->mnuP.at(5000)->isVisible());
+        QVERIFY(!f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
         RespuestaPwd pwd;
         // Left without a password: the next write asks again.
         pwd.Preparar();
-        f->mnuP_Click(2000);
+        f->mnuP_Click(ComandoMenu::Guardar);
         QCOMPARE(pwd.veces, 1);
-        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QVERIFY(f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
         QVERIFY(estado().blnTienePassword);
         QVERIFY(QFile::exists(Fichero(QStringLiteral("87654321X.doc"))));
         pwd.registrar = true;
         pwd.Preparar();
-        f->mnuP_Click(2000);
+        f->mnuP_Click(ComandoMenu::Guardar);
         QCOMPARE(pwd.veces, 2);
         pwd.Preparar();
-        f->mnuP_Click(2000);
+        f->mnuP_Click(ComandoMenu::Guardar);
         QTest::qWait(30);
         QCOMPARE(pwd.veces, 2);
         // The form remembers the DNI is registered: the user file is not asked again.
         QVERIFY(QFile::remove(estado().strRutaUsuarios));
-        f->mnuP_Click(2000);
+        f->mnuP_Click(ComandoMenu::Guardar);
         QTest::qWait(30);
         QCOMPARE(pwd.veces, 2);
         pwd.vigia.stop();
@@ -212,20 +215,20 @@ private slots:
     {
         Rellenar();
         MessageBox::queueAnswer(QMessageBox::Cancel);
-        f->mnuP_Click(2500);
+        f->mnuP_Click(ComandoMenu::CargarOtra);
         QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("¿Guardar la solicitud actual?"));
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("GUARDAR"));
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::NoIcon);
         QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         MessageBox::queueAnswer(QMessageBox::Yes);
-        f->mnuP_Click(2500);
+        f->mnuP_Click(ComandoMenu::CargarOtra);
         QVERIFY(QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         QVERIFY(f->isVisible());
         // No: the list without "Solicitud Nueva", the form closed without its prompt.
         MessageBox::clear();
         MessageBox::queueAnswer(QMessageBox::No);
         QPointer<frmSolicitudes> p(f);
-        f->mnuP_Click(2500);
+        f->mnuP_Click(ComandoMenu::CargarOtra);
         QCOMPARE(MessageBox::shown().size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!p);
@@ -241,7 +244,7 @@ private slots:
         // Yes with an empty DNI: told, and the form stays.
         f->txtDNI->clear();
         MessageBox::queueAnswer(QMessageBox::Yes);
-        f->mnuP_Click(3000);
+        f->mnuP_Click(ComandoMenu::Salir);
         QCOMPARE(Textos().last(),
             QStringLiteral("Es necesario rellenar el DNI para grabar los datos o imprimir el informe"));
         QCOMPARE(MessageBox::shown().last().title, QStringLiteral("Datos no válidos"));
@@ -276,12 +279,12 @@ private slots:
         f->txtOtros->setText(QStringLiteral("Tesis"));
         f->optCategoria[1]->setChecked(true);
         f->lblFichero->setText(QStringLiteral("12345678Z-0905-071206.doc"));
-        f->mnuP.at(1000)->setEnabled(true);
-        f->mnuP_Click(1000);
+        f->mnuP.at(ComandoMenu::Imprimir)->setEnabled(true);
+        f->mnuP_Click(ComandoMenu::Imprimir);
         QVERIFY(estado().strDatosCodigo.startsWith(QStringLiteral("u|12345678Z|Perez|Ana|19700201|")));
         QVERIFY(!QFile::exists(Fichero(QStringLiteral("12345678Z.doc"))));
         QVERIFY(QFile::exists(carpeta.filePath(QStringLiteral("impreso.pdf"))));
-        QVERIFY(!f->mnuP.at(1000)->isEnabled());
+        QVERIFY(!f->mnuP.at(ComandoMenu::Imprimir)->isEnabled());
         Cerrar(f);
         estado().strFicheroSeleccionado = QStringLiteral("12345678Z-0905-071206.doc");
         f = Abrir();
@@ -292,7 +295,7 @@ private slots:
         QVERIFY(f->optCategoria[1]->isChecked());
         QVERIFY(f->txtOtros->isVisible());
         QCOMPARE(f->txtOtros->text(), QStringLiteral("Tesis"));
-        for (int i : {1000, 2000, 2500})
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(f->mnuP.at(i)->isEnabled());
     }
 
@@ -300,7 +303,7 @@ private slots:
     {
         Rellenar();
         const int antes = Word::runningInstanceCount();
-        f->mnuP_Click(4000);
+        f->mnuP_Click(ComandoMenu::Ayuda);
         QVERIFY(f->objWordAyuda);
         QVERIFY(f->objWordAyuda->Visible());
         QCOMPARE(Word::runningInstanceCount(), antes + 1);

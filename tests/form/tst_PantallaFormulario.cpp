@@ -1,7 +1,7 @@
 // The form on a given screen and scale (VARELIO_PANTALLA, e.g. "1366x768@1.25";
 // 1024 x 768 at 100 % when unset): it opens inside the screen, its content
 // scrolls, and the control with the focus is always in view.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -86,7 +86,7 @@ private slots:
             QVERIFY(QApplication::focusWidget() != antes);
             QVERIFY2(EnVista(area, QApplication::focusWidget()), qPrintable(QApplication::focusWidget()->objectName()));
         }
-        QVERIFY(f->mnuP.at(2000)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::Guardar)->isEnabled());
         // Focus moved by the program (a check putting it back) is shown as well.
         f->txtNombre->setFocus(Qt::OtherFocusReason);
         QVERIFY(EnVista(area, f->txtNombre));
@@ -113,7 +113,7 @@ private slots:
         area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
         // The pointer on "Guardar": highlighted, its keys in the status bar.
         QMenuBar* barra = f->menuBar();
-        const QRect guardar = barra->actionGeometry(f->mnuP.at(2000));
+        const QRect guardar = barra->actionGeometry(f->mnuP.at(ComandoMenu::Guardar));
         QTest::mouseMove(f->windowHandle(), barra->mapTo(f, guardar.center()));
         QTRY_COMPARE(f->statusBar()->currentMessage(), QStringLiteral("Guardar la solicitud (Ctrl+G)"));
         QCoreApplication::processEvents();

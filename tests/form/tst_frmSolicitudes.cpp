@@ -1,6 +1,6 @@
 // The application form as start-up opens it, and its field rules driven by
 // key strokes and focus moves.
-#include "Formulario.h"
+#include "tests/form/Formulario.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
@@ -50,10 +50,10 @@ private slots:
             QCOMPARE(c->checkState(), Qt::Unchecked);
         QVERIFY(!f->txtOtros->isVisible());
         QVERIFY(f->lblFichero->text().isEmpty());
-        for (int i : {1000, 2000, 2500})
+        for (int i : {ComandoMenu::Imprimir, ComandoMenu::Guardar, ComandoMenu::CargarOtra})
             QVERIFY(!f->mnuP.at(i)->isEnabled());
         // No password yet: "Cambiar contraseña" is hidden.
-        QVERIFY(!f->mnuP.at(5000)->isVisible());
+        QVERIFY(!f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
         QCOMPARE(estado().strVersionWord, QString::number(ModWord::VersionWord()));
         // The barcode control keeps its stored values, out of the user's way.
         QVERIFY(f->Stelcodex1 && !f->Stelcodex1->isVisible());
@@ -90,7 +90,7 @@ private slots:
         estado().blnTienePassword = true;
         estado().strFicheroPorDefecto = QStringLiteral("12345678Z.doc");
         f = Abrir();
-        QVERIFY(f->mnuP.at(5000)->isVisible());
+        QVERIFY(f->mnuP.at(ComandoMenu::CambiarContrasena)->isVisible());
         QCOMPARE(f->lblFichero->text(), QStringLiteral("12345678Z.doc"));
         // The destroyed form no longer counts as the open one.
         Cerrar(f);
@@ -338,7 +338,7 @@ private slots:
         f = Abrir();
         MessageBox::clear();
         QMenuBar* barra = f->menuBar();
-        QAction* salir = f->mnuP.at(3000);
+        QAction* salir = f->mnuP.at(ComandoMenu::Salir);
         const QRect zona = barra->actionGeometry(salir);
         const QImage reposo = barra->grab(zona).toImage();
 
@@ -369,7 +369,8 @@ private slots:
     void atajosVisibles()
     {
         const std::pair<int, const char*> atajos[]
-            = {{1000, "Ctrl+P"}, {2000, "Ctrl+G"}, {2500, "Ctrl+O"}, {3000, "Ctrl+Q"}, {4000, "F1"}, {5000, "Ctrl+K"}};
+            = {{ComandoMenu::Imprimir, "Ctrl+P"}, {ComandoMenu::Guardar, "Ctrl+G"}, {ComandoMenu::CargarOtra, "Ctrl+O"},
+                {ComandoMenu::Salir, "Ctrl+Q"}, {ComandoMenu::Ayuda, "F1"}, {ComandoMenu::CambiarContrasena, "Ctrl+K"}};
         for (const auto& [indice, atajo] : atajos) {
             QAction* a = f->mnuP.at(indice);
             QCOMPARE(a->shortcut().toString(), QString::fromLatin1(atajo));
@@ -486,9 +487,9 @@ private slots:
             "septiembre", "octubre", "noviembre", "diciembre"};
         QCOMPARE(f->txtMes->text(), QString::fromLatin1(meses[hoy.month() - 1]));
         QCOMPARE(f->txtAño->text(), QString::number(hoy.year()));
-        QVERIFY(f->mnuP.at(1000)->isEnabled());
-        QVERIFY(f->mnuP.at(2000)->isEnabled());
-        QVERIFY(!f->mnuP.at(2500)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::Imprimir)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::Guardar)->isEnabled());
+        QVERIFY(!f->mnuP.at(ComandoMenu::CargarOtra)->isEnabled());
         QVERIFY(MessageBox::shown().isEmpty());
     }
 

@@ -3,7 +3,7 @@
 #include <QCryptographicHash>
 #include <QTest>
 
-class TstCSHA256 : public QObject {
+class tst_csha256 : public QObject {
     Q_OBJECT
 
     static QString referencia(const QByteArray& bytes)
@@ -57,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TstCSHA256)
+QTEST_APPLESS_MAIN(tst_csha256)
 #include "tst_csha256.moc"

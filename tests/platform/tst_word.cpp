@@ -1,7 +1,7 @@
 // The embedded word processor driven through its object model, as the document
 // writer and reader drive it.
-#include "Fixture.h"
-#include "MessageBox.h"
+#include "tests/support/Fixture.h"
+#include "shell/MessageBox.h"
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 #include "platform/word/Printing.h"
@@ -49,7 +49,7 @@ QString pdfText(const QString& pdf)
 
 } // namespace
 
-class TestWord : public QObject {
+class tst_word : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString templ;
@@ -494,5 +494,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWord)
+QTEST_MAIN(tst_word)
 #include "tst_word.moc"

@@ -1,6 +1,6 @@
 // Page layout of the embedded word processor: what a printed or viewed page holds
 // and where.
-#include "Fixture.h"
+#include "tests/support/Fixture.h"
 #include "platform/word/DocumentData.h"
 #include "platform/word/Layout.h"
 
@@ -28,7 +28,7 @@ QString sect(const QString& extra = {})
 
 } // namespace
 
-class TestWordLayout : public QObject {
+class tst_wordlayout : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<Word::DocumentData> doc;
@@ -322,5 +322,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWordLayout)
+QTEST_MAIN(tst_wordlayout)
 #include "tst_wordlayout.moc"

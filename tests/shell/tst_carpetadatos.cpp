@@ -23,7 +23,7 @@ unsigned Modo(const QString& ruta)
 
 } // namespace
 
-class TstCarpetaDatos : public QObject {
+class tst_carpetadatos : public QObject {
     Q_OBJECT
 private slots:
     void eligeLaCarpeta_data()
@@ -103,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstCarpetaDatos)
+QTEST_MAIN(tst_carpetadatos)
 #include "tst_carpetadatos.moc"

@@ -1,6 +1,6 @@
 // The safe-write routine under real faults: a size limit in a child process
 // (a full disk without root), a symbolic link, a killed writer's leftovers.
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ int escribirConLimite(const QString& ruta, const QByteArray& datos, rlim_t limit
 
 } // namespace
 
-class tst_EscrituraSegura : public QObject {
+class tst_escriturasegura : public QObject {
     Q_OBJECT
 private slots:
     void escribeEnteroYSoloParaElDueno()
@@ -121,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_EscrituraSegura)
+QTEST_GUILESS_MAIN(tst_escriturasegura)
 #include "tst_escriturasegura.moc"

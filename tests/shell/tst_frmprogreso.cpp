@@ -1,4 +1,4 @@
-#include "CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "shell/frmProgreso.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-class TstFrmProgreso : public QObject {
+class tst_frmprogreso : public QObject {
     Q_OBJECT
 private slots:
     // While the bar fills, neither closing nor Esc nor "Continuar" ends the window.
@@ -53,5 +53,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFrmProgreso)
+QTEST_MAIN(tst_frmprogreso)
 #include "tst_frmprogreso.moc"

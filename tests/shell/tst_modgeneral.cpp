@@ -1,4 +1,4 @@
-#include "CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "shell/ErrorEjecucion.h"
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"
@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QLineEdit>
 
-class TstModGeneral : public QObject {
+class tst_modgeneral : public QObject {
     Q_OBJECT
 private slots:
     void rellenar()
@@ -96,5 +96,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstModGeneral)
+QTEST_MAIN(tst_modgeneral)
 #include "tst_modgeneral.moc"

@@ -1,9 +1,9 @@
-#include "CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "shell/ValidaDNI.h"
 
 #include <QLineEdit>
 
-class TstValidaDNI : public QObject {
+class tst_validadni : public QObject {
     Q_OBJECT
 private slots:
     void casos_data()
@@ -57,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstValidaDNI)
+QTEST_MAIN(tst_validadni)
 #include "tst_validadni.moc"

@@ -1,5 +1,5 @@
-#include "../shell/CarpetaPrueba.h"
-#include "../shell/Piloto.h"
+#include "tests/support/CarpetaPrueba.h"
+#include "tests/support/Piloto.h"
 #include "applications/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
 #include "startup/Arranque.h"
@@ -14,7 +14,7 @@ namespace {
 const QString DNI = QStringLiteral("12345678Z");
 }
 
-class TstArranque : public QObject {
+class tst_arranque : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrueba> carpeta;
@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstArranque)
+QTEST_MAIN(tst_arranque)
 #include "tst_arranque.moc"

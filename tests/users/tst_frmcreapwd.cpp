@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "users/Validacion.h"
 #include "users/frmCreaPwd.h"
 
@@ -32,7 +32,7 @@ struct SinLectura {
 };
 } // namespace
 
-class TstFrmCreaPwd : public QObject {
+class tst_frmcreapwd : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrueba> carpeta;
@@ -159,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFrmCreaPwd)
+QTEST_MAIN(tst_frmcreapwd)
 #include "tst_frmcreapwd.moc"

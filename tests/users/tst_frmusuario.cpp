@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "users/Validacion.h"
 #include "users/frmUsuario.h"
 
@@ -12,7 +12,7 @@ namespace {
 const QString DNI = QStringLiteral("12345678Z");
 }
 
-class TstFrmUsuario : public QObject {
+class tst_frmusuario : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CarpetaPrueba> carpeta;
@@ -164,5 +164,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstFrmUsuario)
+QTEST_MAIN(tst_frmusuario)
 #include "tst_frmusuario.moc"

@@ -1,6 +1,6 @@
 // Two running copies of the program sharing one user file: each is a real
 // process, driven step by step through its pipes.
-#include "../shell/CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
 #include <QProcess>
@@ -43,7 +43,7 @@ const char* const DNI_B = "01234567L";
 
 using namespace Validacion;
 
-class TstUsuariosProcesos : public QObject {
+class tst_usuarios_procesos : public QObject {
     Q_OBJECT
 
     static qsizetype registros(const CarpetaPrueba& c)
@@ -144,5 +144,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstUsuariosProcesos)
+QTEST_MAIN(tst_usuarios_procesos)
 #include "tst_usuarios_procesos.moc"

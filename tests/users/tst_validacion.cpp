@@ -1,4 +1,4 @@
-#include "../shell/CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "users/Validacion.h"
 
 #include <fcntl.h>
@@ -20,7 +20,7 @@ QByteArray entrada(const QString& dni, const QString& password)
 }
 } // namespace
 
-class TstValidacion : public QObject {
+class tst_validacion : public QObject {
     Q_OBJECT
 private slots:
     void altaDesdeLaPlantillaSinTextoEnClaro()
@@ -161,5 +161,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstValidacion)
+QTEST_MAIN(tst_validacion)
 #include "tst_validacion.moc"

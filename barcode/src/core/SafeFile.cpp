@@ -19,6 +19,10 @@ bool writeAll(int fd, const char* data, size_t size)
                 continue;
             return false;
         }
+        if (n == 0) {  // a write that makes no progress would loop for ever
+            errno = EIO;
+            return false;
+        }
         data += n;
         size -= static_cast<size_t>(n);
     }

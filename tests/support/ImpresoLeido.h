@@ -1,7 +1,7 @@
 #pragma once
 // The PDF417 symbol on the first page of a printed PDF, rasterised at 300 dpi
 // as a printer would and read with ZXing.
-#include "../barcode/DecodeHelper.h"
+#include "tests/barcode/DecodeHelper.h"
 
 #include <QProcess>
 
