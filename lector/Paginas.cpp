@@ -1,0 +1,255 @@
+#include "lector/Paginas.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+
+#include <poppler-document.h>
+#include <poppler-global.h>
+#include <poppler-image.h>
+#include <poppler-page-renderer.h>
+#include <poppler-page.h>
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Paginas {
+
+namespace {
+
+enum class Clase { Pdf, Imagen, Desconocida };
+
+bool ExtensionConocida(const QString& nombre)
+{
+    static const QStringList extensiones = {QStringLiteral("pdf"), QStringLiteral("png"), QStringLiteral("jpg"),
+        QStringLiteral("jpeg"), QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("bmp")};
+    return extensiones.contains(QFileInfo(nombre).suffix().toLower());
+}
+
+// The kind of file by its first bytes. O_NONBLOCK, so that a FIFO that slipped
+// past the regular-file test never blocks the run.
+Clase ClaseDeFichero(const QString& ruta, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QStringLiteral("no se puede abrir: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        return Clase::Desconocida;
+    }
+    struct stat st {};
+    unsigned char cabecera[8] = {};
+    ssize_t leidos = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        leidos = ::read(fd, cabecera, sizeof cabecera);
+    const int errorLectura = errno;
+    ::close(fd);
+    if (!S_ISREG(st.st_mode)) {
+        *error = QStringLiteral("no es un fichero normal");
+        return Clase::Desconocida;
+    }
+    if (leidos < 0) {
+        *error = QStringLiteral("no se puede leer: %1").arg(QString::fromLocal8Bit(strerror(errorLectura)));
+        return Clase::Desconocida;
+    }
+    if (st.st_size > TamanoMaximoFichero) {
+        *error = QStringLiteral("es demasiado grande (más de 1 GiB)");
+        return Clase::Desconocida;
+    }
+    const auto empieza = [&](std::initializer_list<unsigned char> firma) {
+        return leidos >= ssize_t(firma.size()) && std::equal(firma.begin(), firma.end(), cabecera);
+    };
+    if (empieza({'%', 'P', 'D', 'F'}))
+        return Clase::Pdf;
+    if (empieza({0x89, 'P', 'N', 'G'}) || empieza({0xFF, 0xD8, 0xFF}) || empieza({'I', 'I', 42, 0})
+        || empieza({'M', 'M', 0, 42}) || empieza({'B', 'M'}))
+        return Clase::Imagen;
+    *error = leidos == 0 ? QStringLiteral("está vacío") : QStringLiteral("no es un PDF ni una imagen PNG, JPEG, TIFF o BMP");
+    return Clase::Desconocida;
+}
+
+std::unique_ptr<poppler::document> AbrirPdf(const QString& ruta)
+{
+    return std::unique_ptr<poppler::document>(
+        poppler::document::load_from_file(QFile::encodeName(ruta).toStdString()));
+}
+
+void AnadirFichero(const QString& ruta, std::vector<Pagina>& paginas)
+{
+    QString error;
+    switch (ClaseDeFichero(ruta, &error)) {
+    case Clase::Pdf: {
+        const auto documento = AbrirPdf(ruta);
+        if (!documento || documento->is_locked()) {
+            paginas.push_back({ruta, 1, Tipo::Ilegible,
+                documento ? QStringLiteral("el PDF está cifrado") : QStringLiteral("el PDF está dañado o incompleto")});
+            return;
+        }
+        const int total = documento->pages();
+        if (total <= 0)
+            paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("el PDF no tiene páginas")});
+        for (int i = 1; i <= total; ++i)
+            paginas.push_back({ruta, i, Tipo::Pdf, {}});
+        return;
+    }
+    case Clase::Imagen: {
+        QImageReader lector(ruta);
+        const int marcos = lector.imageCount();
+        for (int i = 1; i <= std::max(marcos, 1); ++i)
+            paginas.push_back({ruta, i, Tipo::Imagen, {}});
+        return;
+    }
+    case Clase::Desconocida:
+        paginas.push_back({ruta, 1, Tipo::Ilegible, error});
+        return;
+    }
+}
+
+void AnadirCarpeta(const QString& carpeta, bool recursivo, int profundidad, Entradas& entradas)
+{
+    QDir dir(carpeta);
+    // Links are followed for files only; a folder link could loop.
+    const QFileInfoList hijos = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+        QDir::Name | QDir::LocaleAware);
+    for (const QFileInfo& hijo : hijos) {
+        if (hijo.isDir()) {
+            if (recursivo && !hijo.isSymLink() && profundidad < ProfundidadMaxima)
+                AnadirCarpeta(hijo.filePath(), recursivo, profundidad + 1, entradas);
+        } else if (hijo.isFile() && ExtensionConocida(hijo.fileName())) {
+            AnadirFichero(hijo.filePath(), entradas.paginas);
+        }
+    }
+}
+
+// The ZXing view of an image, converted only when ZXing cannot take it as is.
+ZXing::ImageView Vista(QImage& imagen)
+{
+    ZXing::ImageFormat formato = ZXing::ImageFormat::None;
+    switch (imagen.format()) {
+    case QImage::Format_Grayscale8: formato = ZXing::ImageFormat::Lum; break;
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32: formato = ZXing::ImageFormat::BGRX; break;
+    case QImage::Format_RGB888: formato = ZXing::ImageFormat::RGB; break;
+    default:
+        imagen = imagen.convertToFormat(QImage::Format_Grayscale8);
+        formato = ZXing::ImageFormat::Lum;
+    }
+    return {imagen.constBits(), imagen.width(), imagen.height(), formato, int(imagen.bytesPerLine())};
+}
+
+Lectura Buscar(const ZXing::ImageView& vista)
+{
+    ZXing::DecodeHints pistas;
+    pistas.setTryHarder(true);
+    pistas.setTryRotate(true);
+    const ZXing::Results resultados = ZXing::ReadBarcodes(vista, pistas);
+    Lectura lectura;
+    for (const ZXing::Result& r : resultados) {
+        if (!r.isValid())
+            continue;
+        QByteArray contenido(reinterpret_cast<const char*>(r.bytes().data()), qsizetype(r.bytes().size()));
+        const bool solicitud = r.format() == ZXing::BarcodeFormat::PDF417 && contenido.startsWith("u|");
+        if (solicitud || lectura.estado == Estado::SinCodigo) {
+            lectura.estado = solicitud ? Estado::Solicitud : Estado::OtroCodigo;
+            lectura.formato = QString::fromStdString(ZXing::ToString(r.format()));
+            lectura.contenido = std::move(contenido);
+        }
+        if (solicitud)
+            break;
+    }
+    return lectura;
+}
+
+Lectura Fallo(const QString& error)
+{
+    Lectura l;
+    l.estado = Estado::Error;
+    l.error = error;
+    return l;
+}
+
+} // namespace
+
+struct Decodificador::Pdf {
+    QString ruta;
+    std::unique_ptr<poppler::document> documento;
+};
+
+Decodificador::Decodificador(int ppp) : ppp_(ppp), pdf_(std::make_unique<Pdf>()) {}
+
+Decodificador::~Decodificador() = default;
+
+Lectura Decodificador::Leer(const Pagina& pagina)
+{
+    switch (pagina.tipo) {
+    case Tipo::Ilegible: return Fallo(pagina.error);
+    case Tipo::Imagen: {
+        QImageReader lector(pagina.fichero);
+        if (pagina.numero > 1 && !lector.jumpToImage(pagina.numero - 1))
+            return Fallo(QStringLiteral("no se puede leer la imagen %1 del fichero").arg(pagina.numero));
+        QImage imagen = lector.read();
+        if (imagen.isNull())
+            return Fallo(QStringLiteral("no se puede leer la imagen: %1").arg(lector.errorString()));
+        return Buscar(Vista(imagen));
+    }
+    case Tipo::Pdf: {
+        if (pdf_->ruta != pagina.fichero || !pdf_->documento) {
+            pdf_->documento = AbrirPdf(pagina.fichero);
+            pdf_->ruta = pagina.fichero;
+        }
+        if (!pdf_->documento)
+            return Fallo(QStringLiteral("el PDF está dañado o incompleto"));
+        const std::unique_ptr<poppler::page> hoja(pdf_->documento->create_page(pagina.numero - 1));
+        if (!hoja)
+            return Fallo(QStringLiteral("no se puede leer la página"));
+        const poppler::rectf caja = hoja->page_rect();
+        const double ancho = caja.width() * ppp_ / 72.0, alto = caja.height() * ppp_ / 72.0;
+        if (!(ancho >= 1 && alto >= 1 && ancho * alto <= double(PixelesMaximos)))
+            return Fallo(QStringLiteral("la página es demasiado grande para %1 ppp").arg(ppp_));
+        poppler::page_renderer pintor;
+        pintor.set_image_format(poppler::image::format_gray8);
+        pintor.set_render_hint(poppler::page_renderer::antialiasing, false);
+        pintor.set_render_hint(poppler::page_renderer::text_antialiasing, false);
+        const poppler::image imagen = pintor.render_page(hoja.get(), ppp_, ppp_);
+        if (!imagen.is_valid())
+            return Fallo(QStringLiteral("no se puede dibujar la página"));
+        return Buscar(ZXing::ImageView(reinterpret_cast<const uint8_t*>(imagen.const_data()), imagen.width(),
+            imagen.height(), ZXing::ImageFormat::Lum, imagen.bytes_per_row()));
+    }
+    }
+    return Fallo(QStringLiteral("tipo de página desconocido"));
+}
+
+Entradas Enumerar(const QStringList& rutas, bool recursivo)
+{
+    Entradas entradas;
+    for (const QString& ruta : rutas) {
+        const QFileInfo info(ruta);
+        if (!info.exists() && !info.isSymLink()) {
+            entradas.paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("no existe")});
+        } else if (info.isDir()) {
+            const std::size_t antes = entradas.paginas.size();
+            AnadirCarpeta(ruta, recursivo, 0, entradas);
+            if (entradas.paginas.size() == antes)
+                entradas.avisos << QStringLiteral("%1: la carpeta no contiene ningún PDF ni imagen%2")
+                                       .arg(ruta, recursivo ? QString() : QStringLiteral(" (-r entra en las subcarpetas)"));
+        } else {
+            AnadirFichero(ruta, entradas.paginas);
+        }
+    }
+    return entradas;
+}
+
+void SilenciarPdf()
+{
+    poppler::set_debug_error_function([](const std::string&, void*) {}, nullptr);
+}
+
+} // namespace Paginas
