@@ -20,8 +20,8 @@ enum Campo : std::size_t {
     Localidad,
     Provincia,
     CodigoPostal,
-    Titulacion,   // at most 100 characters
-    PrimeraArea,  // the eleven preference numbers, in the form's order
+    Titulacion,  // at most 100 characters
+    PrimeraArea, // the eleven preference numbers, in the form's order
     UltimaArea = PrimeraArea + 10,
     Categoria,    // "M" or "E"
     Especialista, // "S" or "N"
