@@ -27,8 +27,8 @@ bool FechaNacimientoCorrecta(const QString& texto)
 {
     if (texto.size() != 8 || !Digitos(texto))
         return false;
-    return QDate(QStringView(texto).left(4).toInt(), QStringView(texto).mid(4, 2).toInt(),
-        QStringView(texto).mid(6, 2).toInt())
+    return QDate(
+        QStringView(texto).left(4).toInt(), QStringView(texto).mid(4, 2).toInt(), QStringView(texto).mid(6, 2).toInt())
         .isValid();
 }
 
@@ -43,6 +43,20 @@ bool FechaFirmaCorrecta(const QString& texto)
     // The program writes two-digit years in the window 1930 to 2029.
     const int aa = anio.toInt();
     return QDate(aa < 30 ? 2000 + aa : 1900 + aa, mes.toInt(), dia.toInt()).isValid();
+}
+
+// The program's payload holds nothing else; a symbol misread from a poor scan
+// often does.
+bool CaracteresCorrectos(const QString& codigo)
+{
+    for (qsizetype i = 0; i < codigo.size(); ++i) {
+        const QChar c = codigo.at(i);
+        if (c.unicode() < 32 || c.unicode() > 126)
+            return false;
+        if (c == u'&' && (i + 1 == codigo.size() || !QStringLiteral("aeiounAEIOUN").contains(codigo.at(i + 1))))
+            return false;
+    }
+    return true;
 }
 
 bool PreferenciasCorrectas(const std::array<QString, Total>& campos)
@@ -66,8 +80,8 @@ bool PreferenciasCorrectas(const std::array<QString, Total>& campos)
 
 const char* NombreComprobacion(std::size_t comprobacion)
 {
-    static const std::array<const char*, TotalComprobaciones> nombres = {
-        "campos", "letra_dni", "fecha_nacimiento", "fecha_firma", "preferencias", "categoria", "documentos"};
+    static const std::array<const char*, TotalComprobaciones> nombres = {"campos", "caracteres", "letra_dni",
+        "fecha_nacimiento", "fecha_firma", "preferencias", "categoria", "documentos"};
     return comprobacion < nombres.size() ? nombres[comprobacion] : "";
 }
 
@@ -76,10 +90,7 @@ bool Solicitud::valida() const
     return std::all_of(correctas.begin(), correctas.end(), [](bool b) { return b; });
 }
 
-bool EsSolicitud(const QByteArray& contenido)
-{
-    return contenido.startsWith(QByteArray(TipoSolicitud) + Separador);
-}
+bool EsSolicitud(const QByteArray& contenido) { return contenido.startsWith(QByteArray(TipoSolicitud) + Separador); }
 
 QChar LetraDNI(int numero)
 {
@@ -122,6 +133,7 @@ Solicitud Leer(const QByteArray& contenido)
     const auto& c = s.impresos;
     const auto sn = [](const QString& v) { return v == u"S" || v == u"N"; };
     s.correctas[NumeroCampos] = s.numeroCampos == Total;
+    s.correctas[Caracteres] = CaracteresCorrectos(s.codigo);
     s.correctas[LetraDni] = DniCorrecto(c[Nif]);
     s.correctas[DatosLeidos::FechaNacimiento] = FechaNacimientoCorrecta(c[CamposCodigo::FechaNacimiento]);
     s.correctas[DatosLeidos::FechaFirma] = FechaFirmaCorrecta(c[CamposCodigo::FechaFirma]);

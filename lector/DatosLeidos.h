@@ -14,6 +14,7 @@ namespace DatosLeidos {
 // The checks, in the order they are reported.
 enum Comprobacion : std::size_t {
     NumeroCampos,    // exactly 30 fields
+    Caracteres,      // printable ASCII only, "&" only before a vowel or n
     LetraDni,        // eight digits and their letter
     FechaNacimiento, // "YYYYMMDD", a real date
     FechaFirma,      // "DD/MM/YY", a real date
@@ -27,11 +28,11 @@ enum Comprobacion : std::size_t {
 const char* NombreComprobacion(std::size_t comprobacion);
 
 struct Solicitud {
-    QString codigo;                                     // the payload as read
-    qsizetype numeroCampos = 0;                         // fields found in it
-    std::array<QString, CamposCodigo::Total> impresos;  // fields as printed (missing ones empty)
-    std::array<QString, CamposCodigo::Total> legibles;  // the same with "&" escapes restored
-    std::array<bool, TotalComprobaciones> correctas{};  // result of each check
+    QString codigo;                                    // the payload as read
+    qsizetype numeroCampos = 0;                        // fields found in it
+    std::array<QString, CamposCodigo::Total> impresos; // fields as printed (missing ones empty)
+    std::array<QString, CamposCodigo::Total> legibles; // the same with "&" escapes restored
+    std::array<bool, TotalComprobaciones> correctas{}; // result of each check
     bool valida() const;
 };
 

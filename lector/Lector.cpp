@@ -28,10 +28,7 @@ struct Hecho {
 
 } // namespace
 
-int Resumen::estado() const
-{
-    return paginas > 0 && solicitudes == paginas && conFallos == 0 && avisos == 0 ? 0 : 1;
-}
+int Resumen::estado() const { return paginas > 0 && solicitudes == paginas && conFallos == 0 && avisos == 0 ? 0 : 1; }
 
 QString Resumen::texto() const
 {
@@ -140,12 +137,17 @@ int Ejecutar(const Opciones& o, std::FILE* salida, std::FILE* errores, Resumen* 
             }
             break;
         }
-        case Paginas::Estado::SinCodigo: ++resumen.sinCodigo; break;
-        case Paginas::Estado::OtroCodigo: ++resumen.otroCodigo; break;
+        case Paginas::Estado::SinCodigo:
+            ++resumen.sinCodigo;
+            break;
+        case Paginas::Estado::OtroCodigo:
+            ++resumen.otroCodigo;
+            break;
         case Paginas::Estado::Error:
             ++resumen.errores;
-            Escribir(errores, QStringLiteral("%1varelio-lector: %2: %3\n")
-                                  .arg(o.progreso ? QStringLiteral("\r\033[K") : QString(), p.fichero, h.lectura.error));
+            Escribir(errores,
+                QStringLiteral("%1varelio-lector: %2: %3\n")
+                    .arg(o.progreso ? QStringLiteral("\r\033[K") : QString(), p.fichero, h.lectura.error));
             break;
         }
         emitir(Salida::Linea(r, o.formato, o.separador));
@@ -161,7 +163,8 @@ int Ejecutar(const Opciones& o, std::FILE* salida, std::FILE* errores, Resumen* 
     int estado = resumen.estado();
     if (!o.salida.isEmpty()) {
         if (const ResultadoEscritura escrito = EscribirFicheroSeguro(o.salida, acumulado); !escrito) {
-            Escribir(errores, QStringLiteral("varelio-lector: no se puede escribir %1: %2\n").arg(o.salida, escrito.motivo()));
+            Escribir(errores,
+                QStringLiteral("varelio-lector: no se puede escribir %1: %2\n").arg(o.salida, escrito.motivo()));
             estado = 1;
         }
     }

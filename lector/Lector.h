@@ -13,8 +13,8 @@ namespace Lector {
 struct Opciones {
     QStringList entradas;
     bool recursivo = false;
-    int ppp = 200;  // PDF rendering resolution
-    int hilos = 0;  // 0: one per core
+    int ppp = 200; // PDF rendering resolution
+    int hilos = 0; // 0: one per core
     Salida::Formato formato = Salida::Formato::Csv;
     QChar separador = QLatin1Char(',');
     QString salida; // empty: standard output
@@ -23,8 +23,8 @@ struct Opciones {
 
 // Counts for the summary line.
 struct Resumen {
-    int paginas = 0, solicitudes = 0, sinCodigo = 0, otroCodigo = 0, errores = 0, conFallos = 0,
-        dniRepetidos = 0, avisos = 0;
+    int paginas = 0, solicitudes = 0, sinCodigo = 0, otroCodigo = 0, errores = 0, conFallos = 0, dniRepetidos = 0,
+        avisos = 0;
     // 0 when every page held an application that passed every check, else 1.
     int estado() const;
     QString texto() const;

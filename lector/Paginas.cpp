@@ -1,5 +1,7 @@
 #include "lector/Paginas.h"
 
+#include "lector/DatosLeidos.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -17,6 +19,8 @@
 #include <ZXing/ReadBarcode.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,7 +48,7 @@ Clase ClaseDeFichero(const QString& ruta, QString* error)
         *error = QStringLiteral("no se puede abrir: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         return Clase::Desconocida;
     }
-    struct stat st {};
+    struct stat st { };
     unsigned char cabecera[8] = {};
     ssize_t leidos = -1;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
@@ -71,14 +75,14 @@ Clase ClaseDeFichero(const QString& ruta, QString* error)
     if (empieza({0x89, 'P', 'N', 'G'}) || empieza({0xFF, 0xD8, 0xFF}) || empieza({'I', 'I', 42, 0})
         || empieza({'M', 'M', 0, 42}) || empieza({'B', 'M'}))
         return Clase::Imagen;
-    *error = leidos == 0 ? QStringLiteral("está vacío") : QStringLiteral("no es un PDF ni una imagen PNG, JPEG, TIFF o BMP");
+    *error = leidos == 0 ? QStringLiteral("está vacío")
+                         : QStringLiteral("no es un PDF ni una imagen PNG, JPEG, TIFF o BMP");
     return Clase::Desconocida;
 }
 
 std::unique_ptr<poppler::document> AbrirPdf(const QString& ruta)
 {
-    return std::unique_ptr<poppler::document>(
-        poppler::document::load_from_file(QFile::encodeName(ruta).toStdString()));
+    return std::unique_ptr<poppler::document>(poppler::document::load_from_file(QFile::encodeName(ruta).toStdString()));
 }
 
 void AnadirFichero(const QString& ruta, std::vector<Pagina>& paginas)
@@ -116,8 +120,8 @@ void AnadirCarpeta(const QString& carpeta, bool recursivo, int profundidad, Entr
 {
     QDir dir(carpeta);
     // Links are followed for files only; a folder link could loop.
-    const QFileInfoList hijos = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-        QDir::Name | QDir::LocaleAware);
+    const QFileInfoList hijos = dir.entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::LocaleAware);
     for (const QFileInfo& hijo : hijos) {
         if (hijo.isDir()) {
             if (recursivo && !hijo.isSymLink() && profundidad < ProfundidadMaxima)
@@ -133,10 +137,16 @@ ZXing::ImageView Vista(QImage& imagen)
 {
     ZXing::ImageFormat formato = ZXing::ImageFormat::None;
     switch (imagen.format()) {
-    case QImage::Format_Grayscale8: formato = ZXing::ImageFormat::Lum; break;
+    case QImage::Format_Grayscale8:
+        formato = ZXing::ImageFormat::Lum;
+        break;
     case QImage::Format_RGB32:
-    case QImage::Format_ARGB32: formato = ZXing::ImageFormat::BGRX; break;
-    case QImage::Format_RGB888: formato = ZXing::ImageFormat::RGB; break;
+    case QImage::Format_ARGB32:
+        formato = ZXing::ImageFormat::BGRX;
+        break;
+    case QImage::Format_RGB888:
+        formato = ZXing::ImageFormat::RGB;
+        break;
     default:
         imagen = imagen.convertToFormat(QImage::Format_Grayscale8);
         formato = ZXing::ImageFormat::Lum;
@@ -159,12 +169,72 @@ Lectura Buscar(const ZXing::ImageView& vista)
         if (solicitud || lectura.estado == Estado::SinCodigo) {
             lectura.estado = solicitud ? Estado::Solicitud : Estado::OtroCodigo;
             lectura.formato = QString::fromStdString(ZXing::ToString(r.format()));
+            lectura.giro = r.position().orientation() * 180 / M_PI;
             lectura.contenido = std::move(contenido);
         }
         if (solicitud)
             break;
     }
     return lectura;
+}
+
+// The symbol carries little error correction, so a poor scan can read wrong
+// rather than not at all; such a read fails the checks.
+bool Dudosa(const Lectura& l) { return l.estado == Estado::Solicitud && !DatosLeidos::Leer(l.contenido).valida(); }
+
+bool OtraVez(const Lectura& l) { return l.estado == Estado::SinCodigo || Dudosa(l); }
+
+Lectura Mejor(Lectura primera, Lectura segunda)
+{
+    if (primera.estado == Estado::SinCodigo
+        || (Dudosa(primera) && segunda.estado == Estado::Solicitud && !Dudosa(segunda)))
+        return segunda;
+    return primera;
+}
+
+// Reads the page; when nothing or a doubtful payload comes out, tries the page
+// at twice the resolution (bars of one or two pixels are too thin for the
+// detector) and, for a symbol a little askew, straightened.
+Lectura Reintentar(const QImage& imagen, const std::function<std::optional<QImage>()>& mayor)
+{
+    QImage copia = imagen;
+    Lectura lectura = Buscar(Vista(copia));
+    QImage base = imagen;
+    if (OtraVez(lectura))
+        if (std::optional<QImage> doble = mayor()) {
+            lectura = Mejor(std::move(lectura), Buscar(Vista(*doble)));
+            base = std::move(*doble);
+        }
+    if (const double giro = std::remainder(lectura.giro, 90); Dudosa(lectura) && std::abs(giro) >= 0.5) {
+        QImage recta = base.convertToFormat(QImage::Format_Grayscale8)
+                           .transformed(QTransform().rotate(-giro), Qt::SmoothTransformation);
+        lectura = Mejor(std::move(lectura), Buscar(Vista(recta)));
+    }
+    return lectura;
+}
+
+// A PDF page as a greyscale image at `ppp`, or a null image and why.
+QImage Dibujar(const poppler::page& hoja, int ppp, QString* error)
+{
+    const poppler::rectf caja = hoja.page_rect();
+    const double ancho = caja.width() * ppp / 72.0, alto = caja.height() * ppp / 72.0;
+    if (!(ancho >= 1 && alto >= 1 && ancho * alto <= double(PixelesMaximos))) {
+        *error = QStringLiteral("la página es demasiado grande para %1 ppp").arg(ppp);
+        return {};
+    }
+    poppler::page_renderer pintor;
+    pintor.set_image_format(poppler::image::format_gray8);
+    pintor.set_render_hint(poppler::page_renderer::antialiasing, false);
+    pintor.set_render_hint(poppler::page_renderer::text_antialiasing, false);
+    const poppler::image imagen = pintor.render_page(&hoja, ppp, ppp);
+    if (!imagen.is_valid()) {
+        *error = QStringLiteral("no se puede dibujar la página");
+        return {};
+    }
+    // A deep copy: the poppler image owns its pixels.
+    return QImage(reinterpret_cast<const uchar*>(imagen.const_data()), imagen.width(), imagen.height(),
+        imagen.bytes_per_row(), QImage::Format_Grayscale8)
+        .copy();
 }
 
 Lectura Fallo(const QString& error)
@@ -182,14 +252,15 @@ struct Decodificador::Pdf {
     std::unique_ptr<poppler::document> documento;
 };
 
-Decodificador::Decodificador(int ppp) : ppp_(ppp), pdf_(std::make_unique<Pdf>()) {}
+Decodificador::Decodificador(int ppp) : ppp_(ppp), pdf_(std::make_unique<Pdf>()) { }
 
 Decodificador::~Decodificador() = default;
 
 Lectura Decodificador::Leer(const Pagina& pagina)
 {
     switch (pagina.tipo) {
-    case Tipo::Ilegible: return Fallo(pagina.error);
+    case Tipo::Ilegible:
+        return Fallo(pagina.error);
     case Tipo::Imagen: {
         QImageReader lector(pagina.fichero);
         if (pagina.numero > 1 && !lector.jumpToImage(pagina.numero - 1))
@@ -197,7 +268,11 @@ Lectura Decodificador::Leer(const Pagina& pagina)
         QImage imagen = lector.read();
         if (imagen.isNull())
             return Fallo(QStringLiteral("no se puede leer la imagen: %1").arg(lector.errorString()));
-        return Buscar(Vista(imagen));
+        return Reintentar(imagen, [&]() -> std::optional<QImage> {
+            if (std::max(imagen.width(), imagen.height()) >= 2600)
+                return std::nullopt;
+            return imagen.scaled(imagen.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        });
     }
     case Tipo::Pdf: {
         if (pdf_->ruta != pagina.fichero || !pdf_->documento) {
@@ -209,19 +284,16 @@ Lectura Decodificador::Leer(const Pagina& pagina)
         const std::unique_ptr<poppler::page> hoja(pdf_->documento->create_page(pagina.numero - 1));
         if (!hoja)
             return Fallo(QStringLiteral("no se puede leer la página"));
-        const poppler::rectf caja = hoja->page_rect();
-        const double ancho = caja.width() * ppp_ / 72.0, alto = caja.height() * ppp_ / 72.0;
-        if (!(ancho >= 1 && alto >= 1 && ancho * alto <= double(PixelesMaximos)))
-            return Fallo(QStringLiteral("la página es demasiado grande para %1 ppp").arg(ppp_));
-        poppler::page_renderer pintor;
-        pintor.set_image_format(poppler::image::format_gray8);
-        pintor.set_render_hint(poppler::page_renderer::antialiasing, false);
-        pintor.set_render_hint(poppler::page_renderer::text_antialiasing, false);
-        const poppler::image imagen = pintor.render_page(hoja.get(), ppp_, ppp_);
-        if (!imagen.is_valid())
-            return Fallo(QStringLiteral("no se puede dibujar la página"));
-        return Buscar(ZXing::ImageView(reinterpret_cast<const uint8_t*>(imagen.const_data()), imagen.width(),
-            imagen.height(), ZXing::ImageFormat::Lum, imagen.bytes_per_row()));
+        QString error;
+        const QImage imagen = Dibujar(*hoja, ppp_, &error);
+        if (imagen.isNull())
+            return Fallo(error);
+        return Reintentar(imagen, [&]() -> std::optional<QImage> {
+            if (ppp_ >= 300)
+                return std::nullopt;
+            const QImage doble = Dibujar(*hoja, 2 * ppp_, &error);
+            return doble.isNull() ? std::nullopt : std::optional(doble);
+        });
     }
     }
     return Fallo(QStringLiteral("tipo de página desconocido"));
@@ -239,7 +311,8 @@ Entradas Enumerar(const QStringList& rutas, bool recursivo)
             AnadirCarpeta(ruta, recursivo, 0, entradas);
             if (entradas.paginas.size() == antes)
                 entradas.avisos << QStringLiteral("%1: la carpeta no contiene ningún PDF ni imagen%2")
-                                       .arg(ruta, recursivo ? QString() : QStringLiteral(" (-r entra en las subcarpetas)"));
+                                       .arg(ruta,
+                                           recursivo ? QString() : QStringLiteral(" (-r entra en las subcarpetas)"));
         } else {
             AnadirFichero(ruta, entradas.paginas);
         }

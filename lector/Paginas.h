@@ -17,7 +17,7 @@ struct Pagina {
     QString fichero;
     int numero = 1; // 1-based page or frame
     Tipo tipo = Tipo::Imagen;
-    QString error;  // for Ilegible: why, in Spanish
+    QString error; // for Ilegible: why, in Spanish
 };
 
 struct Entradas {
@@ -28,7 +28,7 @@ struct Entradas {
 // Limits on what is read from outside.
 inline constexpr qint64 TamanoMaximoFichero = qint64(1) << 30; // 1 GiB
 inline constexpr qint64 PixelesMaximos = 150'000'000;          // per page
-inline constexpr int ProfundidadMaxima = 32;                    // folders below a named one
+inline constexpr int ProfundidadMaxima = 32;                   // folders below a named one
 
 // Lists the pages of the named files and folders, in the order given and, in a
 // folder, by name. Only PDF, PNG, JPEG, TIFF and BMP files are taken from a
@@ -43,6 +43,7 @@ struct Lectura {
     QByteArray contenido; // the symbol's bytes (Solicitud, OtroCodigo)
     QString formato;      // the symbol's kind ("PDF417", "QRCode", ...)
     QString error;        // for Error: why, in Spanish
+    double giro = 0;      // how far the symbol is turned, in degrees
 };
 
 // Renders and decodes pages; one per thread. It keeps the last PDF open, so

@@ -23,11 +23,21 @@ QString Json(const QString& valor)
     QString s = QStringLiteral("\"");
     for (const QChar c : valor) {
         switch (c.unicode()) {
-        case '"': s += QStringLiteral("\\\""); break;
-        case '\\': s += QStringLiteral("\\\\"); break;
-        case '\n': s += QStringLiteral("\\n"); break;
-        case '\r': s += QStringLiteral("\\r"); break;
-        case '\t': s += QStringLiteral("\\t"); break;
+        case '"':
+            s += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            s += QStringLiteral("\\n");
+            break;
+        case '\r':
+            s += QStringLiteral("\\r");
+            break;
+        case '\t':
+            s += QStringLiteral("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029)
                 s += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -50,9 +60,12 @@ QString Fallidas(const DatosLeidos::Solicitud& s)
 QString Detalle(const Registro& r)
 {
     switch (r.lectura->estado) {
-    case Paginas::Estado::Error: return r.lectura->error;
-    case Paginas::Estado::OtroCodigo: return r.lectura->formato;
-    default: return {};
+    case Paginas::Estado::Error:
+        return r.lectura->error;
+    case Paginas::Estado::OtroCodigo:
+        return r.lectura->formato;
+    default:
+        return {};
     }
 }
 
@@ -68,10 +81,14 @@ QString Texto(const QByteArray& contenido)
 QString Resultado(const Registro& r)
 {
     switch (r.lectura->estado) {
-    case Paginas::Estado::Solicitud: return QStringLiteral("solicitud");
-    case Paginas::Estado::OtroCodigo: return QStringLiteral("otro código");
-    case Paginas::Estado::SinCodigo: return QStringLiteral("sin código");
-    case Paginas::Estado::Error: break;
+    case Paginas::Estado::Solicitud:
+        return QStringLiteral("solicitud");
+    case Paginas::Estado::OtroCodigo:
+        return QStringLiteral("otro código");
+    case Paginas::Estado::SinCodigo:
+        return QStringLiteral("sin código");
+    case Paginas::Estado::Error:
+        break;
     }
     return QStringLiteral("error");
 }
@@ -93,9 +110,8 @@ QByteArray Cabecera(Formato formato, QChar separador)
 QByteArray Linea(const Registro& r, Formato formato, QChar separador)
 {
     const DatosLeidos::Solicitud* s = r.solicitud;
-    const QString codigo = s ? s->codigo
-                             : (r.lectura->estado == Paginas::Estado::OtroCodigo ? Texto(r.lectura->contenido)
-                                                                                 : QString());
+    const QString codigo
+        = s ? s->codigo : (r.lectura->estado == Paginas::Estado::OtroCodigo ? Texto(r.lectura->contenido) : QString());
     if (formato == Formato::Csv) {
         QStringList v = {r.pagina->fichero, QString::number(r.pagina->numero), Resultado(r), Detalle(r),
             s ? Fallidas(*s) : QString(), r.dniRepetido};
@@ -121,13 +137,14 @@ QByteArray Linea(const Registro& r, Formato formato, QChar separador)
         j += QStringLiteral(",\"comprobaciones\":{");
         for (std::size_t i = 0; i < TotalComprobaciones; ++i)
             j += (i ? QStringLiteral(",") : QString()) + Json(QLatin1String(DatosLeidos::NombreComprobacion(i)))
-                 + (s->correctas[i] ? QStringLiteral(":true") : QStringLiteral(":false"));
-        j += QStringLiteral("},\"dni_repetido\":") + (r.dniRepetido.isEmpty() ? QStringLiteral("null") : Json(r.dniRepetido));
+                + (s->correctas[i] ? QStringLiteral(":true") : QStringLiteral(":false"));
+        j += QStringLiteral("},\"dni_repetido\":")
+            + (r.dniRepetido.isEmpty() ? QStringLiteral("null") : Json(r.dniRepetido));
         for (const auto& [clave, valores] : {std::pair{"campos", &s->legibles}, std::pair{"impresos", &s->impresos}}) {
             j += QStringLiteral(",\"%1\":{").arg(QLatin1String(clave));
             for (std::size_t i = 0; i < Total; ++i)
                 j += (i ? QStringLiteral(",") : QString()) + Json(QLatin1String(Campos[i].nombre)) + u':'
-                     + Json((*valores)[i]);
+                    + Json((*valores)[i]);
             j += u'}';
         }
     }

@@ -19,7 +19,7 @@ struct Registro {
     const Paginas::Pagina* pagina = nullptr;
     const Paginas::Lectura* lectura = nullptr;
     const DatosLeidos::Solicitud* solicitud = nullptr; // for an application's payload
-    QString dniRepetido;                                 // "file:page" where the DNI was first read
+    QString dniRepetido;                               // "file:page" where the DNI was first read
 };
 
 // The result of a page in words: "solicitud", "sin código", "otro código" or "error".

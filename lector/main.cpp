@@ -59,17 +59,19 @@ int main(int argc, char* argv[])
     // window system is needed.
     QCoreApplication aplicacion(argc, argv);
     Lector::Opciones o;
-    static const option largas[] = {{"salida", required_argument, nullptr, 'o'},
-        {"formato", required_argument, nullptr, 'f'}, {"separador", required_argument, nullptr, 's'},
-        {"recursivo", no_argument, nullptr, 'r'}, {"ppp", required_argument, nullptr, 'd'},
-        {"hilos", required_argument, nullptr, 'j'}, {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
+    static const option largas[]
+        = {{"salida", required_argument, nullptr, 'o'}, {"formato", required_argument, nullptr, 'f'},
+            {"separador", required_argument, nullptr, 's'}, {"recursivo", no_argument, nullptr, 'r'},
+            {"ppp", required_argument, nullptr, 'd'}, {"hilos", required_argument, nullptr, 'j'},
+            {"help", no_argument, nullptr, 'h'}, {"version", no_argument, nullptr, 'V'}, {nullptr, 0, nullptr, 0}};
     opterr = 0;
     bool formatoDado = false;
     for (int c; (c = getopt_long(argc, argv, ":o:f:s:rd:j:hV", largas, nullptr)) != -1;) {
         const QString arg = optarg ? QString::fromLocal8Bit(optarg) : QString();
         switch (c) {
-        case 'o': o.salida = arg; break;
+        case 'o':
+            o.salida = arg;
+            break;
         case 'f':
             formatoDado = true;
             if (arg == u"csv")
@@ -84,7 +86,9 @@ int main(int argc, char* argv[])
                 return Uso(QStringLiteral("el separador debe ser un solo carácter distinto de las comillas"));
             o.separador = arg.at(0);
             break;
-        case 'r': o.recursivo = true; break;
+        case 'r':
+            o.recursivo = true;
+            break;
         case 'd':
             if (!Entero(optarg, 50, 1200, &o.ppp))
                 return Uso(QStringLiteral("resolución no válida «%1» (de 50 a 1200)").arg(arg));
@@ -93,10 +97,15 @@ int main(int argc, char* argv[])
             if (!Entero(optarg, 1, 256, &o.hilos))
                 return Uso(QStringLiteral("número de hilos no válido «%1» (de 1 a 256)").arg(arg));
             break;
-        case 'h': std::fputs(Ayuda, stdout); return 0;
-        case 'V': std::printf("varelio-lector %s\n", VARELIO_VERSION); return 0;
+        case 'h':
+            std::fputs(Ayuda, stdout);
+            return 0;
+        case 'V':
+            std::printf("varelio-lector %s\n", VARELIO_VERSION);
+            return 0;
         case ':':
-            return Uso(QStringLiteral("la opción «%1» necesita un valor").arg(QString::fromLocal8Bit(argv[optind - 1])));
+            return Uso(
+                QStringLiteral("la opción «%1» necesita un valor").arg(QString::fromLocal8Bit(argv[optind - 1])));
         default:
             return Uso(QStringLiteral("opción no válida «%1»").arg(QString::fromLocal8Bit(argv[optind - 1])));
         }

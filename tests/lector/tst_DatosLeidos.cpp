@@ -93,8 +93,7 @@ private slots:
 
     void escapesBecomeTheCommonestAccent()
     {
-        QCOMPARE(DatosLeidos::Legible(QStringLiteral("&a&e&i&o&u&n &A&E&I&O&U&N")),
-            QStringLiteral("áéíóúñ ÁÉÍÓÚÑ"));
+        QCOMPARE(DatosLeidos::Legible(QStringLiteral("&a&e&i&o&u&n &A&E&I&O&U&N")), QStringLiteral("áéíóúñ ÁÉÍÓÚÑ"));
         QCOMPARE(DatosLeidos::Legible(QStringLiteral("Ag&uero")), QStringLiteral("Agúero")); // was "ü"
         // An "&" the program cannot have written is left as it is.
         QCOMPARE(DatosLeidos::Legible(QStringLiteral("&x & &")), QStringLiteral("&x & &"));
@@ -107,17 +106,20 @@ private slots:
         const QByteArray bueno = Impreso(Completo());
         QTest::newRow("29 fields") << bueno.left(bueno.lastIndexOf('|')) << QStringList{"campos", "fecha_firma"};
         QTest::newRow("31 fields") << bueno + "|x" << QStringList{"campos"};
+        QTest::newRow("control character") << Con(Nombre, "Jos\te") << QStringList{"caracteres"};
+        QTest::newRow("Latin-1 letter") << Con(Nombre, "Jos\xe9") << QStringList{"caracteres"};
+        QTest::newRow("lone ampersand") << Con(Domicilio, "AT&T") << QStringList{"caracteres"};
         QTest::newRow("wrong DNI letter") << Con(Nif, "12345678A") << QStringList{"letra_dni"};
         QTest::newRow("DNI of eight") << Con(Nif, "1234567L") << QStringList{"letra_dni"};
         QTest::newRow("lower-case letter") << Con(Nif, "12345678z") << QStringList{"letra_dni"};
-        QTest::newRow("empty birth date") << Con(CamposCodigo::FechaNacimiento, "00000000")
-                                          << QStringList{"fecha_nacimiento"};
+        QTest::newRow("empty birth date")
+            << Con(CamposCodigo::FechaNacimiento, "00000000") << QStringList{"fecha_nacimiento"};
         QTest::newRow("31 February") << Con(CamposCodigo::FechaNacimiento, "19700231")
                                      << QStringList{"fecha_nacimiento"};
-        QTest::newRow("unreadable signing date") << Con(CamposCodigo::FechaFirma, "00/00/00")
-                                                 << QStringList{"fecha_firma"};
-        QTest::newRow("29/02 of a common year") << Con(CamposCodigo::FechaFirma, "29/02/07")
-                                                << QStringList{"fecha_firma"};
+        QTest::newRow("unreadable signing date")
+            << Con(CamposCodigo::FechaFirma, "00/00/00") << QStringList{"fecha_firma"};
+        QTest::newRow("29/02 of a common year")
+            << Con(CamposCodigo::FechaFirma, "29/02/07") << QStringList{"fecha_firma"};
         QTest::newRow("area 12") << Con(PrimeraArea + 4, "12") << QStringList{"preferencias"};
         QTest::newRow("area 0") << Con(PrimeraArea + 4, "0") << QStringList{"preferencias"};
         QTest::newRow("repeated area") << Con(PrimeraArea + 4, "3") << QStringList{"preferencias"};
