@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <png.h>
 #include <poppler-document.h>
 #include <poppler-global.h>
 #include <poppler-image.h>
@@ -22,6 +23,8 @@
 #include <functional>
 #include <optional>
 #include <cmath>
+#include <csetjmp>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +35,9 @@ namespace {
 
 enum class Clase { Pdf, Imagen, Desconocida };
 
+// What a decoded page is reported as when no application's symbol is on it.
+constexpr auto TodosLosFormatos = ZXing::BarcodeFormat::Any;
+
 bool ExtensionConocida(const QString& nombre)
 {
     static const QStringList extensiones = {QStringLiteral("pdf"), QStringLiteral("png"), QStringLiteral("jpg"),
@@ -41,7 +47,7 @@ bool ExtensionConocida(const QString& nombre)
 
 // The kind of file by its first bytes. O_NONBLOCK, so that a FIFO that slipped
 // past the regular-file test never blocks the run.
-Clase ClaseDeFichero(const QString& ruta, QString* error)
+Clase ClaseDeFichero(const QString& ruta, QString* error, QByteArray* formato)
 {
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -72,8 +78,15 @@ Clase ClaseDeFichero(const QString& ruta, QString* error)
     };
     if (empieza({'%', 'P', 'D', 'F'}))
         return Clase::Pdf;
-    if (empieza({0x89, 'P', 'N', 'G'}) || empieza({0xFF, 0xD8, 0xFF}) || empieza({'I', 'I', 42, 0})
-        || empieza({'M', 'M', 0, 42}) || empieza({'B', 'M'}))
+    if (empieza({0x89, 'P', 'N', 'G'}))
+        *formato = "png";
+    else if (empieza({0xFF, 0xD8, 0xFF}))
+        *formato = "jpeg";
+    else if (empieza({'I', 'I', 42, 0}) || empieza({'M', 'M', 0, 42}))
+        *formato = "tiff";
+    else if (empieza({'B', 'M'}))
+        *formato = "bmp";
+    if (!formato->isEmpty())
         return Clase::Imagen;
     *error = leidos == 0 ? QStringLiteral("está vacío")
                          : QStringLiteral("no es un PDF ni una imagen PNG, JPEG, TIFF o BMP");
@@ -88,30 +101,31 @@ std::unique_ptr<poppler::document> AbrirPdf(const QString& ruta)
 void AnadirFichero(const QString& ruta, std::vector<Pagina>& paginas)
 {
     QString error;
-    switch (ClaseDeFichero(ruta, &error)) {
+    QByteArray formato;
+    switch (ClaseDeFichero(ruta, &error, &formato)) {
     case Clase::Pdf: {
         const auto documento = AbrirPdf(ruta);
         if (!documento || documento->is_locked()) {
             paginas.push_back({ruta, 1, Tipo::Ilegible,
-                documento ? QStringLiteral("el PDF está cifrado") : QStringLiteral("el PDF está dañado o incompleto")});
+                documento ? QStringLiteral("el PDF está cifrado") : QStringLiteral("el PDF está dañado o incompleto"),
+                {}});
             return;
         }
         const int total = documento->pages();
         if (total <= 0)
-            paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("el PDF no tiene páginas")});
+            paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("el PDF no tiene páginas"), {}});
         for (int i = 1; i <= total; ++i)
-            paginas.push_back({ruta, i, Tipo::Pdf, {}});
+            paginas.push_back({ruta, i, Tipo::Pdf, {}, {}});
         return;
     }
     case Clase::Imagen: {
-        QImageReader lector(ruta);
-        const int marcos = lector.imageCount();
-        for (int i = 1; i <= std::max(marcos, 1); ++i)
-            paginas.push_back({ruta, i, Tipo::Imagen, {}});
+        const int marcos = formato == "tiff" ? QImageReader(ruta, formato).imageCount() : 1;
+        for (int i = 1; i <= std::clamp(marcos, 1, MarcosMaximos); ++i)
+            paginas.push_back({ruta, i, Tipo::Imagen, {}, formato});
         return;
     }
     case Clase::Desconocida:
-        paginas.push_back({ruta, 1, Tipo::Ilegible, error});
+        paginas.push_back({ruta, 1, Tipo::Ilegible, error, {}});
         return;
     }
 }
@@ -154,11 +168,12 @@ ZXing::ImageView Vista(QImage& imagen)
     return {imagen.constBits(), imagen.width(), imagen.height(), formato, int(imagen.bytesPerLine())};
 }
 
-Lectura Buscar(const ZXing::ImageView& vista)
+Lectura Buscar(const ZXing::ImageView& vista, ZXing::BarcodeFormats formatos)
 {
     ZXing::DecodeHints pistas;
     pistas.setTryHarder(true);
     pistas.setTryRotate(true);
+    pistas.setFormats(formatos);
     const ZXing::Results resultados = ZXing::ReadBarcodes(vista, pistas);
     Lectura lectura;
     for (const ZXing::Result& r : resultados) {
@@ -176,6 +191,73 @@ Lectura Buscar(const ZXing::ImageView& vista)
             break;
     }
     return lectura;
+}
+
+// Looks for the application's PDF417 symbol first, the commonest case and a
+// third of the work of looking for every kind; other kinds only when it is not
+// there, so that such a page is reported for what it holds.
+Lectura Buscar(const ZXing::ImageView& vista)
+{
+    Lectura lectura = Buscar(vista, ZXing::BarcodeFormat::PDF417);
+    if (lectura.estado != Estado::Solicitud) {
+        Lectura otra = Buscar(vista, TodosLosFormatos);
+        if (otra.estado != Estado::SinCodigo)
+            lectura = std::move(otra);
+    }
+    return lectura;
+}
+
+// A PNG file as a greyscale or RGB image, read with libpng. Qt's reader takes
+// twice as long for a page scan; the chunk checksums are not verified, the
+// barcode has its own.
+QImage LeerPng(const QString& ruta, QString* error)
+{
+    std::FILE* f = std::fopen(QFile::encodeName(ruta).constData(), "rbe");
+    if (!f) {
+        *error = QStringLiteral("no se puede abrir: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        return {};
+    }
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    QImage imagen;
+    std::vector<png_bytep> filas;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        *error = QStringLiteral("no se puede leer la imagen: el PNG está dañado o incompleto");
+        return {};
+    }
+    png_set_error_fn(
+        png, nullptr, [](png_structp p, png_const_charp) { png_longjmp(p, 1); }, [](png_structp, png_const_charp) {});
+    png_init_io(png, f);
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+    png_set_user_limits(png, 100'000, 100'000);
+    png_read_info(png, info);
+    const png_uint_32 ancho = png_get_image_width(png, info), alto = png_get_image_height(png, info);
+    if (double(ancho) * alto > double(PixelesMaximos))
+        png_error(png, "demasiado grande");
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_strip_alpha(png);
+    if (png_get_interlace_type(png, info) != PNG_INTERLACE_NONE)
+        png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const png_byte canales = png_get_channels(png, info);
+    if (canales != 1 && canales != 3)
+        png_error(png, "canales");
+    imagen = QImage(int(ancho), int(alto), canales == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (imagen.isNull())
+        png_error(png, "memoria");
+    filas.resize(alto);
+    for (png_uint_32 y = 0; y < alto; ++y)
+        filas[y] = imagen.scanLine(int(y));
+    png_read_image(png, filas.data());
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return imagen;
 }
 
 // The symbol carries little error correction, so a poor scan can read wrong
@@ -262,12 +344,20 @@ Lectura Decodificador::Leer(const Pagina& pagina)
     case Tipo::Ilegible:
         return Fallo(pagina.error);
     case Tipo::Imagen: {
-        QImageReader lector(pagina.fichero);
-        if (pagina.numero > 1 && !lector.jumpToImage(pagina.numero - 1))
-            return Fallo(QStringLiteral("no se puede leer la imagen %1 del fichero").arg(pagina.numero));
-        QImage imagen = lector.read();
-        if (imagen.isNull())
-            return Fallo(QStringLiteral("no se puede leer la imagen: %1").arg(lector.errorString()));
+        QImage imagen;
+        if (pagina.formato == "png") {
+            QString error;
+            imagen = LeerPng(pagina.fichero, &error);
+            if (imagen.isNull())
+                return Fallo(error);
+        } else {
+            QImageReader lector(pagina.fichero, pagina.formato);
+            if (pagina.numero > 1 && !lector.jumpToImage(pagina.numero - 1))
+                return Fallo(QStringLiteral("no se puede leer la imagen %1 del fichero").arg(pagina.numero));
+            imagen = lector.read();
+            if (imagen.isNull())
+                return Fallo(QStringLiteral("no se puede leer la imagen: %1").arg(lector.errorString()));
+        }
         return Reintentar(imagen, [&]() -> std::optional<QImage> {
             if (std::max(imagen.width(), imagen.height()) >= 2600)
                 return std::nullopt;
@@ -305,7 +395,7 @@ Entradas Enumerar(const QStringList& rutas, bool recursivo)
     for (const QString& ruta : rutas) {
         const QFileInfo info(ruta);
         if (!info.exists() && !info.isSymLink()) {
-            entradas.paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("no existe")});
+            entradas.paginas.push_back({ruta, 1, Tipo::Ilegible, QStringLiteral("no existe"), {}});
         } else if (info.isDir()) {
             const std::size_t antes = entradas.paginas.size();
             AnadirCarpeta(ruta, recursivo, 0, entradas);

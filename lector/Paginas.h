@@ -17,7 +17,8 @@ struct Pagina {
     QString fichero;
     int numero = 1; // 1-based page or frame
     Tipo tipo = Tipo::Imagen;
-    QString error; // for Ilegible: why, in Spanish
+    QString error;      // for Ilegible: why, in Spanish
+    QByteArray formato; // for Imagen: "png", "jpeg", "tiff" or "bmp", from its content
 };
 
 struct Entradas {
@@ -29,6 +30,7 @@ struct Entradas {
 inline constexpr qint64 TamanoMaximoFichero = qint64(1) << 30; // 1 GiB
 inline constexpr qint64 PixelesMaximos = 150'000'000;          // per page
 inline constexpr int ProfundidadMaxima = 32;                   // folders below a named one
+inline constexpr int MarcosMaximos = 10'000;                   // frames of one TIFF
 
 // Lists the pages of the named files and folders, in the order given and, in a
 // folder, by name. Only PDF, PNG, JPEG, TIFF and BMP files are taken from a

@@ -3,6 +3,7 @@
 // JPEG, noise, TIFF, BMP), a batch of 53 pages, bad input and the command line.
 #include "../documents/CarpetaPrograma.h"
 #include "../documents/Relleno.h"
+#include "LoteSolicitudes.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
@@ -69,8 +70,8 @@ struct Impreso {
 QImage Escanear(const QString& pdf, int ppp)
 {
     const QString base = pdf + QStringLiteral("-%1").arg(ppp);
-    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-png"),
-        QStringLiteral("-singlefile"), pdf, base});
+    QProcess::execute(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, base});
     return QImage(base + QStringLiteral(".png"));
 }
 
@@ -97,33 +98,6 @@ QImage GrisConRuido(const QImage& imagen)
             fila[x] = uchar(std::clamp(int(fila[x]) + int(azar.bounded(81)) - 40, 0, 255));
     }
     return gris;
-}
-
-// An application's symbol as the printed copy has it: the control set up as
-// for printing, black on white.
-QImage Simbolo(const QString& datos)
-{
-    Stelcodex control;
-    control.setPdfMode(1);
-    control.setPdfcode(DatosCodigo::SustituirCaracteres(datos));
-    control.setPdfbarHeight(4);
-    control.setPdfColumns(15);
-    control.setPdfleftMargin(10);
-    control.setPdftopMargin(10);
-    control.setPdfbackColor(StelcodeColor::White);
-    const QSize tamano = CodigoImpreso::TamanoParaSimbolo(control, {400, 173});
-    control.resize(tamano);
-    return QImage::fromData(CodigoImpreso::BmpEnBlancoYNegro(control, tamano));
-}
-
-QImage CodigoQr(const char* texto)
-{
-    const ZXing::BitMatrix m = ZXing::MultiFormatWriter(ZXing::BarcodeFormat::QRCode).encode(std::string(texto), 0, 0);
-    QImage imagen(m.width(), m.height(), QImage::Format_Grayscale8);
-    for (int y = 0; y < m.height(); ++y)
-        for (int x = 0; x < m.width(); ++x)
-            imagen.setPixel(x, y, m.get(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
-    return imagen;
 }
 
 } // namespace
@@ -269,7 +243,8 @@ private slots:
                      a300 = Escanear(impresos[0].pdf, 300);
         QVERIFY(!a150.isNull() && !a200.isNull() && !a300.isNull());
         const auto fila = [&](const char* nombre, const QImage& imagen, const char* formato, int calidad = -1) {
-            const QString fichero = Ruta(QStringLiteral("escaneo-%1.%2").arg(QLatin1String(nombre), QLatin1String(formato)));
+            const QString fichero
+                = Ruta(QStringLiteral("escaneo-%1.%2").arg(QLatin1String(nombre), QLatin1String(formato)));
             QImageWriter escritor(fichero, formato);
             escritor.setQuality(calidad);
             QVERIFY2(escritor.write(imagen), qPrintable(escritor.errorString()));
@@ -305,40 +280,8 @@ private slots:
         // 53 pages: 50 applications, blank pages 20 and 40, a QR code on page 30;
         // the last application repeats the first one's DNI.
         const QString pdf = Ruta(QStringLiteral("lote.pdf"));
-        QStringList dnis;
-        {
-            QPdfWriter escritor(pdf);
-            escritor.setPageSize(QPageSize(QPageSize::A4));
-            escritor.setResolution(300);
-            QPainter pintor(&escritor);
-            DatosCodigo::Valores v;
-            v.apellidos = QStringLiteral("Pérez");
-            v.fechaNacimiento = QStringLiteral("1/2/1980");
-            v.areas[0] = QStringLiteral("1");
-            v.dia = QStringLiteral("3");
-            v.mes = QStringLiteral("marzo");
-            v.anio = QStringLiteral("2027");
-            int solicitud = 0;
-            for (int pagina = 1; pagina <= 53; ++pagina) {
-                if (pagina > 1)
-                    escritor.newPage();
-                pintor.drawText(300, 300, QStringLiteral("Página %1").arg(pagina));
-                if (pagina == 20 || pagina == 40)
-                    continue;
-                if (pagina == 30) {
-                    pintor.drawImage(QRect(300, 600, 600, 600), CodigoQr("https://example.org/otro"));
-                    continue;
-                }
-                const int numero = ++solicitud == 50 ? 10000001 : 10000000 + solicitud;
-                v.dni = QString::number(numero) + DatosLeidos::LetraDNI(numero);
-                v.nombre = QStringLiteral("Solicitante %1").arg(solicitud);
-                dnis << v.dni;
-                const QImage simbolo = Simbolo(DatosCodigo::Generar(v));
-                // At 96 dpi on paper, as the printed copy has it.
-                pintor.drawImage(
-                    QRect(300, 600, simbolo.width() * 300 / 96, simbolo.height() * 300 / 96), simbolo);
-            }
-        }
+        const QStringList dnis = LoteSolicitudes::Escribir(pdf, 53, {20, 40}, 30, true);
+        QCOMPARE(dnis.size(), 50);
         const Ejecucion e = Lector({QStringLiteral("-j"), QStringLiteral("2"), pdf});
         QCOMPARE(e.estado, 1);
         QList<QByteArray> lineas = e.salida.split('\n');
@@ -386,11 +329,12 @@ private slots:
         const QString fifo = Ruta(QStringLiteral("tuberia.pdf"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
-        const Ejecucion e = Lector({truncado.fileName(), texto.fileName(), imagenRota.fileName(), Ruta(QStringLiteral("vacia")),
-            fifo, Ruta(QStringLiteral("no-existe.pdf")), impresos[0].pdf});
+        const Ejecucion e = Lector({truncado.fileName(), texto.fileName(), imagenRota.fileName(),
+            Ruta(QStringLiteral("vacia")), fifo, Ruta(QStringLiteral("no-existe.pdf")), impresos[0].pdf});
         QCOMPARE(e.estado, 1);
         const QString errores = QString::fromUtf8(e.errores);
-        QVERIFY2(errores.contains(QStringLiteral("truncado.pdf: el PDF está dañado o incompleto")), qPrintable(errores));
+        QVERIFY2(
+            errores.contains(QStringLiteral("truncado.pdf: el PDF está dañado o incompleto")), qPrintable(errores));
         QVERIFY(errores.contains(QStringLiteral("texto.png: no es un PDF ni una imagen PNG, JPEG, TIFF o BMP")));
         QVERIFY(errores.contains(QStringLiteral("rota.png: no se puede leer la imagen")));
         QVERIFY(errores.contains(QStringLiteral("vacia: la carpeta no contiene ningún PDF ni imagen")));
@@ -413,9 +357,9 @@ private slots:
     void commandLine()
     {
         QCOMPARE(Lector({}).estado, 2);
-        for (const QStringList& malos : {QStringList{"-f", "xml", "a.pdf"}, QStringList{"--ppp", "10", "a.pdf"},
-                 QStringList{"--bogus", "a.pdf"}, QStringList{"-s", "ab", "a.pdf"}, QStringList{"-o"},
-                 QStringList{"-f", "jsonl", "-s", ";", "a.pdf"}}) {
+        for (const QStringList& malos :
+            {QStringList{"-f", "xml", "a.pdf"}, QStringList{"--ppp", "10", "a.pdf"}, QStringList{"--bogus", "a.pdf"},
+                QStringList{"-s", "ab", "a.pdf"}, QStringList{"-o"}, QStringList{"-f", "jsonl", "-s", ";", "a.pdf"}}) {
             const Ejecucion e = Lector(malos);
             QCOMPARE(e.estado, 2);
             QVERIFY2(e.errores.contains("varelio-lector --help"), e.errores.constData());
@@ -444,7 +388,8 @@ private slots:
         const Ejecucion sinR = Lector({Ruta(QStringLiteral("lote"))});
         QCOMPARE(sinR.salida.count("\r\n"), 2); // the subfolder is not read
 
-        const Ejecucion fallo = Lector({QStringLiteral("-o"), Ruta(QStringLiteral("no/hay/carpeta.csv")), impresos[0].pdf});
+        const Ejecucion fallo
+            = Lector({QStringLiteral("-o"), Ruta(QStringLiteral("no/hay/carpeta.csv")), impresos[0].pdf});
         QCOMPARE(fallo.estado, 1);
         QVERIFY2(fallo.errores.contains("no se puede escribir"), fallo.errores.constData());
     }
