@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano)
         if (s.legibles[i].size() > s.impresos[i].size())
             std::abort();
 
-    const Paginas::Pagina pagina{QStringLiteral("a.pdf"), 1, Paginas::Tipo::Pdf, {}};
+    const Paginas::Pagina pagina{QStringLiteral("a.pdf"), 1, Paginas::Tipo::Pdf, {}, {}};
     Paginas::Lectura lectura;
     lectura.estado = DatosLeidos::EsSolicitud(contenido) ? Paginas::Estado::Solicitud : Paginas::Estado::OtroCodigo;
     lectura.contenido = contenido;

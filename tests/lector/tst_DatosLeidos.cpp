@@ -154,7 +154,7 @@ private slots:
 
     void csvQuotesWhatItMustAndJsonEscapes()
     {
-        const Paginas::Pagina pagina{QStringLiteral("lote \"1\", final.pdf"), 2, Paginas::Tipo::Pdf, {}};
+        const Paginas::Pagina pagina{QStringLiteral("lote \"1\", final.pdf"), 2, Paginas::Tipo::Pdf, {}, {}};
         Paginas::Lectura lectura;
         lectura.estado = Paginas::Estado::Solicitud;
         lectura.contenido = Con(Domicilio, "Calle; \"Sol\"\\ 5");
