@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -158,9 +159,18 @@ int Ejecutar(const Opciones& o, std::FILE* salida, std::FILE* errores, Resumen* 
         t.join();
     if (o.progreso && total > 0)
         Escribir(errores, QStringLiteral("\r\033[K"));
-    std::fflush(salida);
-
     int estado = resumen.estado();
+    // A full disk or a closed pipe must not pass for a complete result.
+    if (o.salida.isEmpty()) {
+        const bool fallo = std::fflush(salida) != 0 || std::ferror(salida);
+        const int error = errno ? errno : EIO;
+        if (fallo) {
+            Escribir(errores,
+                QStringLiteral("varelio-lector: no se puede escribir la salida estándar: %1\n")
+                    .arg(MotivoError(error)));
+            estado = 1;
+        }
+    }
     if (!o.salida.isEmpty()) {
         if (const ResultadoEscritura escrito = EscribirFicheroSeguro(o.salida, acumulado); !escrito) {
             Escribir(errores,

@@ -28,8 +28,9 @@ struct Entradas {
         }
         pdf = dir.filePath(QStringLiteral("lote.pdf"));
         LoteSolicitudes::Escribir(pdf, 50, {}, 0, false);
-        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
-            QStringLiteral("-l"), QStringLiteral("10"), pdf, dir.filePath(QStringLiteral("escaneo"))});
+        QProcess::execute(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"), QStringLiteral("-l"),
+                QStringLiteral("10"), pdf, dir.filePath(QStringLiteral("escaneo"))});
         const QDir d(dir.path());
         for (const QString& png : d.entryList({QStringLiteral("escaneo-*.png")}, QDir::Files, QDir::Name))
             pngs << d.filePath(png);
@@ -44,8 +45,8 @@ Entradas& entradas()
 
 // Runs the program once per iteration. `paginas` must all read when `todas`;
 // the symbols read are reported either way.
-void Ejecutar(benchmark::State& estado, const QString& programa, const QStringList& argumentos, int paginas,
-    bool todas = true)
+void Ejecutar(
+    benchmark::State& estado, const QString& programa, const QStringList& argumentos, int paginas, bool todas = true)
 {
     qsizetype leidas = 0;
     for (auto _ : estado) {
@@ -84,18 +85,36 @@ void LectorPdf50(benchmark::State& s)
 // What an office could do without the reader: render the pages, then decode them.
 void PdftoppmYZXingReader50(benchmark::State& s)
 {
-    const QString script = QStringLiteral(
-        "d=$(mktemp -d) && pdftoppm -r 200 -gray -png \"$1\" \"$d/p\" && ZXingReader \"$d\"/p-*.png; r=$?; rm -rf \"$d\"; exit $r");
+    const QString script = QStringLiteral("d=$(mktemp -d) && pdftoppm -r 200 -gray -png \"$1\" \"$d/p\" && ZXingReader "
+                                          "\"$d\"/p-*.png; r=$?; rm -rf \"$d\"; exit $r");
     Ejecutar(s, QStringLiteral("sh"), {QStringLiteral("-c"), script, QStringLiteral("sh"), entradas().pdf}, 50, false);
 }
 
 } // namespace
 
 BENCHMARK(LectorUnaImagen)->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime()->ReportAggregatesOnly(true);
-BENCHMARK(ZXingReaderUnaImagen)->Unit(benchmark::kMillisecond)->Repetitions(5)->UseRealTime()->ReportAggregatesOnly(true);
+BENCHMARK(ZXingReaderUnaImagen)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
 BENCHMARK(LectorDiezImagenes)->Unit(benchmark::kMillisecond)->Repetitions(3)->UseRealTime()->ReportAggregatesOnly(true);
-BENCHMARK(ZXingReaderDiezImagenes)->Unit(benchmark::kMillisecond)->Repetitions(3)->UseRealTime()->ReportAggregatesOnly(true);
-BENCHMARK(LectorPdf50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->UseRealTime()->ReportAggregatesOnly(true);
-BENCHMARK(PdftoppmYZXingReader50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->UseRealTime()->ReportAggregatesOnly(true);
+BENCHMARK(ZXingReaderDiezImagenes)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
+BENCHMARK(LectorPdf50)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
+BENCHMARK(PdftoppmYZXingReader50)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) { return EjecutarBenchmarks(argc, argv, VARELIO_PROGRAM_DIR); }

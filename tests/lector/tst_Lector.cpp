@@ -392,6 +392,14 @@ private slots:
             = Lector({QStringLiteral("-o"), Ruta(QStringLiteral("no/hay/carpeta.csv")), impresos[0].pdf});
         QCOMPARE(fallo.estado, 1);
         QVERIFY2(fallo.errores.contains("no se puede escribir"), fallo.errores.constData());
+
+        // Standard output on a full device.
+        QProcess lleno;
+        lleno.setStandardOutputFile(QStringLiteral("/dev/full"));
+        lleno.start(QStringLiteral(VARELIO_LECTOR), {impresos[0].pdf});
+        QVERIFY(lleno.waitForFinished(60000));
+        QCOMPARE(lleno.exitCode(), 1);
+        QVERIFY(lleno.readAllStandardError().contains("no se puede escribir la salida estándar"));
     }
 };
 
