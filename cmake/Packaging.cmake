@@ -1,6 +1,7 @@
 # Install rules and the Debian packages (cpack -G DEB, see scripts/setup.sh package):
 #   varelio          the program folder in /usr/lib/varelio, /usr/bin/varelio,
-#                    /usr/bin/stelcode, menu entry, icons, AppStream metadata
+#                    /usr/bin/stelcode, /usr/bin/varelio-lector, menu entry,
+#                    icons, AppStream metadata
 #   libstelcode-dev  Stelcode headers, encoder library, CMake package, Qt
 #                    Designer plugin
 # Installed, the program folder is read-only: each user's data goes to
@@ -78,12 +79,18 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_VARELIO_PACKAGE_NAME varelio)
 set(CPACK_DEBIAN_VARELIO_PACKAGE_SECTION misc)
+# varelio-lector reads TIFF scans through Qt's image plugin, which no library
+# links and so dpkg-shlibdeps cannot find.
+set(CPACK_DEBIAN_VARELIO_PACKAGE_DEPENDS "qt6-image-formats-plugins")
 set(CPACK_COMPONENT_VARELIO_DESCRIPTION
 "application form for health-area vacancy competitions
 Varelio is the desktop program with which a candidate in a Spanish public
 competition for vacancies in health areas fills in, stores and prints an
 application. The printed copy carries a PDF417 barcode made by the Stelcode
-library, which ships with the program, together with the stelcode tool.")
+library, which ships with the program, together with the stelcode tool.
+varelio-lector reads the barcodes of printed and scanned applications (PDF,
+PNG, JPEG, TIFF, BMP) back into their fields, checks them and writes CSV or
+JSON Lines.")
 set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_NAME libstelcode-dev)
 set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_LIBSTELCODE-DEV_PACKAGE_DEPENDS "varelio (= ${PROJECT_VERSION}), qt6-base-dev, zlib1g-dev")

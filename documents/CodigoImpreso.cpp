@@ -1,5 +1,7 @@
 #include "documents/CodigoImpreso.h"
 
+#include "documents/CamposCodigo.h"
+
 #include <stelcode/Stelcodex.h>
 
 #include <QBuffer>
@@ -21,13 +23,9 @@ namespace {
 // The payload's fields as the form names them (the areas are never long).
 QString NombreCampo(int indice)
 {
-    static const std::array<const char*, 30> nombres = {"", "NIF", "Apellidos", "Nombre", "Fecha de nacimiento",
-        "Nacionalidad", "Teléfono", "Dirección", "Municipio", "Provincia", "Código postal", "Titulación", "Áreas",
-        "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Áreas", "Categoría",
-        "Documentos", "Documentos", "Documentos", "Otros documentos", "Ciudad", "Fecha de la firma"};
-    if (indice < 0 || indice >= int(nombres.size()))
+    if (indice < 0 || indice >= int(CamposCodigo::Total))
         return QStringLiteral("Campo %1").arg(indice + 1);
-    return QString::fromUtf8(nombres[size_t(indice)]);
+    return QString::fromUtf8(CamposCodigo::Campos[size_t(indice)].etiqueta);
 }
 
 // Does the control hold `texto` in one symbol?

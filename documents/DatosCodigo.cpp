@@ -1,5 +1,6 @@
 #include "documents/DatosCodigo.h"
 
+#include "documents/CamposCodigo.h"
 #include "shell/FechaEspanola.h"
 
 #include <QDate>
@@ -10,19 +11,39 @@ namespace DatosCodigo {
 
 QString Generar(const Valores& v)
 {
+    using namespace CamposCodigo;
     const auto sn = [](bool marcado) { return marcado ? QStringLiteral("S") : QStringLiteral("N"); };
-    QStringList campos{QStringLiteral("u"), v.dni, v.apellidos, v.nombre, FechaNacimiento(v.fechaNacimiento),
-        v.nacionalidad, v.telefono, v.direccion, v.municipio, v.provincia, v.codigoPostal, v.titulacion.left(100)};
-    for (const QString& area : v.areas)
-        campos << area.trimmed();
-    campos << (v.medico ? QStringLiteral("M") : QStringLiteral("E")) << sn(v.documentos[0]) << sn(v.documentos[1])
-           << sn(v.documentos[2]) << (v.documentos[3] ? v.otros : QStringLiteral("N")) << v.ciudad
-           << FechaFirma(v.dia, v.mes, v.anio);
+    std::array<QString, Total> campos;
+    campos[Tipo] = QLatin1String(TipoSolicitud);
+    campos[Nif] = v.dni;
+    campos[Apellidos] = v.apellidos;
+    campos[Nombre] = v.nombre;
+    campos[CamposCodigo::FechaNacimiento] = DatosCodigo::FechaNacimiento(v.fechaNacimiento);
+    campos[Nacionalidad] = v.nacionalidad;
+    campos[Telefono] = v.telefono;
+    campos[Domicilio] = v.direccion;
+    campos[Localidad] = v.municipio;
+    campos[Provincia] = v.provincia;
+    campos[CodigoPostal] = v.codigoPostal;
+    campos[Titulacion] = v.titulacion.left(100);
+    for (std::size_t i = 0; i < v.areas.size(); ++i)
+        campos[PrimeraArea + i] = v.areas[i].trimmed();
+    campos[Categoria] = v.medico ? QStringLiteral("M") : QStringLiteral("E");
+    campos[Especialista] = sn(v.documentos[0]);
+    campos[Experiencia] = sn(v.documentos[1]);
+    campos[Cursos] = sn(v.documentos[2]);
+    campos[Otros] = v.documentos[3] ? v.otros : QStringLiteral("N");
+    campos[Ciudad] = v.ciudad;
+    campos[CamposCodigo::FechaFirma] = DatosCodigo::FechaFirma(v.dia, v.mes, v.anio);
     // "|" separates the fields. The boxes refuse it when typed, but a pasted or
     // stored one would shift every later field, so it becomes a blank.
-    for (QString& campo : campos)
-        campo.replace(QLatin1Char('|'), QLatin1Char(' '));
-    return campos.join(QLatin1Char('|'));
+    QString datos;
+    for (QString& campo : campos) {
+        if (&campo != &campos.front())
+            datos += QLatin1Char(Separador);
+        datos += campo.replace(QLatin1Char(Separador), QLatin1Char(' '));
+    }
+    return datos;
 }
 
 QString FechaNacimiento(const QString& texto)

@@ -20,6 +20,7 @@ packages=(build-essential cmake pkg-config dpkg-dev fakeroot file
           qt6-base-dev qt6-qpa-plugins qt6-tools-dev qt6-tools-dev-tools
           libpugixml-dev libzip-dev libzxing-dev libzint-dev libbenchmark-dev zlib1g-dev qt6-svg-dev
           fonts-dejavu-core qt6-translations-l10n poppler-utils
+          libpoppler-cpp-dev libpng-dev qt6-image-formats-plugins zxing-cpp-tools
           cups printer-driver-cups-pdf
           clang libclang-rt-14-dev llvm clang-format)
 missing=()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Package test (as root, on Debian 12): builds the Debian packages, checks them
 # with lintian, desktop-file-validate and appstreamcli, installs varelio with
-# apt-get, starts /usr/bin/varelio as an ordinary user on the offscreen
-# platform, writes an application through it into that user's
-# ~/.local/share/Varelio and removes the package again.
+# apt-get, reads a barcode with /usr/bin/varelio-lector, starts
+# /usr/bin/varelio as an ordinary user on the offscreen platform, writes an
+# application through it into that user's ~/.local/share/Varelio and removes
+# the package again.
 # The program is driven by tests/package/conductor.cpp, loaded with LD_PRELOAD.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +44,16 @@ step "apt-get install"
 apt-get install -y "./$deb"
 [ -x /usr/bin/varelio ] || fail "/usr/bin/varelio missing"
 /usr/bin/stelcode --help >/dev/null || fail "stelcode does not start"
+[ -f /usr/share/man/man1/varelio-lector.1.gz ] || fail "no manual page for varelio-lector"
+
+step "varelio-lector reads a symbol made by stelcode"
+lote=$(mktemp -d)
+/usr/bin/stelcode -m text -c 15 -w 3 -H 12 -o "$lote/solicitud.png" \
+  'u|12345678Z|Mu&noz Pe&na|Jos&e|19700201|Espa&nola|983123456|C/ Mayor|Valladolid|Valladolid|47001|Medicina|3||||||||||11|E|S|N|N|M&aster|Le&on|07/12/06'
+/usr/bin/varelio-lector --version | grep -q '^varelio-lector ' || fail "varelio-lector --version"
+/usr/bin/varelio-lector -s ';' "$lote" > "$lote/salida.csv" || fail "varelio-lector did not read the symbol"
+grep -q ';solicitud;;;;u;12345678Z;Muñoz Peña;José;' "$lote/salida.csv" || fail "varelio-lector: wrong fields"
+rm -rf "$lote"
 
 step "libstelcode-dev: find_package(Stelcode) from a program of its own"
 apt-get install -y "./$dev"
@@ -112,7 +123,7 @@ file "$doc" | grep -Eq 'Zip|Word|OOXML' || fail "the stored application is not a
 
 step "apt-get purge"
 apt-get purge -y varelio
-[ ! -e /usr/bin/varelio ] && [ ! -e /usr/lib/varelio ] || fail "files left after purge"
+[ ! -e /usr/bin/varelio ] && [ ! -e /usr/bin/varelio-lector ] && [ ! -e /usr/lib/varelio ] || fail "files left after purge"
 [ -z "$(dpkg -S /usr/lib/varelio 2>/dev/null || true)" ] || fail "dpkg still knows /usr/lib/varelio"
 [ -s "$doc" ] || fail "purge removed the user's data"
 userdel --remove "$user" 2>/dev/null || true
