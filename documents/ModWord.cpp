@@ -150,7 +150,8 @@ void BorrarMarcas(Word::Application& word)
 // Whether the open descriptor and the path name the same file.
 bool MismoFichero(int fd, const QString& ruta)
 {
-    struct stat abierto { }, ahora { };
+    struct stat abierto {
+    }, ahora{};
     return fd >= 0 && ::fstat(fd, &abierto) == 0 && ::lstat(QFile::encodeName(ruta).constData(), &ahora) == 0
         && abierto.st_dev == ahora.st_dev && abierto.st_ino == ahora.st_ino;
 }

@@ -57,9 +57,8 @@ QString Elegir(const QString& carpetaPrograma)
     struct stat datos { };
     // Where others may write, one user's start-up would clean another's files
     // and any of them could hold the user file's lock for ever.
-    const bool propia = ::stat(ruta.constData(), &datos) == 0 && S_ISDIR(datos.st_mode)
-        && datos.st_uid == ::geteuid() && (datos.st_mode & (S_IWGRP | S_IWOTH)) == 0
-        && ::access(ruta.constData(), W_OK) == 0;
+    const bool propia = ::stat(ruta.constData(), &datos) == 0 && S_ISDIR(datos.st_mode) && datos.st_uid == ::geteuid()
+        && (datos.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(ruta.constData(), W_OK) == 0;
     return Elegir(carpetaPrograma, propia, qEnvironmentVariable("XDG_DATA_HOME"), CarpetaPersonal());
 }
 

@@ -199,19 +199,15 @@ ResultadoEscritura EscribirFicheroNuevo(const QString& ruta, const QByteArray& d
     return escribir(ruta, datos, modo, true, retenido);
 }
 
-int LimpiarTemporales(const QString& carpeta)
-{
-    return LimpiarTemporales(carpeta, {});
-}
+int LimpiarTemporales(const QString& carpeta) { return LimpiarTemporales(carpeta, {}); }
 
 int LimpiarTemporales(const QString& carpeta, const QStringList& patrones)
 {
     int quitados = 0;
     const QDir dir(carpeta);
-    const QStringList nombres
-        = dir.entryList(QStringList{QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")}
-                + patrones,
-            QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList nombres = dir.entryList(
+        QStringList{QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")} + patrones,
+        QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& nombre : nombres) {
         if (!nombre.startsWith(QLatin1Char('.')))
             continue; // never a name the user sees
@@ -219,7 +215,8 @@ int LimpiarTemporales(const QString& carpeta, const QStringList& patrones)
         const int fd = ::open(ruta.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat abierto { }, ahora { };
+        struct stat abierto {
+        }, ahora{};
         // A regular file no running copy holds, still under that name.
         if (::fstat(fd, &abierto) == 0 && S_ISREG(abierto.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
             && ::lstat(ruta.constData(), &ahora) == 0 && mismoFichero(abierto, ahora)

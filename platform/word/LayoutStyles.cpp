@@ -175,7 +175,8 @@ Styles::Styles(const DocumentData& doc)
     const QByteArray numbering
         = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
     if (!numbering.isEmpty() && numbering_.load_buffer(numbering.constData(), size_t(numbering.size())))
-        tooDeep(numbering_) ? numbering_.reset() : normalizePrefixes(numbering_); // a part nested absurdly deep is left out
+        tooDeep(numbering_) ? numbering_.reset()
+                            : normalizePrefixes(numbering_); // a part nested absurdly deep is left out
     const pugi::xml_node settingsTab = settings(doc).child("w:settings").child("w:defaultTabStop");
     defaultTab_ = settingsTab ? capped(settingsTab.attribute("w:val").as_double(720), 0, MaxTwips) : 720;
     if (defaultTab_ <= 0)
@@ -245,7 +246,8 @@ const pugi::xml_document& Styles::settings(const DocumentData& doc)
     const QByteArray bytes
         = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("settings.xml"));
     if (!bytes.isEmpty() && settingsXml_.load_buffer(bytes.constData(), size_t(bytes.size())))
-        tooDeep(settingsXml_) ? settingsXml_.reset() : normalizePrefixes(settingsXml_); // a part nested absurdly deep is left out
+        tooDeep(settingsXml_) ? settingsXml_.reset()
+                              : normalizePrefixes(settingsXml_); // a part nested absurdly deep is left out
     return settingsXml_;
 }
 
