@@ -4,6 +4,8 @@
 // the flush are checked, the file is synced, renamed over the target and the
 // folder synced. The rename is the commit: a folder that cannot be synced after
 // it is logged, not reported. A failure removes the temporary file and says why.
+// Beside it, the start-up cleaner of those temporary files and the safe way to
+// read a file from outside: never waiting on a FIFO, and with a size limit.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
