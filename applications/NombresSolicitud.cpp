@@ -4,7 +4,6 @@
 #include "shell/ModGeneral.h"
 
 #include <QFileInfo>
-#include <cerrno>
 
 namespace NombresSolicitud {
 
@@ -48,18 +47,6 @@ QString NombreNuevo(const QString& dni, const QString& carpeta, const QDateTime&
             return nombre;
     }
     return conHora; // 10,000 applications within one minute: not reached in practice
-}
-
-ResultadoEscritura ReservarNombreNuevo(const QString& dni, const QString& carpeta, QString& fichero)
-{
-    ResultadoEscritura r;
-    for (int intento = 0; intento < 20; ++intento) {
-        r = ReservarNombre(carpeta + fichero);
-        if (r || r.error != EEXIST)
-            return r;
-        fichero = NombreNuevo(dni, carpeta); // taken since it was chosen: the next free name
-    }
-    return r;
 }
 
 QString CopiaPdf(const QString& fichero)

@@ -1,8 +1,6 @@
 #pragma once
 // Names and paths of stored applications: the documents in strRutaTemp named
 // after the DNI, the document templates and the user manual.
-#include "shell/EscrituraSegura.h"
-
 #include <QDateTime>
 #include <QString>
 
@@ -26,12 +24,6 @@ QString NombreConHora(const QString& dni, const QDateTime& momento);
 // takes the name of an existing file.
 QString NombreNuevo(
     const QString& dni, const QString& carpeta, const QDateTime& momento = QDateTime::currentDateTime());
-
-// Takes the name of a new application for good before its first write: creates
-// carpeta + fichero empty, owner-only and only if no file (nor link) has that
-// name, so two running copies never take the same name. When another took the
-// name since it was chosen, fichero becomes the next free name (NombreNuevo).
-ResultadoEscritura ReservarNombreNuevo(const QString& dni, const QString& carpeta, QString& fichero);
 
 // The printed copy kept beside a stored application when there is no printer:
 // the name with ".pdf" for its extension ("a.doc" -> "a.pdf").

@@ -7,9 +7,13 @@
 #include "shell/EstadoCompartido.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <stelcode/Stelcodex.h>
 
+#include <cerrno>
 #include <cmath>
+#include <unistd.h>
+#include <utility>
 
 namespace ModWord {
 
@@ -28,7 +32,7 @@ QByteArray PintarEnBlancoYNegro(Stelcodex& control, QSize caja)
 
 } // namespace
 
-QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto)
+QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido)
 {
     if (!control)
         throw ErrorEjecucion(
@@ -63,16 +67,31 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     if (bmp.isEmpty())
         throw ErrorEjecucion(
             ErrorEjecucion::ErrorEntradaSalida, QStringLiteral("No se ha podido dibujar el código de barras."));
-    const QString ruta = NombreBmp(estado().strRutaTemp, QDateTime::currentDateTime());
-    const QString fichero = ruta + QLatin1String(".bmp");
-    if (const ResultadoEscritura escrito = EscribirFicheroSeguro(fichero, bmp); !escrito)
+    // A name of this print only: created exclusively, never another copy's.
+    QString ruta;
+    int fd = -1;
+    ResultadoEscritura escrito;
+    for (int intento = 0; intento < 20; ++intento) {
+        ruta = NombreBmpUnico(estado().strRutaTemp, QDateTime::currentDateTime());
+        escrito = EscribirFicheroNuevo(ruta + QLatin1String(".bmp"), bmp, 0600, &fd);
+        if (escrito.error != EEXIST)
+            break;
+    }
+    if (!escrito)
         throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
             QStringLiteral("No se ha podido guardar la imagen del código de barras: %1").arg(escrito.motivo()));
+    const QString fichero = ruta + QLatin1String(".bmp");
+    if (retenido)
+        *retenido = fd;
+    else
+        ::close(fd);
 
     // The program's own guarantee: the bitmap reads back as the payload.
     const QString fallo = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
     if (!fallo.isEmpty()) {
         QFile::remove(fichero);
+        if (retenido)
+            ::close(std::exchange(*retenido, -1));
         throw ErrorEjecucion(ErrorCodigoIlegible, QStringLiteral("Comprobación del código de barras: ") + fallo);
     }
     return ruta;
@@ -90,5 +109,16 @@ QString NombreBmp(const QString& carpeta, const QDateTime& momento)
 {
     return carpeta + momento.toString(QStringLiteral("yyyyMMddHHmmssmm"));
 }
+
+QString NombreBmpUnico(const QString& carpeta, const QDateTime& momento)
+{
+    static const char letras[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString sufijo;
+    for (int i = 0; i < 6; ++i)
+        sufijo += QLatin1Char(letras[QRandomGenerator::system()->bounded(int(sizeof letras) - 1)]);
+    return carpeta + QLatin1Char('.') + NombreBmp({}, momento) + QLatin1Char('-') + sufijo;
+}
+
+QString PatronBmp() { return QStringLiteral(".") + QString(16, u'?') + QStringLiteral("-??????.bmp"); }
 
 } // namespace ModWord

@@ -15,7 +15,10 @@ namespace ModWord {
 // bitmap is read back before it is returned. Throws ErrorEjecucion, with a
 // Spanish description, when the payload does not fit in a symbol, the bitmap
 // cannot be written, or it does not read back as the payload.
-QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto);
+// The file is new and unique to this print (another copy printing in the same
+// second gets its own). With `retenido` its descriptor comes back, locked so
+// that no start-up cleaner takes it: close it once the file is removed.
+QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido = nullptr);
 constexpr int ErrorDatosDemasiadoLargos = 1001;
 constexpr int ErrorCodigoIlegible = 1002;
 
@@ -28,5 +31,11 @@ qint16 AltoAmpliado(qint16 alto);
 // Bitmap path without extension: carpeta + date "yyyyMMdd" + time "HHmmss" and
 // the minute again, sixteen digits in all.
 QString NombreBmp(const QString& carpeta, const QDateTime& momento);
+
+// The bitmap path of one print: hidden, the name of NombreBmp and six random
+// letters or digits (carpeta + "." + stamp + "-" + XXXXXX).
+QString NombreBmpUnico(const QString& carpeta, const QDateTime& momento);
+// Wildcard matching NombreBmpUnico's files, for the start-up cleaner.
+QString PatronBmp();
 
 } // namespace ModWord

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace ModWord {
@@ -159,6 +161,15 @@ std::shared_ptr<Word::Application> ObtenerOIniciar(bool* iniciada = nullptr)
     }
 }
 
+// Whether the open descriptor and the path name the same file.
+bool MismoFichero(int fd, const QString& ruta)
+{
+    struct stat abierto {
+    }, ahora{};
+    return fd >= 0 && ::fstat(fd, &abierto) == 0 && ::lstat(QFile::encodeName(ruta).constData(), &ahora) == 0
+        && abierto.st_dev == ahora.st_dev && abierto.st_ino == ahora.st_ino;
+}
+
 enum class Variante { W97, WXP };
 
 // The point where the DNI is typed in the heading. It is not named "NIF": a
@@ -172,13 +183,18 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
 {
     QString bmp;
     QString fallo;
+    int retenido = -1; // the bitmap stays locked, and so ours, until it is removed
     try {
         qint16 alto = 2000;
-        bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto);
+        bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto, &retenido);
         word.ActiveDocument().Tables(3).Cell(6, 1).Select();
         // The writer skips a failing layout step of the copy (a line break, the
         // alignment): the barcode is still placed.
         Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+        // The picture put in is the very file that was checked.
+        if (!MismoFichero(retenido, bmp + QLatin1String(".bmp")))
+            throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                QStringLiteral("La imagen del código de barras ha cambiado después de comprobarla."));
         if (!segundo)
             word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
     } catch (const ErrorEjecucion& error) {
@@ -190,13 +206,16 @@ QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codig
         Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
         Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
     }
-    if (!bmp.isEmpty())
+    if (!bmp.isEmpty() && MismoFichero(retenido, bmp + QLatin1String(".bmp")))
         QFile::remove(bmp + QLatin1String(".bmp"));
+    if (retenido >= 0)
+        ::close(retenido);
     return fallo;
 }
 
 Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
-    FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
+    FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo,
+    bool nombreNuevo)
 {
     Escrito escrito;
     EstadoCompartido& e = estado();
@@ -249,7 +268,19 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     // The stored application is written once, filled, replacing the previous
     // version whole; a failure leaves that version and is the caller's to report.
     try {
-        word.ActiveDocument().SaveAs(carpeta + fichero);
+        escrito.fichero = fichero;
+        if (!nombreNuevo) {
+            word.ActiveDocument().SaveAs(carpeta + escrito.fichero);
+        } else {
+            // Another running copy may take a name between our look and our write.
+            const QString dni = formulario->CajaDNI()->text();
+            for (int intento = 0; !word.ActiveDocument().SaveAsNew(carpeta + escrito.fichero); ++intento) {
+                if (intento == 20)
+                    throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
+                        QStringLiteral("No se ha encontrado un nombre libre para la solicitud."));
+                escrito.fichero = NombresSolicitud::NombreNuevo(dni, carpeta);
+            }
+        }
     } catch (...) {
         terminar();
         throw;
@@ -330,15 +361,17 @@ qint16 VersionWord()
 }
 
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo)
 {
-    return GenerarDocumento(Variante::W97, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
+    return GenerarDocumento(
+        Variante::W97, fichero, carpeta, formulario, avance, codigo, imprimir, segundo, nombreNuevo);
 }
 
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo)
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo)
 {
-    return GenerarDocumento(Variante::WXP, fichero, carpeta, formulario, avance, codigo, imprimir, segundo);
+    return GenerarDocumento(
+        Variante::WXP, fichero, carpeta, formulario, avance, codigo, imprimir, segundo, nombreNuevo);
 }
 
 Resultado RecuperarSolicitud(

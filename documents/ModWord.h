@@ -35,16 +35,20 @@ struct Escrito {
     QString pdf;                           // with no printer, the PDF the copy was written to
     QString sinCodigo;                     // why no copy was printed: the barcode could not be put on it
     std::optional<QString> falloImpresion; // why printing the copy failed
+    QString fichero;                       // the name the application was stored under
 };
 
 // Document writer, for a word processor of major version 8 or lower (W97) or
 // higher (WXP). Writes carpeta + fichero from the form and, when imprimir is
 // true, prints a copy with the barcode. Failures it does not handle itself
-// propagate as exceptions (Word::Error or ErrorEjecucion).
+// propagate as exceptions (Word::Error or ErrorEjecucion). With nombreNuevo
+// (a new application's first write) the file is created only under a name no
+// file has: fichero when it is free, else the next free one (NombreNuevo);
+// Escrito::fichero tells which. Nothing empty ever stands under the name.
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo = false);
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
-    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo);
+    const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo = false);
 
 // True when the last read had to start the word processor itself.
 extern bool blnWordIniciado;

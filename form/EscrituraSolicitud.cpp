@@ -34,8 +34,9 @@ bool NoGuardada(bool imprimir, const QString& motivo)
 
 } // namespace
 
-void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
-    frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo)
+ModWord::Escrito Generar(Escritor escritor, const QString& fichero, const QString& carpeta,
+    FormularioDocumento& formulario, frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo,
+    bool nombreNuevo)
 {
     // The bar fills once the user has read what became of the printed copy.
     ModWord::Avance avance;
@@ -46,7 +47,8 @@ void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, 
         avance.paso = [barra] { barra->setValue(barra->value() + 1); };
         avance.fin = [&terminado] { terminado = true; };
     }
-    const ModWord::Escrito escrito = escritor(fichero, carpeta, &formulario, avance, codigo, imprimir, segundo);
+    const ModWord::Escrito escrito
+        = escritor(fichero, carpeta, &formulario, avance, codigo, imprimir, segundo, nombreNuevo);
     if (!escrito.sinCodigo.isEmpty())
         MessageBox::show(QStringLiteral("La solicitud se ha guardado, pero no se ha impreso.\n") + escrito.sinCodigo,
             QStringLiteral("Impresión"), QMessageBox::Critical);
@@ -65,6 +67,7 @@ void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, 
     }
     if (terminado)
         barra->setValue(barra->maximum());
+    return escrito;
 }
 
 bool PlantillaAntigua(const QString& versionWord) { return versionWord.toInt() <= 8; }
@@ -73,27 +76,19 @@ bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fiche
     const QString& accion, bool imprimir, bool segundo)
 {
     const QString carpeta = estado().strRutaTemp;
-    if (reservar) {
-        QString reservado = fichero;
-        const ResultadoEscritura r
-            = NombresSolicitud::ReservarNombreNuevo(formulario.CajaDNI()->text(), carpeta, reservado);
-        if (!r)
-            return NoGuardada(
-                imprimir, QStringLiteral("No se puede crear el fichero %1: %2.").arg(reservado, r.motivo()));
-        fichero = reservado;
-    }
     auto progreso = std::make_unique<frmProgresoGeneral>();
     progreso->lblAccion->setText(accion);
     progreso->show();
     const auto escritor
         = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP;
     try {
-        Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo);
+        const ModWord::Escrito escrito
+            = Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo, reservar);
+        if (!escrito.fichero.isEmpty())
+            fichero = escrito.fichero;
     } catch (const std::exception& fallo) {
         const QString motivo = TextoFallo(fallo);
         progreso->close();
-        if (reservar && QFileInfo(carpeta + fichero).size() == 0)
-            QFile::remove(carpeta + fichero); // the name taken above, still empty
         return NoGuardada(imprimir, motivo);
     }
     progreso->close();

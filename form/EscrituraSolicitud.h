@@ -19,18 +19,20 @@ using Escritor = decltype(&ModWord::GenerarDocumentoW97);
 // tells the user what became of the printed copy (why it was not printed, or
 // that it is printing and, without a printer, the PDF it went to) and, once a
 // copy went to print, disables the form's write commands. Failures the writer
-// does not handle propagate as exceptions.
-void Generar(Escritor escritor, const QString& fichero, const QString& carpeta, FormularioDocumento& formulario,
-    frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo);
+// does not handle propagate as exceptions. With nombreNuevo the application
+// is created under a name no file has (see the writer); the result tells which.
+ModWord::Escrito Generar(Escritor escritor, const QString& fichero, const QString& carpeta,
+    FormularioDocumento& formulario, frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo,
+    bool nombreNuevo = false);
 
 // Whether the older template (PlantillaW97) serves a word processor of the
 // given version text: major version 8 or lower, or no version at all.
 bool PlantillaAntigua(const QString& versionWord);
 
 // Writes the application into strRutaTemp + fichero (and prints it when
-// imprimir is true) behind a busy window showing accion. With reservar, the
-// name is first taken for good (ReservarNombreNuevo); fichero then comes back
-// as the name taken, which may differ. False, with the user told why, when
+// imprimir is true) behind a busy window showing accion. With reservar (a new
+// application's first write) the name is taken by that write, only if no file
+// has it, else the next free name; fichero then comes back as the name taken. False, with the user told why, when
 // nothing was written: the data stay in the form and a stored file is as it was.
 bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fichero, bool reservar,
     const QString& accion, bool imprimir, bool segundo);

@@ -53,8 +53,13 @@ QString Elegir(const QString& carpetaPrograma, bool programaEscribible, const QS
 
 QString Elegir(const QString& carpetaPrograma)
 {
-    const bool escribible = ::access(QFile::encodeName(carpetaPrograma).constData(), W_OK) == 0;
-    return Elegir(carpetaPrograma, escribible, qEnvironmentVariable("XDG_DATA_HOME"), CarpetaPersonal());
+    const QByteArray ruta = QFile::encodeName(carpetaPrograma);
+    struct stat datos { };
+    // Where others may write, one user's start-up would clean another's files
+    // and any of them could hold the user file's lock for ever.
+    const bool propia = ::stat(ruta.constData(), &datos) == 0 && S_ISDIR(datos.st_mode) && datos.st_uid == ::geteuid()
+        && (datos.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(ruta.constData(), W_OK) == 0;
+    return Elegir(carpetaPrograma, propia, qEnvironmentVariable("XDG_DATA_HOME"), CarpetaPersonal());
 }
 
 int Preparar(const QString& carpetaDatos)

@@ -1,7 +1,8 @@
 #pragma once
 // Where the program keeps what it writes: the user file usuarios.xml and the
 // stored applications in ficheros/temp/. Below the program folder when that
-// folder is writable (the build folder, a copied folder); otherwise per user in
+// folder is the user's own and no one else may write it (the build folder, a
+// copied folder); otherwise, as in a folder shared by several users, per user in
 // $XDG_DATA_HOME/Varelio, by default ~/.local/share/Varelio, as for a program
 // installed in a folder the user cannot write. Templates, the manual and the
 // information text are always read from the program folder.
@@ -14,7 +15,8 @@ namespace CarpetaDatos {
 QString Elegir(
     const QString& carpetaPrograma, bool programaEscribible, const QString& xdgDataHome, const QString& home);
 
-// The same for this process: the program folder's write access and environment.
+// The same for this process: the program folder is taken when this user owns
+// it, may write it, and neither group nor others may write it.
 QString Elegir(const QString& carpetaPrograma);
 
 // Makes the folder and ficheros/temp/ below it. Every folder it has to create

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -91,6 +93,10 @@ QString MotivoError(int error)
         return QStringLiteral("ya existe un archivo con ese nombre");
     case EISDIR:
         return QStringLiteral("el destino es una carpeta");
+    case ENODEV:
+        return QStringLiteral("no es un fichero normal");
+    case ENOMEM:
+        return QStringLiteral("no hay memoria suficiente");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -98,77 +104,189 @@ QString MotivoError(int error)
 
 QString ResultadoEscritura::motivo() const { return MotivoError(error); }
 
-ResultadoEscritura EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos, unsigned modo)
+namespace {
+
+// Takes `destino` with the finished temporary file: replacing it, or only when
+// no file of that name exists (where the file system lacks RENAME_NOREPLACE, a
+// link, which fails on an existing name, then the temporary name goes).
+bool renombrar(const QByteArray& temporal, const QByteArray& destino, bool nuevo)
+{
+    if (!nuevo)
+        return ::rename(temporal.constData(), destino.constData()) == 0;
+    if (::renameat2(AT_FDCWD, temporal.constData(), AT_FDCWD, destino.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    if (::link(temporal.constData(), destino.constData()) != 0)
+        return false;
+    ::unlink(temporal.constData()); // a leftover name of it is the cleaner's
+    return true;
+}
+
+ResultadoEscritura escribir(const QString& ruta, const QByteArray& datos, unsigned modo, bool nuevo, int* retenido)
 {
     const QFileInfo info(ruta);
     const QByteArray destino = QFile::encodeName(info.absoluteFilePath());
     const QByteArray carpeta = QFile::encodeName(info.absolutePath());
-    if (esEnlace(destino))
+    if (!nuevo && esEnlace(destino))
         return fallo(ELOOP, "enlace");
 
-    QByteArray plantilla = carpeta + '/' + '.' + QFile::encodeName(info.fileName()) + MarcaTemporal + "XXXXXX";
-    const int fd = ::mkostemp(plantilla.data(), O_CLOEXEC); // O_EXCL, mode 0600
-    if (fd < 0)
-        return fallo(errno, "crear");
-    // Held while writing, so a cleaner in another running copy leaves this file alone.
-    ::flock(fd, LOCK_EX | LOCK_NB);
+    const QByteArray base = carpeta + '/' + '.' + QFile::encodeName(info.fileName()) + MarcaTemporal + "XXXXXX";
+    QByteArray plantilla;
+    int fd = -1;
+    // Held from creation to rename, so a cleaner in another running copy leaves
+    // this file alone. One that took it between creation and lock has removed
+    // it: start again with a new one.
+    for (int intento = 0; fd < 0; ++intento) {
+        plantilla = base;
+        fd = ::mkostemp(plantilla.data(), O_CLOEXEC); // O_EXCL, mode 0600
+        if (fd < 0)
+            return fallo(errno, "crear");
+        int r;
+        while ((r = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) { }
+        struct stat st { };
+        if (r != 0 || ::fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(plantilla.constData());
+            return fallo(error, "bloquear");
+        }
+        if (st.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+            if (intento == 10)
+                return fallo(EAGAIN, "bloquear");
+        }
+    }
 
-    auto abandonar = [&](const char* paso) {
-        const int error = errno;
-        ::close(fd);
+    auto abandonar = [&](int error, const char* paso) {
         ::unlink(plantilla.constData());
+        ::close(fd);
         return fallo(error, paso);
     };
     if (modo != 0600 && ::fchmod(fd, modo) != 0)
-        return abandonar("permisos");
+        return abandonar(errno, "permisos");
     if (!escribirTodo(fd, datos.constData(), datos.size()))
-        return abandonar("escribir");
+        return abandonar(errno, "escribir");
     if (::fsync(fd) != 0)
-        return abandonar("sincronizar");
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(plantilla.constData());
-        return fallo(error, "cerrar");
-    }
-    if (esEnlace(destino)) { // appeared while writing
-        ::unlink(plantilla.constData());
-        return fallo(ELOOP, "enlace");
-    }
-    if (::rename(plantilla.constData(), destino.constData()) != 0) {
-        const int error = errno;
-        ::unlink(plantilla.constData());
-        return fallo(error, "renombrar");
-    }
-    if (!sincronizarCarpeta(carpeta))
-        return fallo(errno, "sincronizar carpeta"); // the new file is in place but may not survive a power cut
+        return abandonar(errno, "sincronizar");
+    if (!nuevo && esEnlace(destino)) // appeared while writing
+        return abandonar(ELOOP, "enlace");
+    if (!renombrar(plantilla, destino, nuevo))
+        return abandonar(errno, "renombrar");
+
+    // Committed: the bytes are synced and in place under their name.
+    if (retenido)
+        *retenido = fd;
+    else if (::close(fd) != 0)
+        qWarning("%s: cerrar tras guardar: %s", destino.constData(), std::strerror(errno));
+    if (!sincronizarCarpeta(carpeta)) // the new name may not survive a power cut; the file is saved
+        qWarning("%s: sincronizar la carpeta: %s", carpeta.constData(), std::strerror(errno));
     return {};
 }
 
-ResultadoEscritura ReservarNombre(const QString& ruta)
+bool mismoFichero(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+} // namespace
+
+ResultadoEscritura EscribirFicheroSeguro(const QString& ruta, const QByteArray& datos, unsigned modo)
 {
-    const QByteArray destino = QFile::encodeName(QFileInfo(ruta).absoluteFilePath());
-    const int fd = ::open(destino.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return fallo(errno, "reservar");
-    ::close(fd);
-    return {};
+    return escribir(ruta, datos, modo, false, nullptr);
 }
 
-int LimpiarTemporales(const QString& carpeta)
+ResultadoEscritura EscribirFicheroNuevo(const QString& ruta, const QByteArray& datos, unsigned modo, int* retenido)
+{
+    return escribir(ruta, datos, modo, true, retenido);
+}
+
+int LimpiarTemporales(const QString& carpeta) { return LimpiarTemporales(carpeta, {}); }
+
+int LimpiarTemporales(const QString& carpeta, const QStringList& patrones)
 {
     int quitados = 0;
     const QDir dir(carpeta);
-    const QStringList nombres
-        = dir.entryList({QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")},
-            QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList nombres = dir.entryList(
+        QStringList{QStringLiteral(".*") + QLatin1String(MarcaTemporal) + QStringLiteral("??????")} + patrones,
+        QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& nombre : nombres) {
+        if (!nombre.startsWith(QLatin1Char('.')))
+            continue; // never a name the user sees
         const QByteArray ruta = QFile::encodeName(dir.absoluteFilePath(nombre));
-        const int fd = ::open(ruta.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = ::open(ruta.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(ruta.constData()) == 0)
+        struct stat abierto {
+        }, ahora{};
+        // A regular file no running copy holds, still under that name.
+        if (::fstat(fd, &abierto) == 0 && S_ISREG(abierto.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && ::lstat(ruta.constData(), &ahora) == 0 && mismoFichero(abierto, ahora)
+            && ::unlink(ruta.constData()) == 0)
             ++quitados;
         ::close(fd);
     }
     return quitados;
+}
+
+int AbrirParaLeer(const QString& ruta, qint64* tamano)
+{
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -errno;
+    struct stat st { };
+    int error = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (error == 0 && !S_ISREG(st.st_mode))
+        error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+    if (error != 0) {
+        ::close(fd);
+        return -error;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (tamano)
+        *tamano = st.st_size;
+    return fd;
+}
+
+int LeerFicheroRegular(const QString& ruta, qint64 limite, QByteArray& bytes)
+{
+    bytes.clear();
+    qint64 tamano = 0;
+    const int fd = AbrirParaLeer(ruta, &tamano);
+    if (fd < 0)
+        return -fd;
+    int error = 0;
+    if (tamano > limite) {
+        error = EFBIG;
+    } else {
+        try {
+            bytes.resize(qsizetype(tamano));
+            qsizetype leido = 0;
+            for (;;) {
+                if (leido == bytes.size()) {
+                    if (leido >= limite + 1)
+                        break; // grew past the limit since fstat
+                    bytes.resize(qsizetype(std::min<qint64>(limite + 1, leido + 65536)));
+                }
+                const ssize_t n = ::read(fd, bytes.data() + leido, size_t(bytes.size() - leido));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    error = errno;
+                    break;
+                }
+                if (n == 0)
+                    break;
+                leido += n;
+            }
+            if (error == 0 && leido > limite)
+                error = EFBIG;
+            if (error == 0)
+                bytes.truncate(leido);
+        } catch (const std::bad_alloc&) {
+            error = ENOMEM;
+        }
+    }
+    if (error != 0)
+        bytes = QByteArray();
+    ::close(fd);
+    return error;
 }

@@ -1,21 +1,25 @@
 #include "shell/ModCargaFicheros.h"
 
 #include "shell/ErrorEjecucion.h"
+#include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/Windows1252.h"
 
-#include <QFile>
+#include <cerrno>
 
 namespace ModCargaFicheros {
 
 QString LeerFicheroTexto(const QString& fichero)
 {
-    QFile f(estado().strRutaFicheros + fichero);
-    if (!f.exists())
+    // Never waits on a FIFO; a text far beyond any real one is not read.
+    constexpr qint64 TamanoMaximo = 16ll * 1024 * 1024;
+    QByteArray bytes;
+    const int error = LeerFicheroRegular(estado().strRutaFicheros + fichero, TamanoMaximo, bytes);
+    if (error == ENOENT)
         throw ErrorEjecucion(ErrorEjecucion::ArchivoNoEncontrado, QStringLiteral("No se encontró el archivo"));
-    if (!f.open(QIODevice::ReadOnly))
+    if (error != 0)
         throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida, QStringLiteral("Error de E/S en el archivo"));
-    QList<QByteArray> lineas = f.readAll().split('\n');
+    QList<QByteArray> lineas = bytes.split('\n');
     if (!lineas.isEmpty() && lineas.last().isEmpty())
         lineas.removeLast(); // the file ended with a line break
     QString resultado;

@@ -4,6 +4,7 @@
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"
+#include "documents/BmpCodigo.h"
 #include "shell/CarpetaDatos.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
@@ -12,74 +13,20 @@
 #include "users/frmUsuario.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QRegularExpression>
 
 namespace ModGeneral {
-
-namespace {
-
-// Files that earlier versions left when they were killed while writing:
-// "<name>.XXXXXX" beside a stored application or its PDF copy, or beside the
-// user file. Only names the program gives are matched, and a suffix of small
-// letters only ("usuarios.xml.backup") is taken for the user's.
-void LimpiarRestosUsuarios(const QString& carpeta)
-{
-    static const QRegularExpression nombres(QStringLiteral("^usuarios\\.xml\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$"));
-    const QDir dir(carpeta);
-    for (const QString& nombre : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        if (nombres.match(nombre).hasMatch())
-            QFile::remove(dir.filePath(nombre));
-}
-
-// The temporary folder's leftovers, from one listing of it:
-// - old "<application>.XXXXXX" files, as above;
-// - barcode bitmaps ("yyyyMMddHHmmss" + minutes + ".bmp"), which live only while
-//   a copy prints: one older than an hour belongs to no print that is still running;
-// - a new application's name is taken by an empty file just before its first
-//   write; one still empty long after was left by a run killed in between.
-// The last two look only at plain, visible files (what QDir::Files lists).
-void LimpiarCarpetaTemporal(const QString& carpeta)
-{
-    static const QRegularExpression resto(
-        QStringLiteral("^[0-9A-Za-z]{9}[-0-9]*\\.([dD][oO][cC]|[pP][dD][fF])\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}$"));
-    static const QRegularExpression mapa(QStringLiteral("^[0-9]{16}\\.bmp$"));
-    const QDateTime ahora = QDateTime::currentDateTime();
-    const QDateTime limiteMapas = ahora.addSecs(-3600);
-    const QDateTime limiteVacios = ahora.addSecs(-600);
-    const QDir dir(carpeta);
-    for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QString nombre = f.fileName();
-        if (resto.match(nombre).hasMatch()) {
-            QFile::remove(f.absoluteFilePath());
-            continue;
-        }
-        if (!f.isFile() || nombre.startsWith(QLatin1Char('.')))
-            continue;
-        const bool mapaViejo = mapa.match(nombre).hasMatch() && f.lastModified() < limiteMapas;
-        const bool nombreVacio = nombre.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive) && !f.isSymLink()
-            && f.size() == 0 && f.lastModified() < limiteVacios;
-        if (mapaViejo || nombreVacio)
-            QFile::remove(f.absoluteFilePath());
-    }
-}
-
-} // namespace
 
 void LimpiarRestos()
 {
     const auto& e = estado();
-    // The user file lives in the data folder.
+    // Only this program's temporary files that no running copy holds: what a
+    // killed run left. Barcode bitmaps are held the same way while a copy prints.
     const QString datos = e.carpetaDatos();
-    for (const QString& carpeta : {datos, e.strRutaFicheros, e.strRutaTemp})
+    for (const QString& carpeta : {datos, e.strRutaFicheros})
         if (!carpeta.isEmpty())
             LimpiarTemporales(carpeta);
-    if (!datos.isEmpty())
-        LimpiarRestosUsuarios(datos);
     if (!e.strRutaTemp.isEmpty())
-        LimpiarCarpetaTemporal(e.strRutaTemp);
+        LimpiarTemporales(e.strRutaTemp, {ModWord::PatronBmp()});
 }
 
 void Main()

@@ -7,9 +7,9 @@ namespace ModGeneral {
 // Start-up routine: sign-in, then the list of applications or a new form.
 void Main();
 
-// Removes what a killed run left in the program's folders: temporary files of
-// unfinished writes (also those of earlier versions), stale barcode bitmaps and
-// names of new applications taken by a run that was killed before writing them.
+// Removes what a killed run left in the program's folders: the temporary files
+// of unfinished writes and barcode bitmaps of unfinished prints, each only once
+// its lock shows that no running copy holds it. Nothing with a visible name.
 // Part of start-up.
 void LimpiarRestos();
 

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -51,37 +53,41 @@ Firma FirmaDe(const QString& ruta)
 Lectura LeerFichero(const QString& ruta)
 {
     Lectura l;
-    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_CLOEXEC);
+    // Never waits on a FIFO, and takes no memory for a file far beyond any real one.
+    qint64 tamano = 0;
+    const int fd = AbrirParaLeer(ruta, &tamano);
     if (fd < 0) {
-        l.error = errno;
+        l.error = -fd;
         return l;
     }
     struct stat st { };
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        l.error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return l;
-    }
-    l.firma = firmaDe(st);
-    l.bytes.resize(qsizetype(st.st_size));
-    qsizetype leido = 0;
-    for (;;) {
-        if (leido == l.bytes.size())
-            l.bytes.resize(leido + 65536); // grew since fstat
-        const ssize_t n = ::read(fd, l.bytes.data() + leido, size_t(l.bytes.size() - leido));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            l.error = errno;
-            l.bytes.clear();
-            break;
+    if (::fstat(fd, &st) == 0)
+        l.firma = firmaDe(st);
+    try {
+        l.bytes.resize(qsizetype(std::min(tamano, TamanoMaximo + 1)));
+        qsizetype leido = 0;
+        while (leido <= TamanoMaximo) {
+            if (leido == l.bytes.size()) // grew since fstat
+                l.bytes.resize(qsizetype(std::min<qint64>(leido + 65536, TamanoMaximo + 1)));
+            const ssize_t n = ::read(fd, l.bytes.data() + leido, size_t(l.bytes.size() - leido));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                l.error = errno;
+                break;
+            }
+            if (n == 0)
+                break;
+            leido += n;
         }
-        if (n == 0)
-            break;
-        leido += n;
-    }
-    if (l.error == 0)
+        if (l.error == 0 && leido > TamanoMaximo)
+            l.error = EFBIG;
         l.bytes.truncate(leido);
+    } catch (const std::bad_alloc&) {
+        l.error = ENOMEM;
+    }
+    if (l.error != 0)
+        l.bytes = QByteArray();
     ::close(fd);
     return l;
 }
@@ -96,6 +102,12 @@ QString MotivoLectura(int error)
         return QStringLiteral("error de lectura en el disco");
     case EISDIR:
         return QStringLiteral("es una carpeta");
+    case ENODEV:
+        return QStringLiteral("no es un fichero normal");
+    case EFBIG:
+        return QStringLiteral("ocupa más de 64 MiB, demasiado para un fichero de usuarios");
+    case ENOMEM:
+        return QStringLiteral("no hay memoria suficiente para leerlo");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -109,11 +121,18 @@ Bloqueo::Bloqueo(const QString& rutaFichero, int esperaMs) : ruta_(rutaFichero)
     // An empty file that stays; only its lock matters, so it is never replaced.
     // It holds nothing, so anyone may open it to wait for the lock, even when
     // another user created it.
-    fd_ = ::open(ruta.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd_ < 0)
-        fd_ = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    fd_ = ::open(ruta.constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd_ < 0) {
+        // The reason is why it could not be made; an existing one may still be locked.
         error_ = errno;
+        fd_ = ::open(ruta.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (fd_ < 0)
+            return;
+        error_ = 0;
+    }
+    struct stat st { };
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error_ = S_ISREG(st.st_mode) ? errno : ENODEV;
         return;
     }
     const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(esperaMs);

@@ -22,8 +22,13 @@ struct Firma {
 
 Firma FirmaDe(const QString& ruta);
 
+// Largest user file read: far beyond any real one (a registration takes about
+// 170 bytes), so that memory is never taken for a file that is not one.
+constexpr qint64 TamanoMaximo = 64ll * 1024 * 1024;
+
 // The whole file. error is 0 on success, ENOENT when it does not exist, or the
-// errno of the step that failed (then the file exists but cannot be read).
+// errno of the step that failed (then the file exists but cannot be read):
+// ENODEV for a FIFO or device (never waited on), EFBIG above TamanoMaximo.
 struct Lectura {
     QByteArray bytes;
     Firma firma;

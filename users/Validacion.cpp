@@ -207,7 +207,7 @@ bool apartar(const QString& ruta, const QByteArray& bytes)
 QString motivoIlegible(const QString& ruta, int error)
 {
     return QStringLiteral("No se puede leer el fichero de usuarios %1 (%2). No se ha modificado, para no perder "
-                          "los usuarios que contiene; revise sus permisos.")
+                          "los usuarios que contiene; revise el fichero y sus permisos.")
         .arg(ruta, MotivoLectura(error));
 }
 
@@ -402,6 +402,13 @@ void BajaUsuario(const QString& dni)
 }
 
 QString MotivoFallo() { return g_motivo; }
+
+QString MotivoSinLeer()
+{
+    if (!g_actual || g_actual->estado != Leidos::Estado::Ilegible)
+        return {};
+    return motivoIlegible(estado().strRutaUsuarios, g_actual->error);
+}
 
 void FijarEsperaBloqueo(int milisegundos) { g_esperaMs = milisegundos; }
 

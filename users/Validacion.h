@@ -37,6 +37,11 @@ std::shared_ptr<UsuariosLeidos> LeerUsuarios(const QString& ruta);
 // remembers its path. False (and nothing changes) for a null one.
 bool InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta);
 
+// Why the loaded user file could not be read (a FIFO, above 64 MiB, no
+// permission), in Spanish, naming it; empty when it was read or is missing.
+// Nobody is registered then, and nothing is written to it.
+QString MotivoSinLeer();
+
 // Loads the user file into a new document and remembers its path. A missing,
 // unreadable or broken file leaves an empty document; false only when loading
 // raised an error.

@@ -125,8 +125,16 @@ bool frmUsuario::usuariosCargados()
     iniciarCarga();
     if (carga_.valid()) {
         cargado_ = Validacion::InstalarUsuarios(carga_.get(), ruta_);
-        if (!cargado_)
+        if (!cargado_) {
+            // Reading ran out of memory: say so rather than vanish.
+            MessageBox::show(QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria "
+                                            "suficiente. El programa se cerrará.")
+                                 .arg(ruta_),
+                {}, QMessageBox::Critical);
             QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        } else if (const QString motivo = Validacion::MotivoSinLeer(); !motivo.isEmpty()) {
+            MessageBox::show(motivo, {}, QMessageBox::Warning);
+        }
     }
     return cargado_;
 }

@@ -3,6 +3,7 @@
 // filled application with its barcode to PDF.
 #include "tests/support/Fixture.h"
 #include "shell/MessageBox.h"
+#include "platform/word/DocumentData.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
@@ -12,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -98,6 +100,53 @@ void BM_PrintOutPdf(benchmark::State& state)
     word->Quit(false);
 }
 BENCHMARK(BM_PrintOutPdf)->Unit(benchmark::kMillisecond);
+
+// Peak resident memory of the process so far, in MB. Run one case alone
+// (--benchmark_filter) for its own figure.
+double peakMegabytes()
+{
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return double(use.ru_maxrss) / 1024.0;
+}
+
+// A stored application whose document part nests `levels` content controls,
+// each declaring its own prefixes: opening it is refused (or, below the
+// depth limit, done) quickly and in little memory.
+void BM_OpenDeeplyNested(benchmark::State& state)
+{
+    const QString file = work().filePath(QStringLiteral("hondo%1.docx").arg(state.range(0)));
+    fixture::writeDocx(file, fixture::nested(int(state.range(0))), false);
+    state.counters["file_KB"] = double(QFileInfo(file).size()) / 1024.0;
+    auto word = Word::CreateObject();
+    for (auto _ : state) {
+        try {
+            word->Documents().Add(file).Close(false);
+        } catch (const Word::Error&) {
+        }
+    }
+    word->Quit(false);
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenDeeplyNested)->Arg(100)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
+// The prefix normalisation alone on such a part (past the depth check): its
+// memory follows the declarations, not depth times prefixes.
+void BM_NormalizeNestedPrefixes(benchmark::State& state)
+{
+    const QByteArray xml = QStringLiteral("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/"
+                                          "2006/main\"><w:body>%1</w:body></w:document>")
+                               .arg(fixture::nested(int(state.range(0))))
+                               .toUtf8();
+    for (auto _ : state) {
+        pugi::xml_document doc;
+        doc.load_buffer(xml.constData(), size_t(xml.size()));
+        Word::detail::normalizePrefixes(doc);
+        benchmark::DoNotOptimize(doc.first_child());
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_NormalizeNestedPrefixes)->Arg(8000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

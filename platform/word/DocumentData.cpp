@@ -6,6 +6,7 @@
 #include "shell/EscrituraSegura.h"
 
 #include <QFileInfo>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -36,7 +37,8 @@ const std::map<std::string, std::string>& usualPrefixes()
     return prefixes;
 }
 
-using Bindings = std::map<std::string, std::string>; // prefix ("" for the default) -> namespace
+// Prefix ("" for the default) -> the namespaces bound to it, innermost last.
+using Bindings = std::map<std::string, std::vector<std::string>>;
 
 // The namespace of a name and the name with the usual prefix of that namespace;
 // an empty name when it needs no change. Unprefixed attributes belong to no namespace.
@@ -47,12 +49,13 @@ std::pair<std::string, std::string> usualName(const char* name, const Bindings& 
     if (prefix == "xmlns" || prefix == "xml" || (!colon && (attribute || !std::strcmp(name, "xmlns"))))
         return {};
     const auto bound = bindings.find(prefix);
-    if (bound == bindings.end())
+    if (bound == bindings.end() || bound->second.empty())
         return {};
-    const auto usual = usualPrefixes().find(bound->second);
+    const std::string& uri = bound->second.back();
+    const auto usual = usualPrefixes().find(uri);
     if (usual == usualPrefixes().end() || usual->second == prefix)
         return {};
-    return {bound->second, usual->second + ':' + (colon ? colon + 1 : name)};
+    return {uri, usual->second + ':' + (colon ? colon + 1 : name)};
 }
 
 pugi::xml_node firstElement(pugi::xml_node n)
@@ -63,12 +66,15 @@ pugi::xml_node firstElement(pugi::xml_node n)
 }
 
 // Walks the elements in document order without recursion (a document may nest
-// deeper than the stack allows), keeping the namespace bindings in scope.
+// deeper than the stack allows), keeping the namespace bindings in scope. Each
+// declaration is pushed once and popped when its element ends, so memory grows
+// with the declarations, not with depth times prefixes.
 void usePrefixes(pugi::xml_node root, std::map<std::string, std::string>& used)
 {
-    std::vector<std::pair<pugi::xml_node, Bindings>> scopes{{pugi::xml_node(), Bindings{}}};
+    Bindings bindings;
+    std::vector<std::pair<pugi::xml_node, std::vector<std::string>>> scopes; // element, prefixes it bound
     auto rename = [&](auto item, bool attribute) {
-        const auto [uri, name] = usualName(item.name(), scopes.back().second, attribute);
+        const auto [uri, name] = usualName(item.name(), bindings, attribute);
         if (name.empty())
             return;
         used[name.substr(0, name.find(':'))] = uri;
@@ -80,9 +86,11 @@ void usePrefixes(pugi::xml_node root, std::map<std::string, std::string>& used)
             const char* name = a.name();
             if (std::strcmp(name, "xmlns") != 0 && std::strncmp(name, "xmlns:", 6) != 0)
                 continue;
-            if (scopes.back().first != n)
-                scopes.emplace_back(n, scopes.back().second);
-            scopes.back().second[name[5] ? name + 6 : ""] = a.value();
+            if (scopes.empty() || scopes.back().first != n)
+                scopes.emplace_back(n, std::vector<std::string>{});
+            const std::string prefix = name[5] ? name + 6 : "";
+            bindings[prefix].emplace_back(a.value());
+            scopes.back().second.push_back(prefix);
         }
         rename(n, false);
         for (pugi::xml_attribute a : n.attributes())
@@ -93,8 +101,11 @@ void usePrefixes(pugi::xml_node root, std::map<std::string, std::string>& used)
         }
         // Leave finished elements until one has a next sibling.
         while (n) {
-            if (scopes.back().first == n)
+            if (!scopes.empty() && scopes.back().first == n) {
+                for (const std::string& prefix : scopes.back().second)
+                    bindings[prefix].pop_back();
                 scopes.pop_back();
+            }
             if (n == root) {
                 n = {};
                 break;
@@ -109,6 +120,27 @@ void usePrefixes(pugi::xml_node root, std::map<std::string, std::string>& used)
 }
 
 } // namespace
+
+bool detail::tooDeep(const pugi::xml_document& xml)
+{
+    int depth = 0;
+    pugi::xml_node n = xml.first_child();
+    while (n) {
+        if (n.first_child()) {
+            n = n.first_child();
+            if (++depth > MaxXmlDepth)
+                return true;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (n)
+            n = n.next_sibling();
+    }
+    return false;
+}
 
 void detail::normalizePrefixes(pugi::xml_document& xml)
 {
@@ -137,6 +169,13 @@ void parsePart(const detail::Package& package, const QString& name, pugi::xml_do
         throw Error(ErrorCode::BadDocument,
             QStringLiteral("El archivo no es un documento válido o está dañado (%1: %2).")
                 .arg(name, QString::fromUtf8(result.description())));
+    if (detail::tooDeep(into)) {
+        into.reset();
+        throw Error(ErrorCode::BadDocument,
+            QStringLiteral("El archivo no es un documento válido o está dañado (%1: anida más de %2 niveles).")
+                .arg(name)
+                .arg(detail::MaxXmlDepth));
+    }
     detail::normalizePrefixes(into);
 }
 
@@ -228,6 +267,18 @@ void DocumentData::write(const QString& target)
     if (!escrito)
         throw Error(ErrorCode::CannotSave,
             QStringLiteral("No se puede guardar el documento en \"%1\": %2.").arg(target, escrito.motivo()));
+}
+
+bool DocumentData::writeNew(const QString& target)
+{
+    const QByteArray bytes = serialize();
+    const ResultadoEscritura escrito = EscribirFicheroNuevo(target, bytes);
+    if (escrito.error == EEXIST)
+        return false;
+    if (!escrito)
+        throw Error(ErrorCode::CannotSave,
+            QStringLiteral("No se puede guardar el documento en \"%1\": %2.").arg(target, escrito.motivo()));
+    return true;
 }
 
 pugi::xml_node DocumentData::body() const { return main.child("w:document").child("w:body"); }

@@ -51,6 +51,9 @@ struct DocumentData {
     // The package as it stands, ready to be written.
     QByteArray serialize();
     void write(const QString& path); // throws CannotSave
+    // Writes only when no file (nor link) of that name exists: false then,
+    // nothing written. Throws CannotSave for any other failure.
+    bool writeNew(const QString& path);
 
     pugi::xml_node body() const;
     // Parsed XML of any part ("word/header1.xml", ...); nullptr when absent.
@@ -66,6 +69,11 @@ namespace detail {
 // declares those on the root: a part written with other prefixes, or with a
 // default namespace, then reads like any other.
 void normalizePrefixes(pugi::xml_document& xml);
+
+// Deepest nesting a part may have; real documents stay far below it.
+constexpr int MaxXmlDepth = 256;
+// Whether the parsed part nests deeper than MaxXmlDepth levels below its root.
+bool tooDeep(const pugi::xml_document& xml);
 
 // Names of elements and attributes are compared with their usual prefixes.
 bool is(const pugi::xml_node& node, const char* name);

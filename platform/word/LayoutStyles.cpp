@@ -151,12 +151,26 @@ void applyPara(ParaProps& p, const pugi::xml_node& pPr)
     applyRun(p.mark, pPr.child("w:rPr"));
 }
 
+namespace {
+
+// A part the layout reads; one that does not parse, or nests absurdly deep, is left out.
+void loadPart(pugi::xml_document& xml, const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || !xml.load_buffer(bytes.constData(), size_t(bytes.size())))
+        return;
+    if (tooDeep(xml))
+        xml.reset();
+    else
+        normalizePrefixes(xml);
+}
+
+} // namespace
+
 Styles::Styles(const DocumentData& doc)
 {
     const QByteArray bytes
         = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("styles.xml"));
-    if (!bytes.isEmpty() && xml_.load_buffer(bytes.constData(), size_t(bytes.size())))
-        normalizePrefixes(xml_);
+    loadPart(xml_, bytes);
     pugi::xml_node styles = xml_.child("w:styles");
     pugi::xml_node defaults = styles.child("w:docDefaults");
     applyRun(baseRun_, defaults.child("w:rPrDefault").child("w:rPr"));
@@ -174,8 +188,7 @@ Styles::Styles(const DocumentData& doc)
     }
     const QByteArray numbering
         = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("numbering.xml"));
-    if (!numbering.isEmpty() && numbering_.load_buffer(numbering.constData(), size_t(numbering.size())))
-        normalizePrefixes(numbering_);
+    loadPart(numbering_, numbering);
     const pugi::xml_node settingsTab = settings(doc).child("w:settings").child("w:defaultTabStop");
     defaultTab_ = settingsTab ? capped(settingsTab.attribute("w:val").as_double(720), 0, MaxTwips) : 720;
     if (defaultTab_ <= 0)
@@ -244,8 +257,7 @@ const pugi::xml_document& Styles::settings(const DocumentData& doc)
 {
     const QByteArray bytes
         = doc.package.part(doc.mainPart.left(doc.mainPart.lastIndexOf(u'/') + 1) + QStringLiteral("settings.xml"));
-    if (!bytes.isEmpty() && settingsXml_.load_buffer(bytes.constData(), size_t(bytes.size())))
-        normalizePrefixes(settingsXml_);
+    loadPart(settingsXml_, bytes);
     return settingsXml_;
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/word/Error.h"
 
+#include "EscrituraSegura.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <zip.h>
@@ -33,12 +35,13 @@ struct ZipCloser {
 
 Package Package::read(const QString& path)
 {
-    QFile file(path);
     if (!QFileInfo(path).isFile())
         throw Error(ErrorCode::FileNotFound, QStringLiteral("No se encuentra el archivo \"%1\".").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(ErrorCode::BadDocument, QStringLiteral("No se puede abrir el archivo \"%1\".").arg(path));
-    return fromBytes(file.readAll());
+    QByteArray bytes;
+    if (const int error = LeerFicheroRegular(path, MaxUnpackedBytes, bytes); error != 0)
+        throw Error(ErrorCode::BadDocument,
+            QStringLiteral("No se puede abrir el archivo \"%1\": %2.").arg(path, MotivoError(error)));
+    return fromBytes(bytes);
 }
 
 Package Package::fromBytes(const QByteArray& bytes)

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <set>
 
 namespace Word::detail {
 
@@ -79,20 +80,28 @@ QString addImagePart(DocumentData& doc, const QByteArray& png, int number)
 }
 
 // Declares the drawing namespaces on the document and returns a drawing id
-// not yet in use.
-int nextDrawingId(DocumentData& doc)
+// not yet in use: one above the highest, or, when that would leave the id's
+// range (an unsigned 32-bit number), the lowest free one.
+qint64 nextDrawingId(DocumentData& doc)
 {
     pugi::xml_node root = doc.main.child("w:document");
     ensureDeclaration(root, "xmlns:wp", "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
     ensureDeclaration(root, "xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships");
-    int docPrId = 0;
+    constexpr qint64 MaxId = 4294967295;
+    std::set<qint64> inUse;
     for (pugi::xml_node n = root.first_child(); n; n = nextInOrder(n, root))
         if (is(n, "wp:docPr"))
-            docPrId = std::max(docPrId, n.attribute("id").as_int());
-    return docPrId + 1;
+            inUse.insert(n.attribute("id").as_llong());
+    const qint64 highest = inUse.empty() ? 0 : *inUse.rbegin();
+    if (highest >= 0 && highest < MaxId)
+        return highest + 1;
+    qint64 id = 1;
+    while (inUse.count(id))
+        ++id;
+    return id;
 }
 
-QString drawingXml(qint64 cx, qint64 cy, int docPrId, int number, const QString& id)
+QString drawingXml(qint64 cx, qint64 cy, qint64 docPrId, int number, const QString& id)
 {
     return QStringLiteral(
         "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
@@ -129,7 +138,7 @@ InlineShape addPicture(DocumentData& doc, const QString& file)
 
     const int number = pngCounter(doc.package);
     const QString id = addImagePart(doc, png, number);
-    const int docPrId = nextDrawingId(doc);
+    const qint64 docPrId = nextDrawingId(doc);
 
     ensurePoint(doc);
     clearSelected(doc);

@@ -219,6 +219,17 @@ void Document::SaveAs(const QString& path)
     owner_.changed();
 }
 
+bool Document::SaveAsNew(const QString& path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    if (!data_->writeNew(full))
+        return false;
+    data_->path = full;
+    data_->dirty = false;
+    owner_.changed();
+    return true;
+}
+
 void Document::Save()
 {
     if (data_->path.isEmpty())

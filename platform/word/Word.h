@@ -238,6 +238,9 @@ public:
     // Writes the package to path (replacing a file there, never leaving it half
     // written); later Save calls write to the same path.
     void SaveAs(const QString& path);
+    // The same under a name that must be new: false, and nothing written, when
+    // a file (or link) of that name exists.
+    bool SaveAsNew(const QString& path);
     void Save();                              // throws CommandFailed when the document has never been saved
     Bookmark& Bookmarks(const QString& name); // throws NoSuchMember
     bool BookmarkExists(const QString& name) const;

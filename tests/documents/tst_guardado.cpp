@@ -5,7 +5,9 @@
 // text that XML cannot hold.
 #include "tests/support/CarpetaPrograma.h"
 
+#include "applications/NombresSolicitud.h"
 #include "documents/BmpCodigo.h"
+#include "documents/CodigoImpreso.h"
 #include "documents/ModWord.h"
 #include "form/frmSolicitudes.h"
 #include "platform/word/Package.h"
@@ -35,6 +37,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -151,6 +154,65 @@ int Hijo(int argc, char** argv)
         out << m.text << "\n---\n";
     out << (f->isVisible() ? "ABIERTO" : "CERRADO") << "\n";
     return 0;
+}
+
+// Child process whose folders cannot be synced (a preloaded library): a new
+// application saved twice, then a registration. Prints the name the form shows,
+// the messages shown and whether the registration held.
+int HijoSinSincronizar(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Preparar(qEnvironmentVariable("VARELIO_CARPETA"));
+    frmSolicitudes* f = AbrirFormulario();
+    if (!f)
+        return 3;
+    Poner(f, kVersionA);
+    f->mnuP.at(2000)->trigger();
+    QTextStream out(stdout);
+    out << f->lblFichero->text() << "\n---\n";
+    Poner(f, kVersionB);
+    f->mnuP.at(2000)->trigger();
+    out << (Validacion::AltaUsuario(QStringLiteral("87654321X"), QStringLiteral("CLAVE")) ? "ALTA" : "SIN ALTA")
+        << "\n---\n";
+    for (const auto& m : MessageBox::shown())
+        out << m.text << "\n---\n";
+    f->blnCerrarSinPreguntar = true;
+    return 0;
+}
+
+// Forks `copias` children that wait at one barrier, then run `trabajo(i)`;
+// `mientras` runs in the parent until all have ended. The children's exit codes.
+template <typename Trabajo, typename Mientras>
+std::vector<int> AlMismoTiempo(int copias, Trabajo trabajo, Mientras mientras)
+{
+    int barrera[2];
+    if (::pipe(barrera) != 0)
+        return {};
+    std::vector<pid_t> hijos;
+    for (int i = 0; i < copias; ++i) {
+        const pid_t hijo = ::fork();
+        if (hijo == 0) {
+            ::close(barrera[1]);
+            char c;
+            while (::read(barrera[0], &c, 1) < 0 && errno == EINTR) { }
+            ::_exit(trabajo(i));
+        }
+        hijos.push_back(hijo);
+    }
+    ::close(barrera[0]);
+    ::close(barrera[1]); // everyone goes at once
+    std::vector<int> codigos(hijos.size(), -1);
+    for (size_t quedan = hijos.size(); quedan > 0;) {
+        mientras();
+        for (size_t i = 0; i < hijos.size(); ++i) {
+            int status = 0;
+            if (codigos[i] == -1 && ::waitpid(hijos[i], &status, WNOHANG) == hijos[i]) {
+                codigos[i] = WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
+                --quedan;
+            }
+        }
+    }
+    return codigos;
 }
 
 } // namespace
@@ -356,6 +418,108 @@ private slots:
         QCOMPARE(Leer(estado().strRutaTemp + nombre), kVersionA);
     }
 
+    // The folder cannot be synced after the rename (a preloaded library): the
+    // application is saved all the same and said to be, the new name is kept and
+    // the next "Guardar" replaces that file; a registration holds too.
+    void carpetaSinSincronizarGuardaIgual()
+    {
+        QVERIFY(EscribirFicheroSeguro(Ruta(), "otra solicitud")); // the new one takes a time-stamped name
+        QProcess hijo;
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert(QStringLiteral("VARELIO_HIJO"), QStringLiteral("sin sincronizar"));
+        entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
+        entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_SINCRONIZAR_CARPETA));
+        entorno.insert(QStringLiteral("ASAN_OPTIONS"),
+            entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+        hijo.setProcessEnvironment(entorno);
+        hijo.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(hijo.waitForFinished(60000));
+        QCOMPARE(hijo.exitCode(), 0);
+        const QStringList salida = QString::fromUtf8(hijo.readAllStandardOutput()).split(QStringLiteral("\n---\n"));
+        const QString nombre = salida.value(0);
+        QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")), qPrintable(nombre));
+        QCOMPARE(salida.value(1), QStringLiteral("ALTA"));
+        QCOMPARE(salida.mid(2), QStringList(QString())); // no message
+        QCOMPARE(carpeta->temporales(), QStringList({nombre, kFichero}));
+        QCOMPARE(Leer(estado().strRutaTemp + nombre), kVersionB);
+        QCOMPARE(Bytes(Ruta()), QByteArray("otra solicitud"));
+        QVERIFY(Validacion::CargaUsuarios(estado().strRutaUsuarios));
+        QVERIFY(Validacion::ExisteUsuario(QStringLiteral("87654321X")));
+    }
+
+    // Two running copies start a new application of the same DNI at the same
+    // instant, round after round: every round adds two complete applications,
+    // and no empty file ever stands under an application's name.
+    void dosCopiasTomanNombresNuevos()
+    {
+        f = AbrirFormulario();
+        const QString temp = estado().strRutaTemp;
+        int vacios = 0;
+        const auto mirar = [&] {
+            for (const QFileInfo& i : QDir(temp).entryInfoList({QStringLiteral("*.doc")}, QDir::Files))
+                vacios += i.size() == 0 ? 1 : 0;
+        };
+        constexpr int Rondas = 20;
+        for (int ronda = 0; ronda < Rondas; ++ronda) {
+            const std::vector<int> codigos = AlMismoTiempo(
+                2,
+                [&](int i) {
+                    Poner(f, i == 0 ? kVersionA : kVersionB);
+                    try {
+                        ModWord::GenerarDocumentoWXP(
+                            NombresSolicitud::NombreNuevo(kDNI, temp), temp, f, {}, f->Stelcodex1, false, false, true);
+                    } catch (const std::exception&) {
+                        return 1;
+                    }
+                    return 0;
+                },
+                mirar);
+            QCOMPARE(codigos, std::vector<int>({0, 0}));
+            QCOMPARE(carpeta->temporales().size(), 2 * (ronda + 1));
+        }
+        int a = 0, b = 0;
+        for (const QString& nombre : carpeta->temporales()) {
+            const Valores v = Leer(temp + nombre);
+            a += v == kVersionA ? 1 : 0;
+            b += v == kVersionB ? 1 : 0;
+        }
+        QCOMPARE(a, Rondas);
+        QCOMPARE(b, Rondas);
+        QCOMPARE(vacios, 0);
+        QCOMPARE(Temporales(), QStringList());
+    }
+
+    // Two copies print in the same second: each bitmap is its own, still its
+    // own when it is inserted a moment later, and gone afterwards.
+    void dosImpresionesEnElMismoSegundo()
+    {
+        f = AbrirFormulario();
+        for (int ronda = 0; ronda < 6; ++ronda) {
+            const std::vector<int> codigos = AlMismoTiempo(
+                2,
+                [&](int i) {
+                    Poner(f, i == 0 ? kVersionA : kVersionB);
+                    QString datos = f->GenerarDatosCodigo();
+                    qint16 alto = 2000;
+                    int fd = -1;
+                    try {
+                        const QString bmp
+                            = ModWord::GenerarBmpCodigo(datos, f->Stelcodex1, 6000, alto, &fd) + QStringLiteral(".bmp");
+                        ::usleep(200000); // the word processor takes a while to insert it
+                        const QString fallo = CodigoImpreso::Comprobar(bmp, CodigoImpreso::BytesCodificados(datos));
+                        QFile::remove(bmp);
+                        ::close(fd);
+                        return fallo.isEmpty() ? 0 : 1;
+                    } catch (const std::exception&) {
+                        return 2;
+                    }
+                },
+                [] { ::usleep(1000); });
+            QCOMPARE(codigos, std::vector<int>({0, 0}));
+        }
+        QCOMPARE(QDir(estado().strRutaTemp).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
     // Personal data is the user's only, whatever the umask: the stored file, the
     // printed PDF copy and the barcode bitmap.
     void soloElDuenoPuedeLeer()
@@ -402,6 +566,8 @@ private slots:
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariable("VARELIO_HIJO") == QLatin1String("sin sincronizar"))
+        return HijoSinSincronizar(argc, argv);
     if (qEnvironmentVariableIsSet("VARELIO_HIJO"))
         return Hijo(argc, argv);
     QApplication app(argc, argv);

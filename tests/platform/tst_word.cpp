@@ -287,6 +287,74 @@ private slots:
         QCOMPARE(embeds.size(), 2);
     }
 
+    // A drawing id at the top of the int range: the next picture still gets an
+    // id of its own, within the id's unsigned 32-bit range.
+    void drawingIdsPastIntMax()
+    {
+        const QString file = path(QStringLiteral("ids.docx"));
+        fixture::writeDocx(file,
+            fixture::para(QStringLiteral("<w:r><w:drawing><wp:inline xmlns:wp=\"http://schemas.openxmlformats.org/"
+                                         "drawingml/2006/wordprocessingDrawing\"><wp:docPr id=\"%1\" name=\"a\"/>"
+                                         "</wp:inline></w:drawing></w:r>")
+                              .arg(qint64(2147483647))),
+            false);
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(file);
+        const QString bmp = path(QStringLiteral("id.bmp"));
+        fixture::stripes(10, 10).save(bmp, "BMP");
+        word->Selection().InlineShapes().AddPicture(bmp);
+        QList<qint64> ids;
+        const pugi::xml_node body = doc.data().body();
+        for (pugi::xml_node n = body.first_child(); n; n = detail::nextInOrder(n, body))
+            if (detail::is(n, "wp:docPr"))
+                ids << n.attribute("id").as_llong();
+        std::sort(ids.begin(), ids.end());
+        QCOMPARE(ids, (QList<qint64>{2147483647, 2147483648}));
+    }
+
+    // A part nested absurdly deep (a small file, each level declaring a prefix)
+    // is refused with a message; a deep but sane one opens with its prefixes
+    // bound as declared at each level.
+    void deepNestingRefused_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::newRow("150 (300 levels)") << 150;
+        QTest::newRow("8000") << 8000;
+        QTest::newRow("16000") << 16000;
+    }
+    void deepNestingRefused()
+    {
+        QFETCH(int, levels);
+        const QString file = path(QStringLiteral("hondo.docx"));
+        fixture::writeDocx(file, fixture::nested(levels), false);
+        auto word = CreateObject();
+        try {
+            word->Documents().Add(file);
+            QFAIL("opened");
+        } catch (const Error& e) {
+            QCOMPARE(e.number(), ErrorCode::BadDocument);
+            QVERIFY2(e.description().contains(QStringLiteral("256 niveles")), qPrintable(e.description()));
+        }
+    }
+    void prefixesScopedPerLevel()
+    {
+        const QString file = path(QStringLiteral("prefijos.docx"));
+        fixture::writeDocx(file, fixture::nested(100) + fixture::para(fixture::run(QStringLiteral("fin"))), false);
+        auto word = CreateObject();
+        Document& doc = word->Documents().Add(file);
+        // Each level's element, written with its own prefix, reads as w:p; the
+        // prefix bound to another namespace outside it is left alone.
+        int levels = 0, others = 0;
+        const pugi::xml_node body = doc.data().body();
+        for (pugi::xml_node n = body.first_child(); n; n = detail::nextInOrder(n, body)) {
+            levels += detail::is(n, "w:sdtContent") ? 1 : 0;
+            others += QByteArray(n.name()).startsWith("x:") ? 1 : 0;
+        }
+        QCOMPARE(levels, 100);
+        QCOMPARE(others, 1);
+        QCOMPARE(QByteArray(body.last_child().name()), QByteArray("w:p"));
+    }
+
     void markersReplacedAcrossRuns()
     {
         auto word = CreateObject();

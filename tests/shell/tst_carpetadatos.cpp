@@ -74,6 +74,30 @@ private slots:
         ::chmod(QFile::encodeName(programa).constData(), 0755);
     }
 
+    // A program folder others may write, or that belongs to another user, is
+    // not the data folder: each user gets a folder of their own.
+    void carpetaCompartidaNoEsLaDeDatos()
+    {
+        QTemporaryDir dir;
+        const QString programa = dir.filePath(QStringLiteral("programa"));
+        QVERIFY(QDir().mkdir(programa));
+        const QByteArray ruta = QFile::encodeName(programa);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("datos"))));
+        const QString propia = dir.filePath(QStringLiteral("datos/Varelio"));
+        QVERIFY(::chmod(ruta.constData(), 0700) == 0);
+        QCOMPARE(CarpetaDatos::Elegir(programa), programa);
+        for (mode_t modo : {mode_t(0777), mode_t(0770), mode_t(01777)}) {
+            QVERIFY(::chmod(ruta.constData(), modo) == 0);
+            QCOMPARE(CarpetaDatos::Elegir(programa), propia);
+        }
+        QVERIFY(::chmod(ruta.constData(), 0755) == 0);
+        if (::geteuid() == 0) { // only root can give a folder away
+            QVERIFY(::chown(ruta.constData(), 65534, 65534) == 0);
+            QCOMPARE(CarpetaDatos::Elegir(programa), propia);
+        }
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     // Every missing folder on the way is made 0700, also under a permissive umask;
     // folders that exist keep their mode; a second run finds everything there.
     void preparaCarpetasPropias()

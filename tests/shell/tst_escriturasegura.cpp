@@ -3,6 +3,7 @@
 #include "shell/EscrituraSegura.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,12 +96,68 @@ private slots:
         QCOMPARE(r.error, ELOOP);
         QCOMPARE(leer(fuera), QByteArray("ajeno"));
         QVERIFY(QFileInfo(enlace).isSymLink());
-        QCOMPARE(ReservarNombre(enlace).error, EEXIST);
+        QCOMPARE(EscribirFicheroNuevo(enlace, "datos").error, EEXIST);
+        QCOMPARE(leer(fuera), QByteArray("ajeno"));
 
+        // A new name appears only with its whole content, and is never taken twice.
         const QString libre = dir.filePath(QStringLiteral("b.doc"));
-        QVERIFY(ReservarNombre(libre));
-        QCOMPARE(ReservarNombre(libre).error, EEXIST);
+        QVERIFY(EscribirFicheroNuevo(libre, "primero"));
+        QCOMPARE(EscribirFicheroNuevo(libre, "segundo").error, EEXIST);
+        QCOMPARE(leer(libre), QByteArray("primero"));
         QCOMPARE(modo(libre), 0600u);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary left
+    }
+
+    // Files that are not regular (a FIFO named like a temporary file, or as the
+    // file to read) are skipped or refused at once, never waited on.
+    void noEsperaEnFicherosEspeciales()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral(".12345678Z.doc.part-Ab12Cd"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(LimpiarTemporales(dir.path()), 0);
+        QVERIFY(QFileInfo(fifo).exists());
+        QByteArray bytes;
+        QCOMPARE(LeerFicheroRegular(fifo, 1000, bytes), ENODEV);
+        QCOMPARE(AbrirParaLeer(dir.path()), -EISDIR);
+        const QString grande = dir.filePath(QStringLiteral("grande"));
+        QVERIFY(EscribirFicheroSeguro(grande, QByteArray(1001, 'x')));
+        QCOMPARE(LeerFicheroRegular(grande, 1000, bytes), EFBIG);
+        QVERIFY(bytes.isEmpty());
+        QCOMPARE(LeerFicheroRegular(grande, 1001, bytes), 0);
+        QCOMPARE(bytes.size(), 1001);
+    }
+
+    // One copy saves again and again while another runs the start-up cleaner on
+    // the same folder in a loop: no save fails, no temporary file is left.
+    void guardaMientrasOtraCopiaLimpia()
+    {
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("12345678Z.doc"));
+        const pid_t limpiador = ::fork();
+        if (limpiador == 0) {
+            for (;;)
+                LimpiarTemporales(dir.path());
+        }
+        // For three seconds (each save syncs, so how many depends on the disk).
+        int guardados = 0, fallidos = 0;
+        QString primero;
+        QElapsedTimer reloj;
+        reloj.start();
+        for (; guardados < 20000 && !reloj.hasExpired(3000); ++guardados)
+            if (const ResultadoEscritura r = EscribirFicheroSeguro(ruta, QByteArray(2000, char('a' + guardados % 26)));
+                !r) {
+                if (primero.isEmpty())
+                    primero = r.paso + QStringLiteral(": ") + r.motivo();
+                ++fallidos;
+            }
+        ::kill(limpiador, SIGKILL);
+        ::waitpid(limpiador, nullptr, 0);
+        qInfo("%d saves beside a cleaner, %d failed", guardados, fallidos);
+        QVERIFY2(fallidos == 0, qPrintable(QStringLiteral("%1 failed, first: %2").arg(fallidos).arg(primero)));
+        QVERIFY(guardados > 100);
+        QCOMPARE(leer(ruta), QByteArray(2000, char('a' + (guardados - 1) % 26)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     void limpiaSoloTemporalesAbandonados()
@@ -118,6 +175,15 @@ private slots:
         QVERIFY(!QFile::exists(abandonado));
         QVERIFY(QFile::exists(enUso));
         QVERIFY(QFile::exists(ajeno));
+
+        // Other hidden files held the same way, and only hidden ones.
+        const QString mapa = dir.filePath(QStringLiteral(".2026120708051205-Ab12Cd.bmp"));
+        const QString visible = dir.filePath(QStringLiteral("2026120708051205-Ab12Cd.bmp"));
+        for (const QString& r : {mapa, visible})
+            QVERIFY(QFile(r).open(QIODevice::WriteOnly));
+        QCOMPARE(LimpiarTemporales(dir.path(), {QStringLiteral("*.bmp")}), 2); // and the one let go above
+        QVERIFY(!QFile::exists(mapa));
+        QVERIFY(QFile::exists(visible));
     }
 };
 

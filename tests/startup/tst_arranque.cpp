@@ -2,6 +2,7 @@
 #include "tests/support/Piloto.h"
 #include "applications/frmSeleccion.h"
 #include "form/frmSolicitudes.h"
+#include "shell/MessageBox.h"
 #include "startup/Arranque.h"
 
 #include <QDateTime>
@@ -96,35 +97,61 @@ private slots:
         QCOMPARE(lista->cboSolicitudes->count(), 1);
     }
 
-    // What a killed run left goes at the next start: unfinished writes (also
-    // those of earlier versions) and old barcode bitmaps; nothing of the user's.
+    // What a killed run left goes at the next start: its own hidden temporary
+    // files and barcode bitmaps, which no running copy holds. Nothing of the
+    // user's, whatever its name or age, and a FIFO is not waited on.
     void restosDeUnaEjecucionInterrumpida()
     {
         const QStringList restos{QStringLiteral("ficheros/temp/.12345678Z.doc.part-Ab12Cd"),
-            QStringLiteral("ficheros/temp/12345678Z.doc.Xy7Qw2"),
-            QStringLiteral("ficheros/temp/12345678Z-0905-071206.pdf.a1B2c3"),
-            QStringLiteral("ficheros/temp/2026120708051205.bmp"),
-            QStringLiteral("ficheros/temp/12345678Z-0905-071206.doc"), QStringLiteral(".usuarios.xml.part-Zz99Yy"),
-            QStringLiteral("usuarios.xml.Qq1Ww2")};
+            QStringLiteral("ficheros/temp/.2026120708051205-Ab12Cd.bmp"), QStringLiteral(".usuarios.xml.part-Zz99Yy")};
         const QStringList delUsuario{QStringLiteral("ficheros/temp/12345678Z.doc"),
             QStringLiteral("ficheros/temp/12345678Z.pdf"), QStringLiteral("ficheros/temp/notas.doc.backup"),
-            QStringLiteral("usuarios.xml.backup")};
+            QStringLiteral("ficheros/temp/12345678Z.doc.Copia1"), QStringLiteral("ficheros/temp/12345678Z.doc.201226"),
+            QStringLiteral("ficheros/temp/Solicitud.pdf.Final1"), QStringLiteral("ficheros/temp/2026120708051205.bmp"),
+            QStringLiteral("ficheros/temp/87654321X.doc"), QStringLiteral("usuarios.xml.backup"),
+            QStringLiteral("usuarios.xml.201226"), QStringLiteral("usuarios.xml.Copia1")};
         preparar({});
         for (const QString& f : restos + delUsuario)
             carpeta->escribir(f, "x");
-        carpeta->escribir(restos[4], {}); // a new application's name, never written
-        for (const QString& viejo : {restos[3], restos[4]}) {
+        carpeta->escribir(QStringLiteral("ficheros/temp/87654321X.doc"), {}); // empty, an hour old
+        for (const QString& viejo : {QStringLiteral("ficheros/temp/87654321X.doc"), restos[1]}) {
             QFile f(carpeta->ruta(viejo));
             QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         }
+        const QString fifo = carpeta->ruta(QStringLiteral("ficheros/temp/.87654321X.doc.part-Qq1Ww2"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         Piloto piloto;
-        piloto.conEsc = true;
+        piloto.dni = DNI;
         ModGeneral::Main();
+        QVERIFY(estado().blnAccesoConcedido); // the sign-in window came up and was passed
         for (const QString& f : restos)
             QVERIFY2(!QFileInfo::exists(carpeta->ruta(f)), qPrintable(f));
         for (const QString& f : delUsuario)
             QVERIFY2(QFileInfo::exists(carpeta->ruta(f)), qPrintable(f));
+        QVERIFY(QFileInfo(fifo).exists());
+    }
+
+    // A FIFO as the user file: the sign-in window comes up, says why the file
+    // was not read, and signs in without writing anything there.
+    void ficheroDeUsuariosQueNoEsFichero()
+    {
+        preparar({});
+        const QString usuarios = carpeta->ruta(QStringLiteral("usuarios.xml"));
+        QCOMPARE(::mkfifo(QFile::encodeName(usuarios).constData(), 0600), 0);
+        MessageBox::setTestMode(true);
+        MessageBox::clear();
+        Piloto piloto;
+        piloto.dni = DNI;
+        ModGeneral::Main();
+        QVERIFY(estado().blnAccesoConcedido);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString texto = MessageBox::shown().first().text;
+        QVERIFY2(
+            texto.contains(usuarios) && texto.contains(QStringLiteral("no es un fichero normal")), qPrintable(texto));
+        struct stat st { };
+        QCOMPARE(::lstat(QFile::encodeName(usuarios).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 
     // An installed program: the user file and the applications live in a data

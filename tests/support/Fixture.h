@@ -93,6 +93,21 @@ inline QString formBody()
             "w:footer=\"708\"/></w:sectPr>");
 }
 
+// `levels` nested content controls, each written with a prefix of its own
+// ("p1:", "p2:", ...) bound to the main namespace at that level; inside, an
+// element whose prefix "x" is bound to another namespace.
+inline QString nested(int levels)
+{
+    QString open, close;
+    for (int i = 1; i <= levels; ++i) {
+        open += QStringLiteral("<p%1:sdt xmlns:p%1=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+                               "xmlns:x=\"urn:otro:%1\"><p%1:sdtContent>")
+                    .arg(i);
+        close.prepend(QStringLiteral("</p%1:sdtContent></p%1:sdt>").arg(i));
+    }
+    return open + QStringLiteral("<x:dato/>") + close;
+}
+
 // Writes a package with the given body (and a header holding a marker) to path.
 inline void writeDocx(const QString& path, const QString& body, bool asTemplate = true)
 {

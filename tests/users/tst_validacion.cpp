@@ -2,6 +2,7 @@
 #include "users/Validacion.h"
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,6 +141,68 @@ private slots:
         QCOMPARE(c.leer(copias.first()), roto);
         QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
         QVERIFY(ExisteUsuario(OTRO));
+    }
+
+    // A user file far beyond any real one is not read into memory: everyone
+    // signs in without a password, the reason names the file, nothing is written.
+    void ficheroDemasiadoGrandeNoSeLee()
+    {
+        CarpetaPrueba c;
+        const QByteArray ruta = QFile::encodeName(c.ruta(FICHERO));
+        const int fd = ::open(ruta.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::ftruncate(fd, 64ll * 1024 * 1024 + 1), 0); // sparse: takes no disk
+        ::close(fd);
+        QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
+        QVERIFY(!ExisteUsuario(DNI));
+        QVERIFY2(MotivoSinLeer().contains(c.ruta(FICHERO)) && MotivoSinLeer().contains(QStringLiteral("64 MiB")),
+            qPrintable(MotivoSinLeer()));
+        QVERIFY(!AltaUsuario(DNI, QStringLiteral("SECRETO")));
+        QVERIFY(MotivoFallo().contains(QStringLiteral("64 MiB")));
+        QCOMPARE(QFileInfo(c.ruta(FICHERO)).size(), 64ll * 1024 * 1024 + 1);
+        QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files).size(), 1);
+    }
+
+    // The lock file cannot be made (a folder the user may not write): the reason
+    // given is that, not a missing folder. Run as another user in a child.
+    void bloqueoSinPermisoDiceElMotivo()
+    {
+        CarpetaPrueba c;
+        c.escribir(FICHERO, "<Usuarios></Usuarios>");
+        const QByteArray carpeta = QFile::encodeName(c.dir.path());
+        int tubo[2];
+        QCOMPARE(::pipe(tubo), 0);
+        const pid_t hijo = ::fork();
+        if (hijo == 0) {
+            ::close(tubo[0]);
+            // As root, become nobody in a folder nobody owns but may not write.
+            if (::geteuid() == 0
+                && (::chown(carpeta.constData(), 65534, 65534) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            ::chmod(carpeta.constData(), 0500);
+            CargaUsuarios(c.ruta(FICHERO));
+            const QByteArray motivo
+                = AltaUsuario(DNI, QStringLiteral("SECRETO")) ? QByteArray() : MotivoFallo().toUtf8();
+            if (::write(tubo[1], motivo.constData(), size_t(motivo.size())) < 0)
+                ::_exit(4);
+            ::_exit(0);
+        }
+        ::close(tubo[1]);
+        QByteArray motivo;
+        char trozo[512];
+        for (ssize_t n; (n = ::read(tubo[0], trozo, sizeof trozo)) > 0;)
+            motivo.append(trozo, n);
+        ::close(tubo[0]);
+        int estadoHijo = 0;
+        QCOMPARE(::waitpid(hijo, &estadoHijo, 0), hijo);
+        ::chmod(carpeta.constData(), 0700);
+        if (::geteuid() == 0)
+            QVERIFY(::chown(carpeta.constData(), 0, 0) == 0);
+        QCOMPARE(WEXITSTATUS(estadoHijo), 0);
+        const QString texto = QString::fromUtf8(motivo);
+        QVERIFY2(texto.contains(QStringLiteral("no hay permiso")) && !texto.contains(QStringLiteral("no existe")),
+            qPrintable(texto));
+        QCOMPARE(c.leer(FICHERO), QByteArray("<Usuarios></Usuarios>"));
     }
 
     // A save cut short leaves the file, and the document, as they were.
