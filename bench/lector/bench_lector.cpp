@@ -4,7 +4,7 @@
 // pdftoppm rendering it at 200 dpi followed by ZXingReader on the pages).
 // Each benchmark reports pages per second.
 #include "../ArranqueBench.h"
-#include "LoteSolicitudes.h"
+#include "tests/lector/LoteSolicitudes.h"
 
 #include <QDir>
 #include <QProcess>

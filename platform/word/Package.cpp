@@ -2,7 +2,7 @@
 
 #include "platform/word/Error.h"
 
-#include "EscrituraSegura.h"
+#include "shell/EscrituraSegura.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // varelio-lector on the program's own printed copies: the round trip of
 // several forms, scans of them made here with Qt (resolutions, rotations,
 // JPEG, noise, TIFF, BMP), a batch of 53 pages, bad input and the command line.
-#include "../documents/CarpetaPrograma.h"
+#include "tests/support/CarpetaPrograma.h"
 #include "../documents/Relleno.h"
 #include "LoteSolicitudes.h"
 
