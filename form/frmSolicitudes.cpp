@@ -2,6 +2,7 @@
 #include "ui_frmSolicitudes.h"
 
 #include "BarraMenu.h"
+#include "CopiaRecuperacion.h"
 #include "Pantalla.h"
 #include "Pegado.h"
 #include "ReglasCampos.h"
@@ -67,12 +68,17 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::
     setAttribute(Qt::WA_DeleteOnClose);
     TomarControles();
     ConstruirMenu();
+    copia_ = std::make_unique<CopiaRecuperacion>(controlesDatos_, [this] { return NombreFichero(); });
+    connect(copia_.get(), &CopiaRecuperacion::Fallo, this, [this](const QString& motivo) {
+        statusBar()->showMessage(QStringLiteral("No se puede guardar la copia de recuperación: ") + motivo);
+    });
     // On a small or scaled screen the content scrolls, following the focus.
     Pantalla::HacerDesplazable(this);
 }
 
 frmSolicitudes::~frmSolicitudes()
 {
+    copia_->Terminar();
     if (estado().frmSolicitudActual == this)
         estado().frmSolicitudActual = nullptr;
 }
@@ -224,6 +230,17 @@ void frmSolicitudes::PonerFocoInicial()
     // New or reloaded, the first thing typed goes into APELLIDOS.
     enUso_ = true;
     txtApellidos->setFocus(Qt::OtherFocusReason);
+    copia_->Vigilar();
+}
+
+void frmSolicitudes::RecuperarBorrador(const QMap<QString, QString>& campos)
+{
+    copia_->FijarBase();
+    CopiaRecuperacion::Poner(controlesDatos_, campos);
+    copia_->FijarEscrito();
+    // Changed and not yet stored: it can be saved at once.
+    mnuP[1000]->setEnabled(true);
+    mnuP[2000]->setEnabled(true);
 }
 
 void frmSolicitudes::chkDocu_Click()
@@ -433,6 +450,7 @@ void frmSolicitudes::mnuP_Click(int Index)
         if (r == QMessageBox::Yes) {
             GuardarSolicitud(false, false);
         } else if (r == QMessageBox::No) {
+            copia_->Descartar();
             emit ListaSolicitada();
             blnCerrarSinPreguntar = true;
             close();
@@ -523,6 +541,8 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
     if (fichero != NombreFichero())
         lblFichero->setText(fichero);
     nombreReservado_ = nombreReservado_ || escrito;
+    if (escrito)
+        copia_->Guardada();
     return escrito;
 }
 
@@ -554,7 +574,9 @@ void frmSolicitudes::closeEvent(QCloseEvent* evento)
                 // A failed write keeps the form open with its data.
                 cerrar = EscribirSolicitud(QStringLiteral("Guardando Datos ..."), false, false);
             }
-        } else if (r != QMessageBox::No) {
+        } else if (r == QMessageBox::No) {
+            copia_->Descartar();
+        } else {
             cerrar = false;
         }
     }

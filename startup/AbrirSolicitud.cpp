@@ -1,4 +1,5 @@
 #include "AbrirSolicitud.h"
+#include "RecuperacionBorrador.h"
 
 #include "applications/Navegacion.h"
 #include "applications/frmSeleccion.h"
@@ -17,6 +18,8 @@ namespace ModGeneral {
 
 bool AbrirSolicitud()
 {
+    // Changes a run ended without saving are offered before the form shows.
+    const auto borrador = RecuperacionBorrador::Consultar(estado().strFicheroSeleccionado);
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
     // "Cargar otra solicitud": the list, without "Solicitud Nueva".
@@ -54,6 +57,8 @@ bool AbrirSolicitud()
     }
     formulario->lblFichero->setText(estado().strFicheroSeleccionado);
     formulario->MarcarNombreReservado();
+    if (borrador)
+        formulario->RecuperarBorrador(borrador->campos);
     formulario->PonerFocoInicial();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "Arranque.h"
 
 #include "AbrirSolicitud.h"
+#include "RecuperacionBorrador.h"
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"
@@ -105,6 +106,9 @@ void Main()
 
     frmUsuario::Mostrar();
     if (!e.blnAccesoConcedido)
+        return;
+    // A new application that a run ended without storing comes before the list.
+    if (RecuperacionBorrador::OfrecerNuevas())
         return;
 
     // Busy only while the program works, never while a window waits for the user.
