@@ -82,8 +82,7 @@ QByteArray Serializar(const Datos& datos)
         campos.insert(it.key(), it.value());
     const QJsonObject raiz{{QStringLiteral("formato"), Formato}, {QStringLiteral("version"), 1},
         {QStringLiteral("solicitud"), datos.solicitud}, {QStringLiteral("dni"), datos.dni},
-        {QStringLiteral("fecha"), datos.fecha.toUTC().toString(Qt::ISODateWithMs)},
-        {QStringLiteral("campos"), campos}};
+        {QStringLiteral("fecha"), datos.fecha.toUTC().toString(Qt::ISODateWithMs)}, {QStringLiteral("campos"), campos}};
     return QJsonDocument(raiz).toJson(QJsonDocument::Indented);
 }
 

@@ -43,7 +43,8 @@ void CopiaRecuperacion::Poner(const QList<QWidget*>& controles, const Borrador::
             continue;
         if (auto* caja = qobject_cast<QLineEdit*>(w))
             caja->setText(*it);
-        else if (auto* boton = qobject_cast<QAbstractButton*>(w); boton && (*it == QLatin1String("1") || !boton->autoExclusive()))
+        else if (auto* boton = qobject_cast<QAbstractButton*>(w);
+                 boton && (*it == QLatin1String("1") || !boton->autoExclusive()))
             boton->setChecked(*it == QLatin1String("1"));
     }
 }
@@ -111,6 +112,7 @@ void CopiaRecuperacion::Actualizar()
     }
     if (campos == escrito_)
         return;
+    emit Entregando(campos);
     Borrador::Datos datos{nombre, estado().strDNIActual, QDateTime::currentDateTimeUtc(), campos};
     {
         const std::lock_guard<std::mutex> cerrojo(mutex_);

@@ -53,6 +53,8 @@ public:
     void FijarPausas(int pausaMs, int maximoMs);
 
 signals:
+    // These values are about to be handed to the writer.
+    void Entregando(const Borrador::Campos& campos);
     // A draft was written (for whoever wants to know what is on disk).
     void Escrita(const Borrador::Campos& campos);
     // The first failed write after a good one; motivo in Spanish.

@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <exception>
 #include <tuple>
+#include <utility>
 
 #include "applications/NombresSolicitud.h"
 #include "documents/ModWord.h"
@@ -236,7 +237,10 @@ void frmSolicitudes::PonerFocoInicial()
 void frmSolicitudes::RecuperarBorrador(const QMap<QString, QString>& campos)
 {
     copia_->FijarBase();
+    // The focus stays where it is while "Otros" is put back.
+    const bool enUso = std::exchange(enUso_, false);
     CopiaRecuperacion::Poner(controlesDatos_, campos);
+    enUso_ = enUso;
     copia_->FijarEscrito();
     // Changed and not yet stored: it can be saved at once.
     mnuP[1000]->setEnabled(true);

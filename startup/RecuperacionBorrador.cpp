@@ -5,7 +5,6 @@
 #include "form/frmSolicitudes.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
-#include "shell/frmProgreso.h"
 
 #include <QDir>
 #include <QLabel>
@@ -26,15 +25,21 @@ std::optional<Borrador::Datos> Revisar(const QString& fichero)
     if (l.estado == Borrador::Lectura::Danado) {
         QString aparte;
         const ResultadoEscritura r = Borrador::Apartar(e.strRutaTemp, fichero, aparte);
-        QString texto = QStringLiteral("La copia de recuperación de la solicitud %1 está dañada (%2) y no se puede usar.")
-                            .arg(fichero, l.causa);
+        QString texto
+            = QStringLiteral("La copia de recuperación de la solicitud %1 está dañada (%2) y no se puede usar.")
+                  .arg(fichero, l.causa);
         texto += r ? QStringLiteral("\nSe ha conservado como %1.").arg(QDir::toNativeSeparators(e.strRutaTemp + aparte))
                    : QStringLiteral("\nNo se ha podido apartar: %1.").arg(r.motivo());
         MessageBox::show(texto, {}, QMessageBox::Warning);
         return std::nullopt;
     }
-    if (l.datos.dni != e.strDNIActual)
-        return std::nullopt; // not this user's to offer nor to remove
+    if (l.datos.dni != e.strDNIActual) {
+        // Not this user's to offer nor to remove: kept where this user's own
+        // drafts do not replace it.
+        QString aparte;
+        Borrador::Apartar(e.strRutaTemp, fichero, aparte);
+        return std::nullopt;
+    }
     if (!Borrador::MasNuevo(e.strRutaTemp, l.datos)) {
         Borrador::Quitar(e.strRutaTemp, fichero); // stored since, by another running copy
         return std::nullopt;
@@ -77,7 +82,7 @@ bool OfrecerNuevas()
     for (const Borrador::Datos& d : nuevas) {
         if (!Preguntar(d))
             continue;
-        frmProgreso::Mostrar();
+        // Work the user already began: straight back to it, without the information window.
         e.strFicheroSeleccionado.clear();
         ModGeneral::AbrirSolicitud();
         frmSolicitudes* f = e.frmSolicitudActual;
