@@ -247,8 +247,8 @@ int HijoLleno(int argc, char** argv)
     QTextStream out(stdout);
     int fallos = 0;
     QObject::connect(&f->Recuperacion(), &CopiaRecuperacion::Fallo, [&fallos] { ++fallos; });
-    for (const auto& [caja, texto] : {std::pair{f->txtNombre, QStringLiteral("Ana")},
-             std::pair{f->txtApellidos, QStringLiteral("Pérez")}}) {
+    for (const auto& [caja, texto] :
+        {std::pair{f->txtNombre, QStringLiteral("Ana")}, std::pair{f->txtApellidos, QStringLiteral("Pérez")}}) {
         Escribir(caja, texto);
         f->Recuperacion().Actualizar();
         f->Recuperacion().Esperar();
@@ -432,8 +432,9 @@ private slots:
         // Kept out of the way of this user's own drafts, byte for byte.
         Escribir(f->txtNombre, QStringLiteral("Eva"));
         Morir();
-        const QStringList apartado = QDir(estado().strRutaTemp)
-                                         .entryList({QStringLiteral(".*.borrador-apartado-*")}, QDir::Files | QDir::Hidden);
+        const QStringList apartado
+            = QDir(estado().strRutaTemp)
+                  .entryList({QStringLiteral(".*.borrador-apartado-*")}, QDir::Files | QDir::Hidden);
         QCOMPARE(apartado.size(), 1);
         QFile b(estado().strRutaTemp + apartado.constFirst());
         QVERIFY(b.open(QIODevice::ReadOnly));
@@ -457,9 +458,9 @@ private slots:
             QVERIFY2(aviso.text.contains(QStringLiteral("está dañada")), qPrintable(aviso.text));
             QCOMPARE(aviso.icon, QMessageBox::Warning);
             QVERIFY(!QFileInfo::exists(RutaBorrador()) && !QFileInfo(RutaBorrador()).isSymLink());
-            const QStringList apartados = QDir(estado().strRutaTemp)
-                                              .entryList({QStringLiteral(".*.borrador-apartado-*")},
-                                                  QDir::Files | QDir::Hidden | QDir::System);
+            const QStringList apartados
+                = QDir(estado().strRutaTemp)
+                      .entryList({QStringLiteral(".*.borrador-apartado-*")}, QDir::Files | QDir::Hidden | QDir::System);
             QCOMPARE(apartados.size(), basura.isEmpty() ? 2 : 1);
             QVERIFY(aviso.text.contains(apartados.constLast()) || aviso.text.contains(apartados.constFirst()));
             Cerrar();
@@ -487,8 +488,9 @@ private slots:
     void nuevaSinGuardar()
     {
         const QString nombre = QStringLiteral("12345678Z-0905-071206.doc");
-        const Campos c{{QStringLiteral("NOMBRE"), QStringLiteral("Eva")}, {QStringLiteral("AREASORIA"), QStringLiteral("1")},
-            {QStringLiteral("OTROS"), QStringLiteral("1")}, {QStringLiteral("DESCOTROS"), QStringLiteral("Tesis")}};
+        const Campos c{{QStringLiteral("NOMBRE"), QStringLiteral("Eva")},
+            {QStringLiteral("AREASORIA"), QStringLiteral("1")}, {QStringLiteral("OTROS"), QStringLiteral("1")},
+            {QStringLiteral("DESCOTROS"), QStringLiteral("Tesis")}};
         Poner({nombre, kDNI, QDateTime::currentDateTimeUtc(), c});
         MessageBox::queueAnswer(QMessageBox::Yes);
         QVERIFY(RecuperacionBorrador::OfrecerNuevas());
@@ -576,7 +578,8 @@ private slots:
             f = estado().frmSolicitudActual;
             QVERIFY(Pregunto());
             const Campos v = Valores(f);
-            QVERIFY2(posibles.contains(v), qPrintable(QStringLiteral("vuelta %1: %2").arg(vuelta).arg(QString::fromUtf8(Json(v)))));
+            QVERIFY2(posibles.contains(v),
+                qPrintable(QStringLiteral("vuelta %1: %2").arg(vuelta).arg(QString::fromUtf8(Json(v)))));
             Cerrar();
             QVERIFY(Borrador::Quitar(estado().strRutaTemp, kFichero));
             LimpiarTemporales(estado().strRutaTemp);
