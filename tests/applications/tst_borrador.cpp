@@ -17,8 +17,9 @@ const QString kFichero = QStringLiteral("12345678Z.doc");
 Borrador::Datos Ejemplo()
 {
     return {kFichero, kDNI, QDateTime(QDate(2026, 12, 10), QTime(15, 30, 1, 123), Qt::UTC),
-        {{QStringLiteral("NOMBRE"), QStringLiteral("Ana \"la\" | Ñ\n")}, {QStringLiteral("AÑO"), QStringLiteral("2026")},
-            {QStringLiteral("MEDICO"), QStringLiteral("1")}, {QStringLiteral("DESCOTROS"), QString()}}};
+        {{QStringLiteral("NOMBRE"), QStringLiteral("Ana \"la\" | Ñ\n")},
+            {QStringLiteral("AÑO"), QStringLiteral("2026")}, {QStringLiteral("MEDICO"), QStringLiteral("1")},
+            {QStringLiteral("DESCOTROS"), QString()}}};
 }
 } // namespace
 

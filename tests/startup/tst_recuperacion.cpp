@@ -28,6 +28,7 @@
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -509,6 +510,36 @@ private slots:
         QVERIFY(Pregunto());
         QVERIFY(QDir(estado().strRutaTemp).entryList(QDir::Files | QDir::Hidden).isEmpty());
         QVERIFY(!estado().frmSolicitudActual);
+    }
+
+    // The real question box: Spanish buttons, "Sí" pressed by Enter, the time
+    // of the changes in the text. Drawn into the build folder
+    // (recuperacion.png), as the user sees it.
+    void preguntaEnPantalla()
+    {
+        const QString nombre = QStringLiteral("12345678Z-0905-071206.doc");
+        const QDateTime cuando(QDate(2026, 12, 10), QTime(15, 30), Qt::LocalTime);
+        Poner({nombre, kDNI, cuando.toUTC(), {{QStringLiteral("NOMBRE"), QStringLiteral("Eva")}}});
+        MessageBox::setTestMode(false);
+        QString texto, si;
+        QTimer::singleShot(50, this, [&] {
+            auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!caja)
+                return;
+            texto = caja->text();
+            si = caja->defaultButton() ? caja->defaultButton()->text() : QString();
+            QVERIFY(caja->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/recuperacion.png")));
+            QTest::keyClick(caja, Qt::Key_Return);
+        });
+        const bool abierta = RecuperacionBorrador::OfrecerNuevas();
+        MessageBox::setTestMode(true);
+        QCOMPARE(texto,
+            QStringLiteral(
+                "Hay cambios de esta solicitud que no se guardaron (10/12/2026 15:30). ¿Desea recuperarlos?"));
+        QCOMPARE(si, QStringLiteral("Sí"));
+        QVERIFY(abierta);
+        f = estado().frmSolicitudActual;
+        QCOMPARE(f->txtNombre->text(), QStringLiteral("Eva"));
     }
 
     // The disk fills up while drafts are written: the status bar says so once,
