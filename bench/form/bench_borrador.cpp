@@ -41,8 +41,8 @@ void EscribirBorrador(benchmark::State& state)
     QTemporaryDir dir;
     frmSolicitudes f;
     Rellenar(f);
-    Borrador::Datos datos{kDNI + QStringLiteral(".doc"), kDNI, QDateTime::currentDateTimeUtc(),
-        CopiaRecuperacion::Leer(f.Controles())};
+    Borrador::Datos datos{
+        kDNI + QStringLiteral(".doc"), kDNI, QDateTime::currentDateTimeUtc(), CopiaRecuperacion::Leer(f.Controles())};
     const QString carpeta = dir.path() + QLatin1Char('/');
     for (auto _ : state) {
         if (!Borrador::Escribir(carpeta, datos))
