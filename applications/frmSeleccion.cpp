@@ -1,5 +1,6 @@
 #include "applications/frmSeleccion.h"
 
+#include "applications/Borrador.h"
 #include "applications/ListaSolicitudes.h"
 #include "applications/Navegacion.h"
 #include "applications/NombresSolicitud.h"
@@ -140,6 +141,7 @@ void frmSeleccion::cmdBorrar_Click()
     QFile::remove(e.strRutaTemp + e.strFicheroSeleccionado);
     QFile::remove(e.strRutaTemp + NombresSolicitud::Acompanante(e.strFicheroSeleccionado));
     QFile::remove(e.strRutaTemp + NombresSolicitud::CopiaPdf(e.strFicheroSeleccionado)); // its printed copy
+    Borrador::Quitar(e.strRutaTemp, e.strFicheroSeleccionado);                           // its recovery copy
     const qint16 n = ModCargaFicheros::ContarSolicitudes(e.strFicheroSeleccionado.left(9));
     if (n == 0) {
         cmdCargar->setEnabled(false);

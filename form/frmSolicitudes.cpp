@@ -2,6 +2,7 @@
 #include "ui_frmSolicitudes.h"
 
 #include "form/BarraMenu.h"
+#include "form/CopiaRecuperacion.h"
 #include "form/Pantalla.h"
 #include "form/Pegado.h"
 #include "form/ReglasCampos.h"
@@ -35,6 +36,7 @@
 #include <algorithm>
 #include <exception>
 #include <tuple>
+#include <utility>
 
 #include "applications/NombresSolicitud.h"
 #include "documents/ModWord.h"
@@ -67,12 +69,17 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::
     setAttribute(Qt::WA_DeleteOnClose);
     TomarControles();
     ConstruirMenu();
+    copia_ = std::make_unique<CopiaRecuperacion>(controlesDatos_, [this] { return NombreFichero(); });
+    connect(copia_.get(), &CopiaRecuperacion::Fallo, this, [this](const QString& motivo) {
+        statusBar()->showMessage(QStringLiteral("No se puede guardar la copia de recuperación: ") + motivo);
+    });
     // On a small or scaled screen the content scrolls, following the focus.
     Pantalla::HacerDesplazable(this);
 }
 
 frmSolicitudes::~frmSolicitudes()
 {
+    copia_->Terminar();
     if (estado().frmSolicitudActual == this)
         estado().frmSolicitudActual = nullptr;
 }
@@ -227,6 +234,20 @@ void frmSolicitudes::PonerFocoInicial()
     // New or reloaded, the first thing typed goes into APELLIDOS.
     enUso_ = true;
     txtApellidos->setFocus(Qt::OtherFocusReason);
+    copia_->Vigilar();
+}
+
+void frmSolicitudes::RecuperarBorrador(const QMap<QString, QString>& campos)
+{
+    copia_->FijarBase();
+    // The focus stays where it is while "Otros" is put back.
+    const bool enUso = std::exchange(enUso_, false);
+    CopiaRecuperacion::Poner(controlesDatos_, campos);
+    enUso_ = enUso;
+    copia_->FijarEscrito();
+    // Changed and not yet stored: it can be saved at once.
+    mnuP[1000]->setEnabled(true);
+    mnuP[2000]->setEnabled(true);
 }
 
 void frmSolicitudes::chkDocu_Click()
@@ -436,6 +457,7 @@ void frmSolicitudes::mnuP_Click(int Index)
         if (r == QMessageBox::Yes) {
             GuardarSolicitud(false, false);
         } else if (r == QMessageBox::No) {
+            copia_->Descartar();
             emit ListaSolicitada();
             blnCerrarSinPreguntar = true;
             close();
@@ -527,6 +549,8 @@ bool frmSolicitudes::EscribirSolicitud(const QString& accion, bool imprimir, boo
     if (fichero != NombreFichero())
         lblFichero->setText(fichero);
     nombreReservado_ = nombreReservado_ || escrito;
+    if (escrito)
+        copia_->Guardada();
     return escrito;
 }
 
@@ -558,7 +582,9 @@ void frmSolicitudes::closeEvent(QCloseEvent* evento)
                 // A failed write keeps the form open with its data.
                 cerrar = EscribirSolicitud(QStringLiteral("Guardando Datos ..."), false, false);
             }
-        } else if (r != QMessageBox::No) {
+        } else if (r == QMessageBox::No) {
+            copia_->Descartar();
+        } else {
             cerrar = false;
         }
     }

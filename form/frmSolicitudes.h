@@ -12,11 +12,13 @@
 
 #include <QMainWindow>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <array>
 #include <map>
 #include <memory>
 
+class CopiaRecuperacion;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -90,8 +92,13 @@ public:
     // The file name is already this application's (it was read from it): the
     // first write need not take the name first.
     void MarcarNombreReservado() { nombreReservado_ = true; }
-    // Puts the focus where a candidate starts typing (APELLIDOS).
+    // Puts the focus where a candidate starts typing (APELLIDOS); from then on
+    // a recovery copy is kept while the form differs from what is stored.
     void PonerFocoInicial();
+    // Fills the form from a recovery copy's values: the form as changed, nothing
+    // written yet.
+    void RecuperarBorrador(const QMap<QString, QString>& campos);
+    CopiaRecuperacion& Recuperacion() const { return *copia_; }
 
     // Refuses the AltGr stroke that types "|" (the payload's field separator):
     // removes every bar from ctrl, leaving the rest of its text, and tells the user.
@@ -138,4 +145,5 @@ private:
     QLineEdit* barraPendiente_ = nullptr; // box whose key press typed "|"
     bool nombreReservado_ = false;        // the file name has been taken by a write or a read
     QString dniRegistrado_;               // DNI found registered by the registration step
+    std::unique_ptr<CopiaRecuperacion> copia_;
 };

@@ -1,4 +1,5 @@
 #include "startup/AbrirSolicitud.h"
+#include "startup/RecuperacionBorrador.h"
 
 #include "applications/Navegacion.h"
 #include "applications/frmSeleccion.h"
@@ -16,6 +17,8 @@ namespace ModGeneral {
 
 bool AbrirSolicitud()
 {
+    // Changes a run ended without saving are offered before the form shows.
+    const auto borrador = RecuperacionBorrador::Consultar(estado().strFicheroSeleccionado);
     auto* formulario = new frmSolicitudes;
     estado().frmSolicitudActual = formulario;
     // "Cargar otra solicitud": the list, without "Solicitud Nueva". A list that
@@ -45,6 +48,8 @@ bool AbrirSolicitud()
     }
     formulario->lblFichero->setText(estado().strFicheroSeleccionado);
     formulario->MarcarNombreReservado();
+    if (borrador)
+        formulario->RecuperarBorrador(borrador->campos);
     formulario->PonerFocoInicial();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "startup/Arranque.h"
 
 #include "startup/AbrirSolicitud.h"
+#include "startup/RecuperacionBorrador.h"
 
 #include "applications/ListaSolicitudes.h"
 #include "applications/frmSeleccion.h"
@@ -52,6 +53,9 @@ void Main()
 
     frmUsuario::Mostrar();
     if (!e.blnAccesoConcedido)
+        return;
+    // A new application that a run ended without storing comes before the list.
+    if (RecuperacionBorrador::OfrecerNuevas())
         return;
 
     // Busy only while the program works, never while a window waits for the user.

@@ -3,7 +3,7 @@
 // scan, ten of them in one run, and a PDF of 50 applications (against
 // pdftoppm rendering it at 200 dpi followed by ZXingReader on the pages).
 // Each benchmark reports pages per second.
-#include "../ArranqueBench.h"
+#include "bench/ArranqueBench.h"
 #include "tests/lector/LoteSolicitudes.h"
 
 #include <QDir>

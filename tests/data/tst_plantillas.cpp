@@ -347,7 +347,7 @@ private slots:
         const QString texto = textoDe(cuerpo);
         for (const char* tema : {"Validación de usuario", "contraseña", "Solicitud Nueva", "Cargar Solicitud",
                  "Borrar Solicitud", "El valor debe ser un número entero entre 1 y 11", "Imprimir", "Guardar",
-                 "código de barras", "Fdo.:", "ficheros/temp",
+                 "código de barras", "Fdo.:", "ficheros/temp", "Copia de recuperación", ".borrador",
                  // every command's keys, as the form gives them
                  "Imprimir (Ctrl+P)", "Guardar (Ctrl+G)", "Cargar otra solicitud (Ctrl+O)", "Salir (Ctrl+Q)",
                  "Ayuda (F1)", "Cambiar contraseña (Ctrl+K)", "Alt"})

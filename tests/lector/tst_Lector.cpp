@@ -2,8 +2,8 @@
 // several forms, scans of them made here with Qt (resolutions, rotations,
 // JPEG, noise, TIFF, BMP), a batch of 53 pages, bad input and the command line.
 #include "tests/support/CarpetaPrograma.h"
-#include "../documents/Relleno.h"
-#include "LoteSolicitudes.h"
+#include "tests/documents/Relleno.h"
+#include "tests/lector/LoteSolicitudes.h"
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
