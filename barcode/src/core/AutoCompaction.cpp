@@ -47,9 +47,12 @@ struct Tables
     // Values to write a byte in sub-mode t: 1, 2 with a shift, 0 only by a byte shift.
     std::array<std::array<uint8_t, 4>, 256> hold;
     // Shortest latch sequence from s to t of each length parity (to land in
-    // punctuation with either parity); for t other than punctuation only the
-    // shortest is kept.
+    // punctuation with either parity), and the shorter of the two.
     Latch latch[4][4][2];
+    Latch shortestLatch[4][4];
+    // Their lengths for each text state as a source (and 900 into alpha).
+    int shortest[kTextStates + 1][4];
+    int toPunct[kTextStates + 1][2];
     std::array<int, kGroup + 1> numericStep;  // doubled codewords the m-th digit of a group adds
     Tables();
 };
@@ -107,14 +110,18 @@ Tables::Tables()
         for (int t = 0; t < 4; ++t) {
             latch[s][t][0] = found[t][0];
             latch[s][t][1] = found[t][1];
-            if (t != kPunct) {  // the shorter only
-                Latch& longer = found[t][0].count < 0
-                        || (found[t][1].count >= 0 && found[t][1].count < found[t][0].count)
-                    ? latch[s][t][0]
-                    : latch[s][t][1];
-                longer.count = -1;
-            }
+            const bool odd = found[t][0].count < 0
+                || (found[t][1].count >= 0 && found[t][1].count < found[t][0].count);
+            shortestLatch[s][t] = found[t][odd ? 1 : 0];
         }
+    }
+    constexpr int kNone = 1 << 20;
+    for (int source = 0; source <= kTextStates; ++source) {
+        const int m = source < kTextStates ? subMode(source) : kAlpha;
+        for (int t = 0; t < 4; ++t)
+            shortest[source][t] = shortestLatch[m][t].count;
+        for (int p = 0; p < 2; ++p)
+            toPunct[source][p] = latch[m][kPunct][p].count < 0 ? kNone : latch[m][kPunct][p].count;
     }
 
     // A group of m digits takes the base-900 digits of a number below 2 x 10^m.
@@ -166,9 +173,8 @@ struct Search
     int run = 0;  // digits just before, at most a group
 
     // One byte: `c`, `numeric` when it is a digit.
-    void step(uint8_t c, bool numeric, Back& back)
+    void step(const Tables& t, uint8_t c, bool numeric, Back& back)
     {
-        const Tables& t = tables();
         int closedText = kInf, closedTextFrom = 0;
         for (int s = 0; s < kTextStates; ++s)
             keep(closedText, closedTextFrom, even(cost[static_cast<size_t>(s)]), s);
@@ -185,63 +191,56 @@ struct Search
         int enter = closedByte, enterFrom = closedByteFrom;
         keep(enter, enterFrom, closedNumeric, closedNumericFrom);
         enter += 2;
+        const int sourceCost[kTextStates + 1]
+            = {cost[0], cost[1], cost[2], cost[3], cost[4], enter};
+        const int sourceState[kTextStates + 1] = {0, 1, 2, 3, 4, enterFrom};
         const auto& hold = t.hold[c];
-        for (int to = 0; to < 4; ++to) {
-            // Cheapest arrival in sub-mode `to` per parity (only punctuation
-            // keeps both; for the others the one latch kept has a parity).
-            int reach[2] = {kInf, kInf}, reachFrom[2] = {0, 0}, reachHow[2] = {0, 0};
-            for (int s = 0; s <= kTextStates; ++s) {
-                const int base = s < kTextStates ? cost[static_cast<size_t>(s)] : enter;
-                const int source = s < kTextStates ? s : enterFrom;
-                const int m = s < kTextStates ? subMode(s) : kAlpha;
-                for (int p = 0; p < 2; ++p) {
-                    const int n = t.latch[m][to][p].count;
-                    if (n < 0)
-                        continue;
-                    const int arrive = base + n;
-                    const int slot = to == kPunct ? (arrive & 1) : 0;
-                    if (arrive < reach[slot]) {
-                        reach[slot] = arrive;
-                        reachFrom[slot] = source;
-                        reachHow[slot] = p ? kParityHow : 0;
-                    }
-                }
-            }
+        for (int to = 0; to < kPunct; ++to) {
+            int reach = kInf, from = 0;
+            for (int s = 0; s <= kTextStates; ++s)
+                keep(reach, from, sourceCost[s] + t.shortest[s][to], s);
             const int h = hold[static_cast<size_t>(to)];
-            if (to != kPunct) {
-                int best = h ? reach[0] + h : kInf;
-                int how = reachHow[0];
-                const int shifted = even(reach[0]) + 4;
-                if (shifted < best) {
-                    best = shifted;
-                    how |= kByteShiftHow;
-                }
-                next[static_cast<size_t>(to)] = std::min(best, kInf);
-                back.from[to] = static_cast<uint8_t>(reachFrom[0]);
-                back.how[to] = static_cast<uint8_t>(how);
-                continue;
-            }
-            // Punctuation: the byte flips the parity; a byte shift keeps it
-            // but only from an even count (from odd the pad would leave).
-            int even0 = h ? reach[1] + 1 : kInf, even0From = reachFrom[1], even0How = reachHow[1];
-            if (reach[0] + 4 < even0) {
-                even0 = reach[0] + 4;
-                even0From = reachFrom[0];
-                even0How = reachHow[0] | kByteShiftHow;
-            }
-            next[kPunct] = std::min(even0, kInf);
-            back.from[kPunct] = static_cast<uint8_t>(even0From);
-            back.how[kPunct] = static_cast<uint8_t>(even0How);
-            next[kPunctOdd] = h ? std::min(reach[0] + 1, kInf) : kInf;
-            back.from[kPunctOdd] = static_cast<uint8_t>(reachFrom[0]);
-            back.how[kPunctOdd] = static_cast<uint8_t>(reachHow[0]);
+            const int held = h ? reach + h : kInf;
+            const int shifted = even(reach) + 4;
+            next[static_cast<size_t>(to)] = std::min(held, shifted);
+            back.from[to] = static_cast<uint8_t>(sourceState[from]);
+            back.how[to] = held <= shifted ? 0 : kByteShiftHow;
         }
+        // Punctuation keeps both parities: arrive by the shortest latch of
+        // each length parity.
+        int reach[2] = {kInf, kInf}, reachFrom[2] = {0, 0}, reachHow[2] = {0, 0};
+        for (int s = 0; s <= kTextStates; ++s) {
+            const int base = sourceCost[s];
+            for (int p = 0; p < 2; ++p) {
+                const int arrive = base + t.toPunct[s][p];
+                const int slot = arrive & 1;
+                const bool better = arrive < reach[slot];
+                reach[slot] = better ? arrive : reach[slot];
+                reachFrom[slot] = better ? s : reachFrom[slot];
+                reachHow[slot] = better ? (p ? kParityHow : 0) : reachHow[slot];
+            }
+        }
+        // The byte flips the parity; a byte shift keeps it, but only from an
+        // even count (from odd, the pad value would latch to alpha).
+        const bool inPunct = hold[kPunct] != 0;
+        int even0 = inPunct ? reach[1] + 1 : kInf, even0Slot = 1, even0How = 0;
+        if (reach[0] + 4 < even0) {
+            even0 = reach[0] + 4;
+            even0Slot = 0;
+            even0How = kByteShiftHow;
+        }
+        next[kPunct] = even0;
+        back.from[kPunct] = static_cast<uint8_t>(sourceState[reachFrom[even0Slot]]);
+        back.how[kPunct] = static_cast<uint8_t>(reachHow[even0Slot] | even0How);
+        next[kPunctOdd] = inPunct ? reach[0] + 1 : kInf;
+        back.from[kPunctOdd] = static_cast<uint8_t>(sourceState[reachFrom[0]]);
+        back.how[kPunctOdd] = static_cast<uint8_t>(reachHow[0]);
 
         // Bytes: every sixth is free (6 bytes, 5 codewords).
         for (int p = 0; p < 6; ++p) {
             const int phase = p == 5 ? 0 : p + 1;
             next[static_cast<size_t>(kByte + phase)]
-                = std::min(cost[static_cast<size_t>(kByte + p)] + (phase == 0 ? 0 : 2), kInf);
+                = cost[static_cast<size_t>(kByte + p)] + (phase == 0 ? 0 : 2);
         }
         int byteIn = closedText, byteInFrom = closedTextFrom;
         keep(byteIn, byteInFrom, closedNumeric, closedNumericFrom);
@@ -331,11 +330,12 @@ Codewords autoDataCodewords(Bytes bytes)
 {
     const size_t n = bytes.size();
     std::vector<Back> back(n);
+    const Tables& t = tables();
     Search search;
     search.cost.fill(kInf);
     search.cost[kAlpha] = 0;  // a symbol starts in text, alpha
     for (size_t i = 0; i < n; ++i)
-        search.step(bytes[i], bytes[i] >= '0' && bytes[i] <= '9', back[i]);
+        search.step(t, bytes[i], bytes[i] >= '0' && bytes[i] <= '9', back[i]);
 
     int state = kAlpha;
     int best = kInf;
@@ -352,7 +352,6 @@ Codewords autoDataCodewords(Bytes bytes)
     for (size_t i = n; i > 0; --i)
         path[i - 1] = static_cast<uint8_t>(previousState(path[i], back[i - 1]));
 
-    const Tables& t = tables();
     Codewords out;
     out.reserve(n + 2);
     out.push_back(0);
@@ -369,7 +368,8 @@ Codewords autoDataCodewords(Bytes bytes)
                 out.push_back(kLatchText);
                 mode = kAlpha;
             }
-            const Latch& l = t.latch[mode][to][(how & kParityHow) ? 1 : 0];
+            const Latch& l = to == kPunct ? t.latch[mode][to][(how & kParityHow) ? 1 : 0]
+                                          : t.shortestLatch[mode][to];
             for (int k = 0; k < l.count; ++k)
                 text.put(l.v[k]);
             mode = to;
