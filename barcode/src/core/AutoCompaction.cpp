@@ -158,6 +158,7 @@ struct Back
     uint8_t how[kTextStates];
     uint8_t byteFrom;
     uint8_t numericFrom;
+    uint8_t state;  // after the byte, on the chosen path
 };
 
 inline void keep(int& cost, int& from, int candidate, int candidateFrom)
@@ -165,6 +166,14 @@ inline void keep(int& cost, int& from, int candidate, int candidateFrom)
     const bool better = candidate < cost;
     cost = better ? candidate : cost;
     from = better ? candidateFrom : from;
+}
+
+inline void keep(int& cost, int& from, int& how, int candidate, int candidateFrom, int candidateHow)
+{
+    const bool better = candidate < cost;
+    cost = better ? candidate : cost;
+    from = better ? candidateFrom : from;
+    how = better ? candidateHow : how;
 }
 
 struct Search
@@ -208,18 +217,16 @@ struct Search
         }
         // Punctuation keeps both parities: arrive by the shortest latch of
         // each length parity.
-        int reach[2] = {kInf, kInf}, reachFrom[2] = {0, 0}, reachHow[2] = {0, 0};
+        int reach0 = kInf, from0 = 0, how0 = 0, reach1 = kInf, from1 = 0, how1 = 0;
         for (int s = 0; s <= kTextStates; ++s) {
             const int base = sourceCost[s];
-            for (int p = 0; p < 2; ++p) {
-                const int arrive = base + t.toPunct[s][p];
-                const int slot = arrive & 1;
-                const bool better = arrive < reach[slot];
-                reach[slot] = better ? arrive : reach[slot];
-                reachFrom[slot] = better ? s : reachFrom[slot];
-                reachHow[slot] = better ? (p ? kParityHow : 0) : reachHow[slot];
-            }
+            const bool odd = base & 1;
+            const int same = base + t.toPunct[s][0], other = base + t.toPunct[s][1];
+            keep(reach0, from0, how0, odd ? other : same, s, odd ? kParityHow : 0);
+            keep(reach1, from1, how1, odd ? same : other, s, odd ? 0 : kParityHow);
         }
+        const int reach[2] = {reach0, reach1}, reachFrom[2] = {from0, from1},
+                  reachHow[2] = {how0, how1};
         // The byte flips the parity; a byte shift keeps it, but only from an
         // even count (from odd, the pad value would latch to alpha).
         const bool inPunct = hold[kPunct] != 0;
@@ -347,10 +354,12 @@ Codewords autoDataCodewords(Bytes bytes)
             state = s;
         }
     }
-    std::vector<uint8_t> path(n + 1);
-    path[n] = static_cast<uint8_t>(state);
-    for (size_t i = n; i > 0; --i)
-        path[i - 1] = static_cast<uint8_t>(previousState(path[i], back[i - 1]));
+    // path(i) is the state before byte i.
+    auto path = [&back, n](size_t i) -> int { return i == 0 ? kAlpha : back[i - 1].state; };
+    if (n > 0)
+        back[n - 1].state = static_cast<uint8_t>(state);
+    for (size_t i = n; i-- > 1;)
+        back[i - 1].state = static_cast<uint8_t>(previousState(back[i].state, back[i]));
 
     Codewords out;
     out.reserve(n + 2);
@@ -359,12 +368,12 @@ Codewords autoDataCodewords(Bytes bytes)
     int mode = kAlpha;  // current sub-mode while in text
     size_t i = 0;
     while (i < n) {
-        const int st = path[i + 1];
+        const int st = path(i + 1);
         const uint8_t c = bytes[i];
         if (st < kTextStates) {
             const int to = subMode(st);
             const uint8_t how = back[i].how[st];
-            if (path[i] >= kTextStates) {
+            if (path(i) >= kTextStates) {
                 out.push_back(kLatchText);
                 mode = kAlpha;
             }
@@ -392,8 +401,8 @@ Codewords autoDataCodewords(Bytes bytes)
         text.close();
         size_t end = i + 1;
         const bool numeric = st >= kNumeric;
-        while (end < n && (path[end + 1] >= kNumeric) == numeric && path[end + 1] >= kByte
-            && !entered(path[end + 1], back[end]))
+        while (end < n && (path(end + 1) >= kNumeric) == numeric && path(end + 1) >= kByte
+            && !entered(path(end + 1), back[end]))
             ++end;
         const Bytes segment = bytes.subspan(i, end - i);
         if (numeric)
