@@ -1,6 +1,7 @@
 #include "frmSolicitudes.h"
 #include "ui_frmSolicitudes.h"
 
+#include "Avisos.h"
 #include "BarraMenu.h"
 #include "Pantalla.h"
 #include "Pegado.h"
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
@@ -67,6 +69,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::
     setAttribute(Qt::WA_DeleteOnClose);
     TomarControles();
     ConstruirMenu();
+    PrepararAvisos();
     // On a small or scaled screen the content scrolls, following the focus.
     Pantalla::HacerDesplazable(this);
 }
@@ -183,6 +186,54 @@ void frmSolicitudes::ConstruirMenu()
     statusBar()->setAccessibleName(QStringLiteral("Barra de estado"));
 }
 
+void frmSolicitudes::PrepararAvisos()
+{
+    // A screen reader sees a status bar's passing message only as its name.
+    QStatusBar* barra = statusBar();
+    connect(barra, &QStatusBar::messageChanged, this, [barra](const QString& mensaje) {
+        barra->setAccessibleName(mensaje.isEmpty() ? QStringLiteral("Barra de estado") : mensaje);
+    });
+    // The notice of a save is a label of its own that appears for a while:
+    // it is announced as a notification when it shows (see Avisos.h).
+    lblAviso_ = new EtiquetaAviso(barra);
+    lblAviso_->setObjectName(QStringLiteral("lblAviso"));
+    lblAviso_->hide();
+    barra->addWidget(lblAviso_, 1);
+    finAviso_ = new QTimer(this);
+    finAviso_->setObjectName(QStringLiteral("tmrAviso"));
+    finAviso_->setSingleShot(true);
+    finAviso_->setInterval(8000);
+    connect(finAviso_, &QTimer::timeout, lblAviso_, &QWidget::hide);
+
+    // The control the user is in, to go back to after a menu command.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* nuevo) {
+        if (nuevo && centralWidget() && centralWidget()->isAncestorOf(nuevo))
+            ultimoFoco_ = nuevo;
+    });
+}
+
+void frmSolicitudes::Avisar(const QString& texto)
+{
+    statusBar()->clearMessage();
+    lblAviso_->hide(); // shown anew, so that a second save is announced too
+    lblAviso_->setText(texto);
+    lblAviso_->show();
+    finAviso_->start();
+}
+
+void frmSolicitudes::DevolverFoco(QWidget* control)
+{
+    // Not when the command closed the form or left the user in another window
+    // (the manual); a busy window that has gone gives the activation back.
+    QWidget* activa = QApplication::activeWindow();
+    if (!control || !isVisible() || (activa && activa != this))
+        return;
+    if (!activa)
+        activateWindow();
+    if (control->isVisible() && control->isEnabled() && QApplication::focusWidget() != control)
+        control->setFocus(Qt::OtherFocusReason);
+}
+
 QList<QWidget*> frmSolicitudes::Controles() const { return controlesDatos_ + otrosControles_; }
 
 void frmSolicitudes::HabilitarEscritura(bool habilitar)
@@ -250,6 +301,12 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
     switch (evento->type()) {
     case QEvent::KeyPress: {
         auto* tecla = static_cast<QKeyEvent*>(evento);
+        // Alt with a letter is a key to a field or a command; one that is
+        // not any is not typed either.
+        const Qt::KeyboardModifiers mods = tecla->modifiers();
+        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !tecla->text().isEmpty()
+            && tecla->text().at(0).isPrint())
+            return true;
         if (caja == txtCP || esArea)
             return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
         if (caja == txtDNI) {
@@ -396,12 +453,17 @@ void frmSolicitudes::RellenarFechaFirma()
 
 void frmSolicitudes::mnuP_Click(int Index)
 {
+    // Whether chosen with the mouse, from the menu bar or by its keys, a
+    // command leaves the user where they were unless it moves the focus itself.
+    QPointer<QWidget> volver = ultimoFoco_;
+    const auto foco = qScopeGuard([this, &volver] { DevolverFoco(volver); });
     QCoreApplication::processEvents();
 
     // These checks run for every item, "Salir" and "Ayuda" included.
     if (chkDocu[3]->checkState() == Qt::Checked && txtOtros->text().isEmpty()) {
         Critico(QStringLiteral("Por favor, rellene el campo Otros Documentos"));
         txtOtros->setFocus();
+        volver = txtOtros;
         return;
     }
     if (std::all_of(txtArea.begin(), txtArea.end(), [](QLineEdit* a) { return a->text().isEmpty(); })) {
@@ -533,9 +595,8 @@ void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)
     PasoRegistro();
     if (EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo)) {
         // No box for this: a few seconds in the status bar say where it went.
-        statusBar()->showMessage(
-            QStringLiteral("Solicitud guardada en ") + QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()),
-            8000);
+        Avisar(QStringLiteral("Solicitud guardada en ")
+            + QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()));
     }
 }
 
