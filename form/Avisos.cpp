@@ -7,7 +7,7 @@ namespace {
 // Role notification, named by its text.
 class AvisoAccesible : public QAccessibleWidget {
 public:
-    explicit AvisoAccesible(QWidget* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    explicit AvisoAccesible(QWidget* w) : QAccessibleWidget(w, QAccessible::Notification) { }
 
     QString text(QAccessible::Text t) const override
     {

@@ -158,11 +158,12 @@ void frmSolicitudes::ConectarPegado()
 void frmSolicitudes::ConstruirMenu()
 {
     // Keyboard shortcuts, so that the commands are reachable without a mouse.
-    const std::tuple<int, const char*, QKeySequence> items[] = {{1000, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {2000, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {2500, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {3000, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {4000, "Ayuda", QKeySequence(Qt::Key_F1)},
-        {5000, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
+    // And Alt keys of their own, none shared with the form's labels.
+    const std::tuple<int, const char*, QKeySequence> items[] = {{1000, "&Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {2000, "&Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {2500, "&Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {3000, "&Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {4000, "A&yuda", QKeySequence(Qt::Key_F1)},
+        {5000, "Cam&biar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
     const std::map<int, const char*> descripciones
         = {{1000, "Imprimir la solicitud"}, {2000, "Guardar la solicitud"}, {2500, "Cargar otra solicitud"},
             {3000, "Salir del programa"}, {4000, "Abrir el manual de usuario"}, {5000, "Cambiar la contraseña"}};
