@@ -299,7 +299,9 @@ private slots:
             f->txtApellidos->setFocus();
             f->txtApellidos->setText(QStringLiteral("García Fernández"));
             f->txtNombre->setText(QStringLiteral("María José"));
-            f->resize(f->sizeHint());
+            f->txtArea[3]->setText(QStringLiteral("1"));
+            f->chkDocu[0]->setChecked(true);
+            f->resize(1180, 880); // the whole form, for the record in docs/
             QVERIFY(Imagen(f).save(QCoreApplication::applicationDirPath() + QStringLiteral("/frmSolicitudes-oscuro.png")));
         }
     }
