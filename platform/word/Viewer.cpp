@@ -44,6 +44,7 @@ Viewer::Viewer() : sheet_(new QWidget), column_(new QVBoxLayout(sheet_))
 
 void Viewer::showDocument(const Document* document)
 {
+    setFocusProxy(nullptr);
     while (QLayoutItem* item = column_->takeAt(0)) {
         delete item->widget();
         delete item;
