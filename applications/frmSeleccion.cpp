@@ -42,17 +42,17 @@ frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent)
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameShape(QFrame::StyledPanel);
-    Label1 = new QLabel(QStringLiteral("Ficheros de Solicitudes"), Frame1);
+    Label1 = new QLabel(QStringLiteral("&Ficheros de Solicitudes"), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     cboSolicitudes = new QComboBox(Frame1);
     cboSolicitudes->setObjectName(QStringLiteral("cboSolicitudes"));
     cboSolicitudes->setMinimumContentsLength(25);
     Label1->setBuddy(cboSolicitudes);
-    cmdNueva = new QPushButton(QStringLiteral("Solicitud Nueva"), Frame1);
+    cmdNueva = new QPushButton(QStringLiteral("Solicitud &Nueva"), Frame1);
     cmdNueva->setObjectName(QStringLiteral("cmdNueva"));
-    cmdCargar = new QPushButton(QStringLiteral("Cargar Solicitud"), Frame1);
+    cmdCargar = new QPushButton(QStringLiteral("&Cargar Solicitud"), Frame1);
     cmdCargar->setObjectName(QStringLiteral("cmdCargar"));
-    cmdBorrar = new QPushButton(QStringLiteral("Borrar Solicitud"), Frame1);
+    cmdBorrar = new QPushButton(QStringLiteral("&Borrar Solicitud"), Frame1);
     cmdBorrar->setObjectName(QStringLiteral("cmdBorrar"));
     for (QPushButton* b : {cmdNueva, cmdCargar, cmdBorrar})
         b->setAutoDefault(false);

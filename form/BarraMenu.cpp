@@ -68,7 +68,11 @@ public:
 void Resaltar(QMenuBar* barra)
 {
     // On the style the application uses now; a copy, as a proxy owns its base.
-    if (QStyle* base = QStyleFactory::create(barra->style()->name())) {
+    QString nombre = barra->style()->name();
+    for (auto* p = qobject_cast<QProxyStyle*>(barra->style()); nombre.isEmpty() && p;
+         p = qobject_cast<QProxyStyle*>(p->baseStyle()))
+        nombre = p->baseStyle()->name();
+    if (QStyle* base = QStyleFactory::create(nombre)) {
         auto* estilo = new EstiloBarra(base);
         estilo->setParent(barra);
         barra->setStyle(estilo);

@@ -55,14 +55,16 @@ ModWord::Escrito Generar(Escritor escritor, const QString& fichero, const QStrin
     if (escrito.falloImpresion)
         MessageBox::show(*escrito.falloImpresion);
     if (escrito.impreso) {
+        // Without a printer nothing is being printed: only where the copy went.
         if (!escrito.pdf.isEmpty())
             MessageBox::show(
                 QStringLiteral("No hay ninguna impresora instalada. La copia impresa se ha guardado en el archivo:\n%1")
                     .arg(QDir::toNativeSeparators(escrito.pdf)),
                 QStringLiteral("Impresión"), QMessageBox::Information);
-        MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
-                                        "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
-            QStringLiteral("Impresión"), QMessageBox::Information);
+        else
+            MessageBox::show(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la solicitud. "
+                                            "Cuando estén todas las hojas impresas, pulse el botón Aceptar."),
+                QStringLiteral("Impresión"), QMessageBox::Information);
         formulario.HabilitarEscritura(false);
     }
     if (terminado)

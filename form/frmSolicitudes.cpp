@@ -1,6 +1,7 @@
 #include "form/frmSolicitudes.h"
 #include "ui_frmSolicitudes.h"
 
+#include "form/Avisos.h"
 #include "form/BarraMenu.h"
 #include "form/CopiaRecuperacion.h"
 #include "form/Pantalla.h"
@@ -29,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
@@ -73,6 +75,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::
     connect(copia_.get(), &CopiaRecuperacion::Fallo, this, [this](const QString& motivo) {
         statusBar()->showMessage(QStringLiteral("No se puede guardar la copia de recuperación: ") + motivo);
     });
+    PrepararAvisos();
     // On a small or scaled screen the content scrolls, following the focus.
     Pantalla::HacerDesplazable(this);
 }
@@ -162,13 +165,14 @@ void frmSolicitudes::ConectarPegado()
 void frmSolicitudes::ConstruirMenu()
 {
     // Keyboard shortcuts, so that the commands are reachable without a mouse.
+    // And Alt keys of their own, none shared with the form's labels.
     const std::tuple<int, const char*, QKeySequence> items[]
-        = {{ComandoMenu::Imprimir, "Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
-            {ComandoMenu::Guardar, "Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
-            {ComandoMenu::CargarOtra, "Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
-            {ComandoMenu::Salir, "Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-            {ComandoMenu::Ayuda, "Ayuda", QKeySequence(Qt::Key_F1)},
-            {ComandoMenu::CambiarContrasena, "Cambiar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
+        = {{ComandoMenu::Imprimir, "&Imprimir", QKeySequence(Qt::CTRL | Qt::Key_P)},
+            {ComandoMenu::Guardar, "&Guardar", QKeySequence(Qt::CTRL | Qt::Key_G)},
+            {ComandoMenu::CargarOtra, "&Cargar otra solicitud", QKeySequence(Qt::CTRL | Qt::Key_O)},
+            {ComandoMenu::Salir, "&Salir", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {ComandoMenu::Ayuda, "A&yuda", QKeySequence(Qt::Key_F1)},
+            {ComandoMenu::CambiarContrasena, "Cam&biar contraseña", QKeySequence(Qt::CTRL | Qt::Key_K)}};
     const std::map<int, const char*> descripciones = {{ComandoMenu::Imprimir, "Imprimir la solicitud"},
         {ComandoMenu::Guardar, "Guardar la solicitud"}, {ComandoMenu::CargarOtra, "Cargar otra solicitud"},
         {ComandoMenu::Salir, "Salir del programa"}, {ComandoMenu::Ayuda, "Abrir el manual de usuario"},
@@ -191,6 +195,54 @@ void frmSolicitudes::ConstruirMenu()
     // Shows the commands' tips and what a save did.
     statusBar()->setObjectName(QStringLiteral("sbEstado"));
     statusBar()->setAccessibleName(QStringLiteral("Barra de estado"));
+}
+
+void frmSolicitudes::PrepararAvisos()
+{
+    // A screen reader sees a status bar's passing message only as its name.
+    QStatusBar* barra = statusBar();
+    connect(barra, &QStatusBar::messageChanged, this, [barra](const QString& mensaje) {
+        barra->setAccessibleName(mensaje.isEmpty() ? QStringLiteral("Barra de estado") : mensaje);
+    });
+    // The notice of a save is a label of its own that appears for a while:
+    // it is announced as a notification when it shows (see Avisos.h).
+    lblAviso_ = new EtiquetaAviso(barra);
+    lblAviso_->setObjectName(QStringLiteral("lblAviso"));
+    lblAviso_->hide();
+    barra->addWidget(lblAviso_, 1);
+    finAviso_ = new QTimer(this);
+    finAviso_->setObjectName(QStringLiteral("tmrAviso"));
+    finAviso_->setSingleShot(true);
+    finAviso_->setInterval(8000);
+    connect(finAviso_, &QTimer::timeout, lblAviso_, &QWidget::hide);
+
+    // The control the user is in, to go back to after a menu command.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* nuevo) {
+        if (nuevo && centralWidget() && centralWidget()->isAncestorOf(nuevo))
+            ultimoFoco_ = nuevo;
+    });
+}
+
+void frmSolicitudes::Avisar(const QString& texto)
+{
+    statusBar()->clearMessage();
+    lblAviso_->hide(); // shown anew, so that a second save is announced too
+    lblAviso_->setText(texto);
+    lblAviso_->show();
+    finAviso_->start();
+}
+
+void frmSolicitudes::DevolverFoco(QWidget* control)
+{
+    // Not when the command closed the form or left the user in another window
+    // (the manual); a busy window that has gone gives the activation back.
+    QWidget* activa = QApplication::activeWindow();
+    if (!control || !isVisible() || (activa && activa != this))
+        return;
+    if (!activa)
+        activateWindow();
+    if (control->isVisible() && control->isEnabled() && QApplication::focusWidget() != control)
+        control->setFocus(Qt::OtherFocusReason);
 }
 
 QList<QWidget*> frmSolicitudes::Controles() const { return controlesDatos_ + otrosControles_; }
@@ -274,6 +326,12 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
     switch (evento->type()) {
     case QEvent::KeyPress: {
         auto* tecla = static_cast<QKeyEvent*>(evento);
+        // Alt with a letter is a key to a field or a command; one that is
+        // not any is not typed either.
+        const Qt::KeyboardModifiers mods = tecla->modifiers();
+        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !tecla->text().isEmpty()
+            && tecla->text().at(0).isPrint())
+            return true;
         if (caja == txtCP || esArea)
             return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
         if (caja == txtDNI) {
@@ -420,12 +478,17 @@ void frmSolicitudes::RellenarFechaFirma()
 
 void frmSolicitudes::mnuP_Click(int Index)
 {
+    // Whether chosen with the mouse, from the menu bar or by its keys, a
+    // command leaves the user where they were unless it moves the focus itself.
+    QPointer<QWidget> volver = ultimoFoco_;
+    const auto foco = qScopeGuard([this, &volver] { DevolverFoco(volver); });
     QCoreApplication::processEvents();
 
     // These checks run for every item, "Salir" and "Ayuda" included.
     if (chkDocu[3]->checkState() == Qt::Checked && txtOtros->text().isEmpty()) {
         Critico(QStringLiteral("Por favor, rellene el campo Otros Documentos"));
         txtOtros->setFocus();
+        volver = txtOtros;
         return;
     }
     if (std::all_of(txtArea.begin(), txtArea.end(), [](QLineEdit* a) { return a->text().isEmpty(); })) {
@@ -561,9 +624,8 @@ void frmSolicitudes::GuardarSolicitud(bool imprimir, bool segundo)
     PasoRegistro();
     if (EscribirSolicitud(QStringLiteral("Guardando Datos. Por favor, espere... "), imprimir, segundo)) {
         // No box for this: a few seconds in the status bar say where it went.
-        statusBar()->showMessage(
-            QStringLiteral("Solicitud guardada en ") + QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()),
-            8000);
+        Avisar(QStringLiteral("Solicitud guardada en ")
+            + QDir::toNativeSeparators(estado().strRutaTemp + NombreFichero()));
     }
 }
 

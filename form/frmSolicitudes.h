@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <map>
@@ -26,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QTimer;
 class Stelcodex;
 namespace Word {
 class Application;
@@ -117,6 +119,12 @@ protected:
 private:
     // Takes the controls that the layout (frmSolicitudes.ui) built.
     void TomarControles();
+    // The status bar as screen readers see it, and the notice of a save.
+    void PrepararAvisos();
+    // Shows texto in the status bar for a few seconds and announces it.
+    void Avisar(const QString& texto);
+    // After a menu command: the focus back on the control the user was in.
+    void DevolverFoco(QWidget* control);
     // Pasted or dropped text goes through the boxes' rules.
     void ConectarPegado();
     void ConstruirMenu();
@@ -138,6 +146,9 @@ private:
     std::unique_ptr<Ui::frmSolicitudes> ui_;
     // Set once the form is handed to the user (PonerFocoInicial).
     bool enUso_ = false;
+    QPointer<QWidget> ultimoFoco_; // last control of the form that had the focus
+    QLabel* lblAviso_ = nullptr;   // notice of a save, in the status bar
+    QTimer* finAviso_ = nullptr;
     QList<QWidget*> controlesDatos_;      // tab order
     QList<QWidget*> otrosControles_;      // frames, labels, lblFichero, Stelcodex1
     bool cargado_ = false;                // load steps run once, on first show

@@ -11,6 +11,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent)
@@ -29,13 +32,23 @@ frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent)
     prg->setObjectName(QStringLiteral("prg"));
     prg->setAccessibleName(QStringLiteral("Progreso"));
     prg->setTextVisible(false);
-    cmdContinuar = new QPushButton(QStringLiteral("Continuar"), this);
+    cmdContinuar = new QPushButton(QStringLiteral("&Continuar"), this);
     cmdContinuar->setObjectName(QStringLiteral("cmdContinuar"));
     cmdContinuar->setEnabled(false);
 
+    // A long text, a large font or a small screen: the text scrolls, the
+    // bar and "Continuar" stay in view.
+    auto* desplazable = new QScrollArea(this);
+    desplazable->setObjectName(QStringLiteral("scrTitulo"));
+    desplazable->setFrameShape(QFrame::NoFrame);
+    desplazable->setWidgetResizable(true);
+    desplazable->setFocusPolicy(Qt::NoFocus);
+    desplazable->setWidget(lblTitulo);
+    lblTitulo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     auto* capa = new QVBoxLayout(this);
     capa->addWidget(Label1);
-    capa->addWidget(lblTitulo, 1);
+    capa->addWidget(desplazable, 1);
     capa->addWidget(prg);
     capa->addWidget(cmdContinuar, 0, Qt::AlignRight);
 
@@ -52,11 +65,24 @@ void frmProgreso::Mostrar()
 
 void frmProgreso::showEvent(QShowEvent* evento)
 {
+    AjustarAPantalla();
     QDialog::showEvent(evento);
     terminado_ = false;
     cmdContinuar->setEnabled(false);
     // Fill once the window is on screen, from the dialog's own event loop.
     QMetaObject::invokeMethod(this, &frmProgreso::Cargar, Qt::QueuedConnection);
+}
+
+void frmProgreso::AjustarAPantalla()
+{
+    const QScreen* pantalla = screen();
+    if (!pantalla)
+        return;
+    // Room for a title bar and borders, which the window manager adds later.
+    const int linea = fontMetrics().height();
+    const QRect disponible = pantalla->availableGeometry().marginsRemoved(QMargins(4, 2 * linea + 4, 4, 4));
+    const QSize tam = sizeHint().expandedTo(minimumSizeHint()).boundedTo(disponible.size());
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, tam, disponible));
 }
 
 void frmProgreso::subir(int veces, bool mostrar)

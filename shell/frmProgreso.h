@@ -33,6 +33,8 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
+    // Never larger than the screen, centred on it.
+    void AjustarAPantalla();
     void subir(int veces, bool mostrar);
     bool terminado_ = false;
 };

@@ -1,4 +1,5 @@
 #include "startup/Arranque.h"
+#include "shell/Contraste.h"
 #include "shell/ModGeneral.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varelio"));
     QApplication::setApplicationVersion(ModGeneral::VersionPrograma());
+    // Borders, focus and text legible under the light and the dark themes.
+    Contraste::Instalar(app);
     // Qt's own texts (context menus of the text boxes, ...) in Spanish when installed.
     QTranslator qtEnEspanol;
     if (qtEnEspanol.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

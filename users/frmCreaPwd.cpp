@@ -17,9 +17,9 @@ frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Contraseña"));
     setModal(true);
 
-    Label1 = new QLabel(QStringLiteral("Contraseña"), this);
+    Label1 = new QLabel(QStringLiteral("&Contraseña"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("Repita la Contraseña"), this);
+    Label2 = new QLabel(QStringLiteral("&Repita la Contraseña"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     for (int i = 0; i < 2; ++i) {
         txtPwd[i] = new QLineEdit(this);
@@ -29,10 +29,10 @@ frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
     }
     Label1->setBuddy(txtPwd[0]);
     Label2->setBuddy(txtPwd[1]);
-    cmdAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdAceptar->setDefault(true);
-    cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
+    cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
     cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
     cmdSalir->setAutoDefault(false);
 

@@ -22,7 +22,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Validación de usuario"));
     setModal(true);
 
-    Label1 = new QLabel(QStringLiteral("NIF"), this);
+    Label1 = new QLabel(QStringLiteral("&NIF"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     txtDNI = new QLineEdit(this);
     txtDNI->setObjectName(QStringLiteral("txtDNI"));
@@ -32,7 +32,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     cmdAceptarDNI->setAccessibleName(QStringLiteral("Aceptar DNI"));
     cmdAceptarDNI->setToolTip(QStringLiteral("Aceptar DNI"));
 
-    lblPwd = new QLabel(QStringLiteral("Contraseña"), this);
+    lblPwd = new QLabel(QStringLiteral("&Contraseña"), this);
     lblPwd->setObjectName(QStringLiteral("lblPwd"));
     txtPwd = new QLineEdit(this);
     txtPwd->setObjectName(QStringLiteral("txtPwd"));
@@ -44,7 +44,7 @@ frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
     cmdAceptarPwd->setAccessibleName(QStringLiteral("Aceptar contraseña"));
     cmdAceptarPwd->setToolTip(QStringLiteral("Aceptar contraseña"));
 
-    cmdSalir = new QPushButton(QStringLiteral("Salir"), this);
+    cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
     cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
     // Leaving by mouse must not run the DNI check on the way out.
     cmdSalir->setFocusPolicy(Qt::TabFocus);
@@ -242,4 +242,7 @@ void frmUsuario::cmdAceptarPwd_Click()
         return;
     }
     MessageBox::show(QStringLiteral("Usuario no válido"), QStringLiteral("Varelio"), QMessageBox::Warning);
+    // The wrong password stays, selected, so that retyping replaces it.
+    txtPwd->setFocus(Qt::OtherFocusReason);
+    txtPwd->selectAll();
 }

@@ -83,4 +83,27 @@ QString Rendering::text() const
     return parts.join(u' ');
 }
 
+QString Rendering::pageText(int page) const
+{
+    QStringList lines;
+    QString line;
+    double baseline = 0;
+    for (const Op& op : pages_[size_t(page)].ops) {
+        const auto* t = std::get_if<TextOp>(&op);
+        if (!t || t->text.trimmed().isEmpty())
+            continue;
+        if (!line.isEmpty() && !qFuzzyCompare(t->baseline.y() + 1, baseline + 1)) {
+            lines << line.simplified();
+            line.clear();
+        }
+        if (!line.isEmpty())
+            line += u' ';
+        line += t->text;
+        baseline = t->baseline.y();
+    }
+    if (!line.isEmpty())
+        lines << line.simplified();
+    return lines.join(u'\n');
+}
+
 } // namespace Word::detail

@@ -61,6 +61,8 @@ public:
     void paintPage(QPainter& painter, int page, double scale) const;
     // All text of the pages, in drawing order; for tests.
     QString text() const;
+    // The text of one page, a line of the page per line, for screen readers.
+    QString pageText(int page) const;
 
     // Used while laying out.
     int fontIndex(const QFont& font);

@@ -5,11 +5,13 @@
 #include "platform/word/Word.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +44,7 @@ Viewer::Viewer() : sheet_(new QWidget), column_(new QVBoxLayout(sheet_))
 
 void Viewer::showDocument(const Document* document)
 {
+    setFocusProxy(nullptr);
     while (QLayoutItem* item = column_->takeAt(0)) {
         delete item->widget();
         delete item;
@@ -71,11 +74,70 @@ void Viewer::showDocument(const Document* document)
         painter.end();
         auto* label = new QLabel;
         label->setObjectName(QStringLiteral("pagina%1").arg(i + 1));
-        label->setAccessibleName(QStringLiteral("Página %1").arg(i + 1));
+        // A picture to the eye; to a screen reader, its page number and its
+        // text. Each page is a stop of its own, so the reader can go through them.
+        label->setAccessibleName(QStringLiteral("Página %1 de %2").arg(i + 1).arg(pages.pageCount()));
+        label->setAccessibleDescription(pages.pageText(i));
+        label->setFocusPolicy(Qt::StrongFocus);
         label->setPixmap(QPixmap::fromImage(image));
         column_->addWidget(label);
     }
     pages_ = pages.pageCount();
+    if (QWidget* first = column_->itemAt(0) ? column_->itemAt(0)->widget() : nullptr)
+        setFocusProxy(first);
+}
+
+QList<QWidget*> Viewer::pageWidgets() const
+{
+    QList<QWidget*> pages;
+    for (int i = 0; i < column_->count(); ++i)
+        if (QWidget* w = column_->itemAt(i)->widget(); w && w->focusPolicy() != Qt::NoFocus)
+            pages << w;
+    return pages;
+}
+
+void Viewer::showPage(QWidget* page, bool atEnd)
+{
+    page->setFocus(Qt::OtherFocusReason);
+    const QPoint corner = page->mapTo(sheet_, QPoint(0, atEnd ? page->height() : 0));
+    verticalScrollBar()->setValue(atEnd ? corner.y() - viewport()->height() + 16 : corner.y() - 16);
+}
+
+void Viewer::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Close)
+        || (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier)) {
+        close();
+        return;
+    }
+    const QList<QWidget*> pages = pageWidgets();
+    QScrollBar* bar = verticalScrollBar();
+    switch (event->key()) {
+    case Qt::Key_Home:
+        if (!pages.isEmpty())
+            showPage(pages.first(), false);
+        bar->setValue(bar->minimum());
+        return;
+    case Qt::Key_End:
+        if (!pages.isEmpty())
+            showPage(pages.last(), true);
+        bar->setValue(bar->maximum());
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        // A screen further; the focus on the page now at the top of the view.
+        const int step = event->key() == Qt::Key_PageDown ? bar->pageStep() : -bar->pageStep();
+        bar->setValue(bar->value() + step);
+        const int top = bar->value() + viewport()->height() / 3;
+        for (QWidget* page : pages)
+            if (page->mapTo(sheet_, QPoint(0, 0)).y() <= top
+                && page->mapTo(sheet_, QPoint(0, page->height())).y() > top)
+                page->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    default:
+        QScrollArea::keyPressEvent(event);
+    }
 }
 
 void Viewer::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 // The window of the embedded word processor: its active document rendered page
 // by page, read-only.
+#include <QList>
 #include <QScrollArea>
 #include <functional>
 
@@ -22,8 +23,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Home, End, Page Up and Page Down move through the pages; Escape and
+    // Ctrl+W close the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QList<QWidget*> pageWidgets() const;
+    void showPage(QWidget* page, bool atEnd);
+
     QWidget* sheet_;
     QVBoxLayout* column_;
     int pages_ = 0;

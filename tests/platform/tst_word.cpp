@@ -8,7 +8,10 @@
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QCryptographicHash>
 #include <QPainter>
 #include <QPrinterInfo>
@@ -478,9 +481,38 @@ private slots:
         QWidget* viewer = shownViewer();
         QVERIFY(viewer);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Plantilla.dot"));
-        QVERIFY(viewer->findChild<QWidget*>(QStringLiteral("pagina1")));
-        // Closing the window ends the instance.
-        viewer->close();
+        QWidget* pagina = viewer->findChild<QWidget*>(QStringLiteral("pagina1"));
+        QVERIFY(pagina);
+        // A screen reader gets each page's number and text, one stop per page.
+        QAccessibleInterface* lectura = QAccessible::queryAccessibleInterface(pagina);
+        QVERIFY(lectura);
+        QCOMPARE(lectura->text(QAccessible::Name), QStringLiteral("Página 1 de 1"));
+        QVERIFY2(lectura->text(QAccessible::Description).contains(QStringLiteral("NIF:")),
+            qPrintable(lectura->text(QAccessible::Description)));
+        QVERIFY(pagina->focusPolicy() & Qt::TabFocus);
+        // Home and End go to the first and last page; Escape closes, and so
+        // does Ctrl+W, ending the instance.
+        viewer->resize(400, 300);
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        auto* barra = static_cast<QScrollArea*>(viewer)->verticalScrollBar();
+        QTest::keyClick(viewer, Qt::Key_End);
+        QCOMPARE(barra->value(), barra->maximum());
+        QVERIFY(barra->maximum() > 0);
+        QTest::keyClick(viewer, Qt::Key_PageUp);
+        QVERIFY(barra->value() < barra->maximum());
+        QTest::keyClick(viewer, Qt::Key_Home);
+        QCOMPARE(barra->value(), 0);
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QVERIFY(!viewer->isVisible());
+        QCOMPARE(runningInstanceCount(), 0);
+
+        auto otra = CreateObject();
+        otra->setVisible(true);
+        otra->Documents().Add(templ);
+        viewer = shownViewer();
+        QVERIFY(viewer);
+        QTest::keyClick(viewer, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!viewer->isVisible());
         QCOMPARE(runningInstanceCount(), 0);
     }
 

@@ -125,6 +125,14 @@ private slots:
         QVERIFY(d.isVisible() && d.txtPwd->isVisible());
         QCOMPARE(d.txtPwd->text(), QStringLiteral("secret"));
         QVERIFY(!estado().blnAccesoConcedido);
+        // The wrong password stays, selected: the right one typed replaces it.
+        QVERIFY(d.txtPwd->hasFocus());
+        QCOMPARE(d.txtPwd->selectedText(), QStringLiteral("secret"));
+        MessageBox::clear();
+        QTest::keyClicks(d.txtPwd, QStringLiteral("secreto"));
+        QTest::keyClick(d.txtPwd, Qt::Key_Return);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
     void dniErroneo()
