@@ -1,7 +1,7 @@
 // The information window on a laptop screen at 150 % scaling (1366 x 768, so
 // 911 x 512 logical pixels): it fits, and "Continuar" is on the screen, for
 // the text that ships and for a much longer one.
-#include "CarpetaPrueba.h"
+#include "tests/support/CarpetaPrueba.h"
 #include "shell/frmProgreso.h"
 
 #include <QApplication>
