@@ -23,13 +23,9 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
-#include <ZXing/BitMatrix.h>
-#include <ZXing/MultiFormatWriter.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -231,8 +227,8 @@ private slots:
         const QList<QByteArray> lineas = csv.salida.split('\n');
         QCOMPARE(lineas.size(), 3); // header, row, nothing after the last CRLF
         QVERIFY(lineas[1].startsWith(impresos[0].pdf.toUtf8() + ";1;solicitud;;;;u;12345678Z;Muñoz Peña;José;"));
-        qInfo("%s", lineas[0].constData());
-        qInfo("%s", lineas[1].constData());
+        qInfo("%s", lineas[0].trimmed().constData());
+        qInfo("%s", lineas[1].trimmed().constData());
     }
 
     void scansReadBack_data()
