@@ -82,6 +82,8 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui_(std::
 
 frmSolicitudes::~frmSolicitudes()
 {
+    // The controls lose the focus while they go: nothing to remember then.
+    disconnect(seguirFoco_);
     copia_->Terminar();
     if (estado().frmSolicitudActual == this)
         estado().frmSolicitudActual = nullptr;
@@ -217,7 +219,7 @@ void frmSolicitudes::PrepararAvisos()
     connect(finAviso_, &QTimer::timeout, lblAviso_, &QWidget::hide);
 
     // The control the user is in, to go back to after a menu command.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* nuevo) {
+    seguirFoco_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* nuevo) {
         if (nuevo && centralWidget() && centralWidget()->isAncestorOf(nuevo))
             ultimoFoco_ = nuevo;
     });

@@ -147,7 +147,8 @@ private:
     // Set once the form is handed to the user (PonerFocoInicial).
     bool enUso_ = false;
     QPointer<QWidget> ultimoFoco_; // last control of the form that had the focus
-    QLabel* lblAviso_ = nullptr;   // notice of a save, in the status bar
+    QMetaObject::Connection seguirFoco_;
+    QLabel* lblAviso_ = nullptr; // notice of a save, in the status bar
     QTimer* finAviso_ = nullptr;
     QList<QWidget*> controlesDatos_;      // tab order
     QList<QWidget*> otrosControles_;      // frames, labels, lblFichero, Stelcodex1

@@ -55,6 +55,21 @@ public:
     }
     using QProxyStyle::polish;
 
+    void drawComplexControl(
+        ComplexControl control, const QStyleOptionComplex* op, QPainter* p, const QWidget* widget) const override
+    {
+        QProxyStyle::drawComplexControl(control, op, p, widget);
+        // The list of applications: its focus shows however it came.
+        if (control == CC_ComboBox && (op->state & State_HasFocus)) {
+            p->save();
+            p->setRenderHint(QPainter::Antialiasing, false);
+            p->setPen(QPen(ColorFoco(op->palette), 2));
+            p->setBrush(Qt::NoBrush);
+            p->drawRect(QRectF(op->rect).adjusted(1, 1, -1, -1));
+            p->restore();
+        }
+    }
+
     void drawPrimitive(
         PrimitiveElement elemento, const QStyleOption* op, QPainter* p, const QWidget* widget) const override
     {

@@ -140,11 +140,11 @@ private slots:
     // word beside it, and says what an area box expects.
     void nombresParaLectores()
     {
-        const std::pair<QWidget*, const char*> esperado[] = {{f->txtApellidos, "APELLIDOS"},
-            {f->txtNombre, "NOMBRE"}, {f->txtFechaNac, "FECHA DE NACIMIENTO"}, {f->txtNacionalidad, "NACIONALIDAD"},
-            {f->txtTfno, "TELÉFONO"}, {f->txtDireccion, "DIRECCIÓN"}, {f->txtNum, "Número de la calle"},
-            {f->txtPuerta, "Piso y puerta"}, {f->txtMunicipio, "MUNICIPIO"}, {f->txtProvincia, "PROVINCIA"},
-            {f->txtCP, "CÓDIGO POSTAL"}, {f->txtTitulacion, "TITULACIÓN"}, {f->optCategoria[0], "Médico de Área"},
+        const std::pair<QWidget*, const char*> esperado[] = {{f->txtApellidos, "APELLIDOS"}, {f->txtNombre, "NOMBRE"},
+            {f->txtFechaNac, "FECHA DE NACIMIENTO"}, {f->txtNacionalidad, "NACIONALIDAD"}, {f->txtTfno, "TELÉFONO"},
+            {f->txtDireccion, "DIRECCIÓN"}, {f->txtNum, "Número de la calle"}, {f->txtPuerta, "Piso y puerta"},
+            {f->txtMunicipio, "MUNICIPIO"}, {f->txtProvincia, "PROVINCIA"}, {f->txtCP, "CÓDIGO POSTAL"},
+            {f->txtTitulacion, "TITULACIÓN"}, {f->optCategoria[0], "Médico de Área"},
             {f->optCategoria[1], "Enfermero de Área"}, {f->chkDocu[1], "Certificado de experiencia profesional"},
             {f->chkDocu[3], "Otros"}, {f->txtOtros, "Otros documentos"}, {f->txtCiudad, "Ciudad de la firma"},
             {f->txtDia, "Día de la firma"}, {f->txtMes, "Mes de la firma"}, {f->txtAño, "Año de la firma"}};
@@ -152,8 +152,7 @@ private slots:
             const QString n = QString::fromUtf8(nombre);
             QCOMPARE(Nombre(w), n);
             // A label tied to the box (what Orca reads first) says the same.
-            for (const auto& [etiqueta, r] :
-                QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label))
+            for (const auto& [etiqueta, r] : QAccessible::queryAccessibleInterface(w)->relations(QAccessible::Label))
                 if (qobject_cast<QLabel*>(etiqueta->object()))
                     QCOMPARE(etiqueta->text(QAccessible::Name), n);
         }
@@ -198,8 +197,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f));
         for (QAction* a : f->menuBar()->actions())
             QVERIFY2(!QKeySequence::mnemonic(a->text()).isEmpty(), qPrintable(a->objectName()));
-        for (QPushButton* b : {pwd.cmdAceptar, pwd.cmdSalir, usuario.cmdSalir, seleccion.cmdNueva,
-                 seleccion.cmdCargar, seleccion.cmdBorrar, progreso.cmdContinuar})
+        for (QPushButton* b : {pwd.cmdAceptar, pwd.cmdSalir, usuario.cmdSalir, seleccion.cmdNueva, seleccion.cmdCargar,
+                 seleccion.cmdBorrar, progreso.cmdContinuar})
             QVERIFY2(!QKeySequence::mnemonic(b->text()).isEmpty(), qPrintable(b->objectName()));
 
         f->txtFechaNac->setText(QStringLiteral("01/02/1970"));
@@ -302,7 +301,8 @@ private slots:
             f->txtArea[3]->setText(QStringLiteral("1"));
             f->chkDocu[0]->setChecked(true);
             f->resize(1180, 880); // the whole form, for the record in docs/
-            QVERIFY(Imagen(f).save(QCoreApplication::applicationDirPath() + QStringLiteral("/frmSolicitudes-oscuro.png")));
+            QVERIFY(
+                Imagen(f).save(QCoreApplication::applicationDirPath() + QStringLiteral("/frmSolicitudes-oscuro.png")));
         }
     }
 };
