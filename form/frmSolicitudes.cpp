@@ -300,8 +300,8 @@ void frmSolicitudes::RecuperarBorrador(const QMap<QString, QString>& campos)
     enUso_ = enUso;
     copia_->FijarEscrito();
     // Changed and not yet stored: it can be saved at once.
-    mnuP[1000]->setEnabled(true);
-    mnuP[2000]->setEnabled(true);
+    mnuP[ComandoMenu::Imprimir]->setEnabled(true);
+    mnuP[ComandoMenu::Guardar]->setEnabled(true);
 }
 
 void frmSolicitudes::chkDocu_Click()

@@ -167,11 +167,11 @@ int HijoSinSincronizar(int argc, char** argv)
     if (!f)
         return 3;
     Poner(f, kVersionA);
-    f->mnuP.at(2000)->trigger();
+    f->mnuP.at(ComandoMenu::Guardar)->trigger();
     QTextStream out(stdout);
     out << f->lblFichero->text() << "\n---\n";
     Poner(f, kVersionB);
-    f->mnuP.at(2000)->trigger();
+    f->mnuP.at(ComandoMenu::Guardar)->trigger();
     out << (Validacion::AltaUsuario(QStringLiteral("87654321X"), QStringLiteral("CLAVE")) ? "ALTA" : "SIN ALTA")
         << "\n---\n";
     for (const auto& m : MessageBox::shown())

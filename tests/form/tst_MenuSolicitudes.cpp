@@ -227,16 +227,16 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), f->txtNombre);
 
         enNombre();
-        QTest::mouseClick(barra, Qt::LeftButton, {}, barra->actionGeometry(f->mnuP.at(2000)).center());
+        QTest::mouseClick(barra, Qt::LeftButton, {}, barra->actionGeometry(f->mnuP.at(ComandoMenu::Guardar)).center());
         QTRY_COMPARE(QApplication::focusWidget(), f->txtNombre);
 
         // Alt alone to the menu bar, on to "Guardar", Enter.
         enNombre();
         QTest::keyClick(f->txtNombre, Qt::Key_Alt);
         QTRY_COMPARE(QApplication::focusWidget(), barra);
-        for (int i = 0; i < 6 && barra->activeAction() != f->mnuP.at(2000); ++i)
+        for (int i = 0; i < 6 && barra->activeAction() != f->mnuP.at(ComandoMenu::Guardar); ++i)
             QTest::keyClick(barra, Qt::Key_Right);
-        QCOMPARE(barra->activeAction(), f->mnuP.at(2000));
+        QCOMPARE(barra->activeAction(), f->mnuP.at(ComandoMenu::Guardar));
         QTest::keyClick(barra, Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), f->txtNombre);
 

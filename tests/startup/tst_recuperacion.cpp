@@ -278,8 +278,8 @@ class tst_Recuperacion : public QObject {
         QVERIFY(f);
         Escribir(f->txtNombre, nombre);
         Escribir(f->txtArea[0], QStringLiteral("1"));
-        f->mnuP.at(2000)->setEnabled(true);
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->setEnabled(true);
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(QFileInfo::exists(estado().strRutaTemp + kFichero));
         Cerrar();
     }
@@ -344,8 +344,8 @@ private slots:
             QStringLiteral("Ruiz Gil"));
 
         Escribir(f->txtArea[0], QStringLiteral("1"));
-        f->mnuP.at(2000)->setEnabled(true);
-        f->mnuP.at(2000)->trigger();
+        f->mnuP.at(ComandoMenu::Guardar)->setEnabled(true);
+        f->mnuP.at(ComandoMenu::Guardar)->trigger();
         QVERIFY(QFileInfo::exists(estado().strRutaTemp + kFichero));
         QVERIFY(!QFileInfo::exists(RutaBorrador()));
         QCOMPARE(ModCargaFicheros::ContarSolicitudes(kDNI), qint16(1));
@@ -388,7 +388,7 @@ private slots:
         QVERIFY(Pregunto());
         QCOMPARE(Valores(f), tecleados);
         QVERIFY(f->txtOtros->isVisible());
-        QVERIFY(f->mnuP.at(1000)->isEnabled() && f->mnuP.at(2000)->isEnabled());
+        QVERIFY(f->mnuP.at(ComandoMenu::Imprimir)->isEnabled() && f->mnuP.at(ComandoMenu::Guardar)->isEnabled());
         QCOMPARE(QApplication::focusWidget(), f->txtApellidos);
         QVERIFY(QFileInfo::exists(RutaBorrador()));
         QFile g(estado().strRutaTemp + kFichero);
