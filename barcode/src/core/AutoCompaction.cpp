@@ -355,7 +355,7 @@ Codewords autoDataCodewords(Bytes bytes)
         }
     }
     // path(i) is the state before byte i.
-    auto path = [&back, n](size_t i) -> int { return i == 0 ? kAlpha : back[i - 1].state; };
+    auto path = [&back](size_t i) -> int { return i == 0 ? kAlpha : back[i - 1].state; };
     if (n > 0)
         back[n - 1].state = static_cast<uint8_t>(state);
     for (size_t i = n; i-- > 1;)
