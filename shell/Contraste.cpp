@@ -44,6 +44,17 @@ void AsegurarRol(QPalette& p, QPalette::ColorGroup g, QPalette::ColorRole texto,
         p.setColor(g, texto, nuevo);
 }
 
+// A 2-pixel frame in the focus colour just inside the option's rectangle.
+void DibujarMarcoDeFoco(QPainter* p, const QStyleOption* op)
+{
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    p->setPen(QPen(ColorFoco(op->palette), 2));
+    p->setBrush(Qt::NoBrush);
+    p->drawRect(QRectF(op->rect).adjusted(1, 1, -1, -1));
+    p->restore();
+}
+
 class EstiloContraste : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
@@ -61,12 +72,7 @@ public:
         QProxyStyle::drawComplexControl(control, op, p, widget);
         // The list of applications: its focus shows however it came.
         if (control == CC_ComboBox && (op->state & State_HasFocus)) {
-            p->save();
-            p->setRenderHint(QPainter::Antialiasing, false);
-            p->setPen(QPen(ColorFoco(op->palette), 2));
-            p->setBrush(Qt::NoBrush);
-            p->drawRect(QRectF(op->rect).adjusted(1, 1, -1, -1));
-            p->restore();
+            DibujarMarcoDeFoco(p, op);
         }
     }
 
@@ -87,12 +93,7 @@ public:
         // The focus rectangle of check boxes and radio buttons: drawn whether
         // the focus came from the keyboard or the mouse.
         if (elemento == PE_FrameFocusRect) {
-            p->save();
-            p->setRenderHint(QPainter::Antialiasing, false);
-            p->setPen(QPen(ColorFoco(op->palette), 2));
-            p->setBrush(Qt::NoBrush);
-            p->drawRect(QRectF(op->rect).adjusted(1, 1, -1, -1));
-            p->restore();
+            DibujarMarcoDeFoco(p, op);
             return;
         }
         QProxyStyle::drawPrimitive(elemento, op, p, widget);

@@ -110,18 +110,7 @@ bool DijoQueNoSeGuardo(const QString& motivo)
 }
 
 // State for a program folder that the test (or its child) works in.
-void Preparar(const QString& programa)
-{
-    EstadoCompartido& e = estado();
-    e.strRutaPrograma = programa;
-    e.strRutaFicheros = programa + QStringLiteral("/ficheros/");
-    e.strRutaTemp = programa + QStringLiteral("/ficheros/temp/");
-    e.strDNIActual = kDNI;
-    e.blnTienePassword = true;
-    MessageBox::setTestMode(true);
-    MessageBox::clear();
-    Validacion::CargaUsuarios(Validacion::PrepararUsuarios(programa));
-}
+void Preparar(const QString& programa) { CarpetaPrograma::SesionEn(programa, kDNI); }
 
 frmSolicitudes* AbrirFormulario(const QString& fichero = {})
 {
@@ -217,6 +206,30 @@ std::vector<int> AlMismoTiempo(int copias, Trabajo trabajo, Mientras mientras)
 
 } // namespace
 
+// Runs this test program again as the child `papel` with the library
+// `precarga` preloaded and the extra variables; true when it ended well, with
+// its output split at its "---" lines.
+static bool Hijo(const QString& papel, const char* precarga, QStringList& salida,
+    const QList<std::pair<QString, QString>>& extra = {})
+{
+    QProcess hijo;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("VARELIO_HIJO"), papel);
+    entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
+    for (const auto& [nombre, valor] : extra)
+        entorno.insert(nombre, valor);
+    entorno.insert(QStringLiteral("LD_PRELOAD"), QString::fromUtf8(precarga));
+    // In a sanitizer build the preloaded library comes before the sanitizer's runtime.
+    entorno.insert(QStringLiteral("ASAN_OPTIONS"),
+        entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    hijo.setProcessEnvironment(entorno);
+    hijo.start(QCoreApplication::applicationFilePath(), {});
+    if (!hijo.waitForFinished(60000) || hijo.exitStatus() != QProcess::NormalExit || hijo.exitCode() != 0)
+        return false;
+    salida = QString::fromUtf8(hijo.readAllStandardOutput()).split(QStringLiteral("\n---\n"));
+    return true;
+}
+
 class tst_guardado : public QObject {
     Q_OBJECT
 
@@ -308,20 +321,9 @@ private slots:
         const QByteArray anterior = Bytes(Ruta());
         if (bytes < 0)
             bytes += int(anterior.size());
-        QProcess hijo;
-        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-        entorno.insert(QStringLiteral("VARELIO_HIJO"), QStringLiteral("1"));
-        entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
-        entorno.insert(QStringLiteral("VARELIO_SIN_ESPACIO_BYTES"), QString::number(bytes));
-        entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_ESPACIO));
-        // In a sanitizer build the preloaded library comes before the sanitizer's runtime.
-        entorno.insert(QStringLiteral("ASAN_OPTIONS"),
-            entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-        hijo.setProcessEnvironment(entorno);
-        hijo.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(hijo.waitForFinished(60000));
-        QCOMPARE(hijo.exitCode(), 0);
-        const QStringList mensajes = QString::fromUtf8(hijo.readAllStandardOutput()).split(QStringLiteral("\n---\n"));
+        QStringList mensajes;
+        QVERIFY(Hijo(QStringLiteral("1"), VARELIO_SIN_ESPACIO, mensajes,
+            {{QStringLiteral("VARELIO_SIN_ESPACIO_BYTES"), QString::number(bytes)}}));
         QCOMPARE(mensajes.size(), 4); // "Guardar", the close prompt, its save; the form
         for (int i : {0, 2})
             QVERIFY2(mensajes[i].startsWith(QStringLiteral("La solicitud no se ha guardado."))
@@ -424,18 +426,8 @@ private slots:
     void carpetaSinSincronizarGuardaIgual()
     {
         QVERIFY(EscribirFicheroSeguro(Ruta(), "otra solicitud")); // the new one takes a time-stamped name
-        QProcess hijo;
-        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-        entorno.insert(QStringLiteral("VARELIO_HIJO"), QStringLiteral("sin sincronizar"));
-        entorno.insert(QStringLiteral("VARELIO_CARPETA"), estado().strRutaPrograma);
-        entorno.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(VARELIO_SIN_SINCRONIZAR_CARPETA));
-        entorno.insert(QStringLiteral("ASAN_OPTIONS"),
-            entorno.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
-        hijo.setProcessEnvironment(entorno);
-        hijo.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(hijo.waitForFinished(60000));
-        QCOMPARE(hijo.exitCode(), 0);
-        const QStringList salida = QString::fromUtf8(hijo.readAllStandardOutput()).split(QStringLiteral("\n---\n"));
+        QStringList salida;
+        QVERIFY(Hijo(QStringLiteral("sin sincronizar"), VARELIO_SIN_SINCRONIZAR_CARPETA, salida));
         const QString nombre = salida.value(0);
         QVERIFY2(nombre.startsWith(QStringLiteral("12345678Z-")), qPrintable(nombre));
         QCOMPARE(salida.value(1), QStringLiteral("ALTA"));

@@ -40,19 +40,8 @@ const QString kDNI = QStringLiteral("12345678Z");
 const QString kFichero = QStringLiteral("12345678Z.doc");
 using Campos = Borrador::Campos;
 
-void Preparar(const QString& programa)
-{
-    EstadoCompartido& e = estado();
-    e.strRutaPrograma = programa;
-    e.strRutaFicheros = programa + QStringLiteral("/ficheros/");
-    e.strRutaTemp = programa + QStringLiteral("/ficheros/temp/");
-    e.strRutaUsuarios = programa + QStringLiteral("/usuarios.xml");
-    e.strDNIActual = kDNI;
-    e.blnTienePassword = true;
-    MessageBox::setTestMode(true);
-    MessageBox::clear();
-    Validacion::CargaUsuarios(Validacion::PrepararUsuarios(programa));
-}
+// State for a program folder that the test (or its child) works in.
+void Preparar(const QString& programa) { CarpetaPrograma::SesionEn(programa, kDNI); }
 
 frmSolicitudes* AbrirFormulario(const QString& fichero = {})
 {
