@@ -326,87 +326,101 @@ bool frmSolicitudes::eventFilter(QObject* objeto, QEvent* evento)
         return true;
 
     switch (evento->type()) {
-    case QEvent::KeyPress: {
-        auto* tecla = static_cast<QKeyEvent*>(evento);
-        // Alt with a letter is a key to a field or a command; one that is
-        // not any is not typed either.
-        const Qt::KeyboardModifiers mods = tecla->modifiers();
-        if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !tecla->text().isEmpty()
-            && tecla->text().at(0).isPrint())
+    case QEvent::KeyPress:
+        if (TeclaPulsada(caja, esArea, static_cast<QKeyEvent*>(evento)))
             return true;
-        if (caja == txtCP || esArea)
-            return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
-        if (caja == txtDNI) {
-            const int c = ModGeneral::CodigoTecla(tecla);
-            return c == '-' || c == '.' || c == ',' || c == ' ';
-        }
-        // The bar never enters the box, so nothing else is lost with it; the
-        // release tells the user. Remembered for the release: AltGr may be let
-        // go before the key, and the key's release then no longer reads as the bar.
-        if (ReglasCampos::EsTeclaBarra(tecla) || tecla->text().contains(QLatin1Char('|'))) {
-            barraPendiente_ = caja;
-            return true;
-        }
-        if (caja == txtOtros && tecla->key() == Qt::Key_Escape) {
-            txtOtros->setText(QString());
-            chkDocu[3]->setCheckState(Qt::Unchecked);
-            return true;
-        }
         break;
-    }
-    case QEvent::KeyRelease: {
-        auto* tecla = static_cast<QKeyEvent*>(evento);
-        // A held key repeats press and release; only the real release counts.
-        if (tecla->isAutoRepeat())
-            break;
-        if (caja == txtDNI) {
-            if (txtDNI->text().size() == 9)
-                ModGeneral::PulsarTab();
-        } else if (caja != txtCP && !esArea) {
-            qint16 shift = ReglasCampos::EstadoModificadores(tecla);
-            qint16 codigo = static_cast<qint16>(tecla->key() & 0x7fff);
-            if (ReglasCampos::EsTeclaBarra(tecla) || barraPendiente_ == caja) {
-                shift = 6;
-                codigo = 49;
-            }
-            barraPendiente_ = nullptr;
-            ControlarPipe(shift, codigo, caja);
-        }
+    case QEvent::KeyRelease:
+        TeclaSoltada(caja, esArea, static_cast<QKeyEvent*>(evento));
         break;
-    }
     case QEvent::FocusIn:
         if (caja == txtDNI || caja == txtNombre || caja == txtCP) {
             // After the click or key that brought the focus has placed the caret.
             QTimer::singleShot(0, caja, [caja] { caja->selectAll(); });
         }
         break;
-    case QEvent::FocusOut: {
-        // Losing the focus to a message box, a menu (also the menu bar reached
-        // from the keyboard) or another window is not leaving the field; nor is
-        // the focus moving while a check puts it back.
-        const auto motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || motivo == Qt::MenuBarFocusReason
-            || enComprobacion_)
-            break;
-        // Let the box finish losing the focus first, so that a check that puts
-        // the focus back leaves it in a consistent state.
-        static_cast<QObject*>(caja)->event(evento);
-        enComprobacion_ = true;
-        if (caja == txtFechaNac)
-            ComprobarFechaNac();
-        else if (esArea)
-            ComprobarPreferencia(caja->property("Index").toInt());
-        else if (caja == txtOtros)
-            ComprobarOtros();
-        else if (caja == txtCiudad)
-            RellenarFechaFirma();
-        enComprobacion_ = false;
-        return true;
-    }
+    case QEvent::FocusOut:
+        if (FocoPerdido(caja, esArea, static_cast<QFocusEvent*>(evento)))
+            return true;
+        break;
     default:
         break;
     }
     return QMainWindow::eventFilter(objeto, evento);
+}
+
+bool frmSolicitudes::TeclaPulsada(QLineEdit* caja, bool esArea, QKeyEvent* tecla)
+{
+    // Alt with a letter is a key to a field or a command; one that is
+    // not any is not typed either.
+    const Qt::KeyboardModifiers mods = tecla->modifiers();
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !tecla->text().isEmpty()
+        && tecla->text().at(0).isPrint())
+        return true;
+    if (caja == txtCP || esArea)
+        return ModGeneral::FiltrarEventoTecla(caja, tecla, true);
+    if (caja == txtDNI) {
+        const int c = ModGeneral::CodigoTecla(tecla);
+        return c == '-' || c == '.' || c == ',' || c == ' ';
+    }
+    // The bar never enters the box, so nothing else is lost with it; the
+    // release tells the user. Remembered for the release: AltGr may be let
+    // go before the key, and the key's release then no longer reads as the bar.
+    if (ReglasCampos::EsTeclaBarra(tecla) || tecla->text().contains(QLatin1Char('|'))) {
+        barraPendiente_ = caja;
+        return true;
+    }
+    if (caja == txtOtros && tecla->key() == Qt::Key_Escape) {
+        txtOtros->setText(QString());
+        chkDocu[3]->setCheckState(Qt::Unchecked);
+        return true;
+    }
+    return false;
+}
+
+void frmSolicitudes::TeclaSoltada(QLineEdit* caja, bool esArea, QKeyEvent* tecla)
+{
+    // A held key repeats press and release; only the real release counts.
+    if (tecla->isAutoRepeat())
+        return;
+    if (caja == txtDNI) {
+        if (txtDNI->text().size() == 9)
+            ModGeneral::PulsarTab();
+    } else if (caja != txtCP && !esArea) {
+        qint16 shift = ReglasCampos::EstadoModificadores(tecla);
+        qint16 codigo = static_cast<qint16>(tecla->key() & 0x7fff);
+        if (ReglasCampos::EsTeclaBarra(tecla) || barraPendiente_ == caja) {
+            shift = 6;
+            codigo = 49;
+        }
+        barraPendiente_ = nullptr;
+        ControlarPipe(shift, codigo, caja);
+    }
+}
+
+bool frmSolicitudes::FocoPerdido(QLineEdit* caja, bool esArea, QFocusEvent* evento)
+{
+    // Losing the focus to a message box, a menu (also the menu bar reached
+    // from the keyboard) or another window is not leaving the field; nor is
+    // the focus moving while a check puts it back.
+    const auto motivo = evento->reason();
+    if (motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason || motivo == Qt::MenuBarFocusReason
+        || enComprobacion_)
+        return false;
+    // Let the box finish losing the focus first, so that a check that puts
+    // the focus back leaves it in a consistent state.
+    static_cast<QObject*>(caja)->event(evento);
+    enComprobacion_ = true;
+    if (caja == txtFechaNac)
+        ComprobarFechaNac();
+    else if (esArea)
+        ComprobarPreferencia(caja->property("Index").toInt());
+    else if (caja == txtOtros)
+        ComprobarOtros();
+    else if (caja == txtCiudad)
+        RellenarFechaFirma();
+    enComprobacion_ = false;
+    return true;
 }
 
 void frmSolicitudes::ControlarPipe(qint16& Shift, qint16& KeyCode, QLineEdit* ctrl)

@@ -22,8 +22,10 @@
 class CopiaRecuperacion;
 class QAction;
 class QCheckBox;
+class QFocusEvent;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -129,6 +131,11 @@ private:
     void ConectarPegado();
     void ConstruirMenu();
     void chkDocu_Click();
+    // The field rules of a box's key press, key release and lost focus;
+    // true when the event is taken.
+    bool TeclaPulsada(QLineEdit* caja, bool esArea, QKeyEvent* tecla);
+    void TeclaSoltada(QLineEdit* caja, bool esArea, QKeyEvent* tecla);
+    bool FocoPerdido(QLineEdit* caja, bool esArea, QFocusEvent* evento);
     void ComprobarFechaNac();
     void ComprobarPreferencia(int i);
     void ComprobarOtros();
