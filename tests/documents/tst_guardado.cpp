@@ -142,6 +142,7 @@ int Hijo(int argc, char** argv)
     for (const auto& m : MessageBox::shown())
         out << m.text << "\n---\n";
     out << (f->isVisible() ? "ABIERTO" : "CERRADO") << "\n";
+    delete f; // its recovery copy's writer ends before the process does
     return 0;
 }
 
@@ -166,6 +167,7 @@ int HijoSinSincronizar(int argc, char** argv)
     for (const auto& m : MessageBox::shown())
         out << m.text << "\n---\n";
     f->blnCerrarSinPreguntar = true;
+    delete f;
     return 0;
 }
 
