@@ -47,10 +47,11 @@ struct Escrito : Resultado {
 // Document writer, for a word processor of major version 8 or lower (W97) or
 // higher (WXP). Writes carpeta + fichero from the form and, when imprimir is
 // true, prints a copy with the barcode. Its failures, the word processor's
-// among them, come back in the result, no instance left running behind one. With nombreNuevo
-// (a new application's first write) the file is created only under a name no
-// file has: fichero when it is free, else the next free one (NombreNuevo);
-// Escrito::fichero tells which. Nothing empty ever stands under the name.
+// among them, come back in the result; no instance is left running behind
+// one. With nombreNuevo (a new application's first write) the file is created
+// only under a name no file has: fichero when it is free, else the next free
+// one (NombreNuevo); Escrito::fichero tells which. Nothing empty ever stands
+// under the name.
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
     const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo = false);
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
