@@ -2,7 +2,6 @@
 
 #include "documents/CodigoImpreso.h"
 #include "documents/DatosCodigo.h"
-#include "shell/ErrorEjecucion.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 
@@ -32,11 +31,12 @@ QByteArray PintarEnBlancoYNegro(Stelcodex& control, QSize caja)
 
 } // namespace
 
-QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido)
+ResultadoCon<QString> GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido)
 {
     if (!control)
-        throw ErrorEjecucion(
-            91, QStringLiteral("Variable de objeto no establecida: falta el control del código de barras"));
+        return Resultado::Fallo(
+            QStringLiteral("Variable de objeto no establecida: falta el control del código de barras"),
+            Resultado::ObjetoNoEstablecido);
     // No repaint on screen while the properties change.
     control->setStandAlone(true);
     control->setPdfMode(1);
@@ -52,10 +52,10 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
     // A payload no symbol can hold is refused, naming what to shorten.
     if (!control->codewords()) {
         const QStringList largos = CodigoImpreso::CamposDemasiadoLargos(*control, datos);
-        throw ErrorEjecucion(ErrorDatosDemasiadoLargos,
-            QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
-                           "Acorte estos campos: %1.")
-                .arg(largos.join(QStringLiteral(", "))));
+        return Resultado::Fallo(QStringLiteral("Los datos de la solicitud no caben en el código de barras. "
+                                               "Acorte estos campos: %1.")
+                                    .arg(largos.join(QStringLiteral(", "))),
+            ErrorDatosDemasiadoLargos);
     }
     // Never smaller than the symbol, or it would be cut off; on paper it keeps
     // the room asked for, so the page layout does not change.
@@ -65,8 +65,8 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
 
     const QByteArray bmp = PintarEnBlancoYNegro(*control, caja);
     if (bmp.isEmpty())
-        throw ErrorEjecucion(
-            ErrorEjecucion::ErrorEntradaSalida, QStringLiteral("No se ha podido dibujar el código de barras."));
+        return Resultado::Fallo(
+            QStringLiteral("No se ha podido dibujar el código de barras."), Resultado::ErrorEntradaSalida);
     // A name of this print only: created exclusively, never another copy's.
     QString ruta;
     int fd = -1;
@@ -78,8 +78,9 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
             break;
     }
     if (!escrito)
-        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
-            QStringLiteral("No se ha podido guardar la imagen del código de barras: %1").arg(escrito.motivo()));
+        return Resultado::Fallo(
+            QStringLiteral("No se ha podido guardar la imagen del código de barras: %1").arg(escrito.motivo()),
+            Resultado::ErrorEntradaSalida);
     const QString fichero = ruta + QLatin1String(".bmp");
     if (retenido)
         *retenido = fd;
@@ -87,12 +88,13 @@ QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint1
         ::close(fd);
 
     // The program's own guarantee: the bitmap reads back as the payload.
-    const QString fallo = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
-    if (!fallo.isEmpty()) {
+    const Resultado leido = CodigoImpreso::Comprobar(fichero, CodigoImpreso::BytesCodificados(datos));
+    if (!leido) {
         QFile::remove(fichero);
         if (retenido)
             ::close(std::exchange(*retenido, -1));
-        throw ErrorEjecucion(ErrorCodigoIlegible, QStringLiteral("Comprobación del código de barras: ") + fallo);
+        return Resultado::Fallo(
+            QStringLiteral("Comprobación del código de barras: ") + leido.motivo, ErrorCodigoIlegible);
     }
     return ruta;
 }

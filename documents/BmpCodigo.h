@@ -1,6 +1,8 @@
 #pragma once
 // The barcode bitmap of a printed copy, rendered by the form's barcode control.
 // ModWord continues in ModWord.h and CamposDocumento.h.
+#include "shell/Resultado.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -12,13 +14,15 @@ namespace ModWord {
 // place) as an owner-only bitmap into strRutaTemp and returns its path without
 // ".bmp". ancho and alto are in twips; alto receives the enlarged height asked
 // for; a symbol that needs more room gets it. The bars are black on white. The
-// bitmap is read back before it is returned. Throws ErrorEjecucion, with a
-// Spanish description, when the payload does not fit in a symbol, the bitmap
-// cannot be written, or it does not read back as the payload.
+// bitmap is read back before it is returned. Fails, saying why and with its
+// number, when there is no control, the payload does not fit in a symbol
+// (ErrorDatosDemasiadoLargos), the bitmap cannot be drawn or written, or it does
+// not read back as the payload (ErrorCodigoIlegible); nothing is left behind.
 // The file is new and unique to this print (another copy printing in the same
 // second gets its own). With `retenido` its descriptor comes back, locked so
 // that no start-up cleaner takes it: close it once the file is removed.
-QString GenerarBmpCodigo(QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido = nullptr);
+ResultadoCon<QString> GenerarBmpCodigo(
+    QString& datos, Stelcodex* control, qint16 ancho, qint16& alto, int* retenido = nullptr);
 constexpr int ErrorDatosDemasiadoLargos = 1001;
 constexpr int ErrorCodigoIlegible = 1002;
 

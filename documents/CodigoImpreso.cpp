@@ -106,23 +106,25 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos)
 
 QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo) { return minimo.expandedTo(control.sizeHint()); }
 
-QString Comprobar(const QString& rutaBmp, const QByteArray& esperado)
+Resultado Comprobar(const QString& rutaBmp, const QByteArray& esperado)
 {
     QImageReader lector(rutaBmp);
     QImage imagen = lector.read();
     if (imagen.isNull())
-        return QStringLiteral("no se puede leer la imagen del código de barras (%1).").arg(lector.errorString());
+        return Resultado::Fallo(
+            QStringLiteral("no se puede leer la imagen del código de barras (%1).").arg(lector.errorString()));
     imagen = imagen.convertToFormat(QImage::Format_Grayscale8);
     ZXing::Result leido = Leer(imagen, false);
     if (!leido.isValid())
         leido = Leer(imagen, true);
     if (!leido.isValid())
-        return QStringLiteral("en la imagen del código de barras no se encuentra ningún código legible.");
+        return Resultado::Fallo(
+            QStringLiteral("en la imagen del código de barras no se encuentra ningún código legible."));
     const auto& bytes = leido.bytes();
     const QByteArray decodificado(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     if (decodificado != esperado)
-        return QStringLiteral("el código de barras no contiene los datos de la solicitud.");
-    return {};
+        return Resultado::Fallo(QStringLiteral("el código de barras no contiene los datos de la solicitud."));
+    return Resultado::Correcto();
 }
 
 QByteArray BmpEnBlancoYNegro(Stelcodex& control, QSize caja)

@@ -1,6 +1,8 @@
 #pragma once
 // The barcode of the printed copy: whether the payload fits in a symbol, how
 // large the bitmap must be, and the reading back of the bitmap before printing.
+#include "shell/Resultado.h"
+
 #include <QByteArray>
 #include <QSize>
 #include <QString>
@@ -24,8 +26,8 @@ QStringList CamposDemasiadoLargos(Stelcodex& control, const QString& datos);
 QSize TamanoParaSimbolo(const Stelcodex& control, QSize minimo);
 
 // Reads the PDF417 symbol of the bitmap file back and compares its bytes with
-// `esperado`. Empty when they match; otherwise why not, in Spanish.
-QString Comprobar(const QString& rutaBmp, const QByteArray& esperado);
+// `esperado`: fails, saying why in Spanish, when they do not match.
+Resultado Comprobar(const QString& rutaBmp, const QByteArray& esperado);
 
 // The bitmap of the control's current symbol as BMP file bytes: two colours,
 // bars black and spaces white. Its recorded resolution keeps it within `caja`

@@ -5,7 +5,6 @@
 #include "documents/CamposDocumento.h"
 #include "documents/DatosCodigo.h"
 #include "platform/word/Word.h"
-#include "shell/ErrorEjecucion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/Fallos.h"
 #include "shell/Resultado.h"
@@ -17,6 +16,7 @@
 #include <QRadioButton>
 #include <memory>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -30,6 +30,23 @@ template <typename... Args> void Avisar(const std::function<void(Args...)>& avis
 {
     if (aviso)
         aviso(args...);
+}
+
+// The boundary with the word processor: runs a step and turns what it throws
+// (a Word::Error, or anything else it meets) into a failed result whose reason
+// is the error's text. A step may also return its own Resultado.
+template <typename Paso> Resultado Intentar(Paso&& paso)
+{
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<Paso&>>) {
+            paso();
+            return Resultado::Correcto();
+        } else {
+            return paso();
+        }
+    } catch (const std::exception& fallo) {
+        return Resultado::Fallo(TextoFallo(fallo));
+    }
 }
 
 // Writes one tagged control into the form field of its tag.
@@ -89,27 +106,28 @@ void LeerCampo(Word::Document& documento, QWidget* control, const QString& tag)
     }
 }
 
-// Why a stored application cannot be read, told before the word processor is
-// asked: a missing or unreadable file, or Word's old binary format. Empty when
-// the file looks like a document package.
-QString MotivoIlegible(const QString& ruta)
+// Whether a stored application looks readable, told before the word processor
+// is asked: it fails on a missing or unreadable file, or Word's old binary
+// format, and passes a file that looks like a document package.
+Resultado Legible(const QString& ruta)
 {
     const QFileInfo info(ruta);
     if (!info.exists())
-        return QStringLiteral("El fichero no existe.");
+        return Resultado::Fallo(QStringLiteral("El fichero no existe."));
     if (!info.isFile())
-        return QStringLiteral("No es un fichero.");
+        return Resultado::Fallo(QStringLiteral("No es un fichero."));
     QFile fichero(ruta);
     if (!fichero.open(QIODevice::ReadOnly))
-        return QStringLiteral("No hay permiso para leer el fichero.");
+        return Resultado::Fallo(QStringLiteral("No hay permiso para leer el fichero."));
     const QByteArray cabecera = fichero.read(8);
     if (cabecera.isEmpty())
-        return QStringLiteral("El fichero está vacío.");
+        return Resultado::Fallo(QStringLiteral("El fichero está vacío."));
     if (cabecera == QByteArray::fromHex("D0CF11E0A1B11AE1"))
-        return QStringLiteral("El fichero está en el formato binario antiguo de Word 97-2003, que el programa no "
-                              "puede leer. Ábralo con su procesador de textos y guárdelo como documento de Word "
-                              "2007-365 con el mismo nombre.");
-    return {};
+        return Resultado::Fallo(
+            QStringLiteral("El fichero está en el formato binario antiguo de Word 97-2003, que el programa no "
+                           "puede leer. Ábralo con su procesador de textos y guárdelo como documento de Word "
+                           "2007-365 con el mismo nombre."));
+    return Resultado::Correcto();
 }
 
 // The NIF a stored document was written for, when it names another DNI than
@@ -178,46 +196,67 @@ enum class Variante { W97, WXP };
 const QString MarcaDNI = QStringLiteral("NIF_CABECERA");
 
 // Makes the barcode bitmap and puts it into row 6, column 1 of the third table
-// of the copy. Returns why that failed, in Spanish, or nothing.
-QString PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codigo, bool segundo)
+// of the copy; fails, saying why, when it cannot.
+Resultado PonerCodigo(Variante variante, Word::Application& word, Stelcodex* codigo, bool segundo)
 {
-    QString bmp;
-    QString fallo;
     int retenido = -1; // the bitmap stays locked, and so ours, until it is removed
-    try {
-        qint16 alto = 2000;
-        bmp = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto, &retenido);
+    qint16 alto = 2000;
+    const ResultadoCon<QString> hecho = GenerarBmpCodigo(estado().strDatosCodigo, codigo, 6000, alto, &retenido);
+    if (!hecho)
+        return hecho;
+    const QString bmp = hecho.valor + QLatin1String(".bmp");
+    Resultado puesto = Intentar([&]() -> Resultado {
         word.ActiveDocument().Tables(3).Cell(6, 1).Select();
         // The writer skips a failing layout step of the copy (a line break, the
         // alignment): the barcode is still placed.
         Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
         // The picture put in is the very file that was checked.
-        if (!MismoFichero(retenido, bmp + QLatin1String(".bmp")))
-            throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
-                QStringLiteral("La imagen del código de barras ha cambiado después de comprobarla."));
+        if (!MismoFichero(retenido, bmp))
+            return Resultado::Fallo(
+                QStringLiteral("La imagen del código de barras ha cambiado después de comprobarla."),
+                Resultado::ErrorEntradaSalida);
         if (!segundo)
-            word.Selection().InlineShapes().AddPicture(bmp + QLatin1String(".bmp"), false, true);
-    } catch (const ErrorEjecucion& error) {
-        fallo = error.descripcion();
-    } catch (const std::exception& error) {
-        fallo = QStringLiteral("No se ha podido poner el código de barras en la copia: ") + TextoFallo(error);
-    }
-    if (fallo.isEmpty()) {
+            word.Selection().InlineShapes().AddPicture(bmp, false, true);
+        return Resultado::Correcto();
+    });
+    if (puesto) { // the same skipped layout steps after the picture
         Ignorando([&] { word.Selection().ParagraphFormat().setAlignment(variante == Variante::W97 ? 1 : 0); });
         Ignorando([&] { word.Selection().TypeText(QStringLiteral("\r\n")); });
+    } else if (puesto.numero == 0) { // the word processor's own failure
+        puesto.motivo.prepend(QStringLiteral("No se ha podido poner el código de barras en la copia: "));
     }
-    if (!bmp.isEmpty() && MismoFichero(retenido, bmp + QLatin1String(".bmp")))
-        QFile::remove(bmp + QLatin1String(".bmp"));
+    if (MismoFichero(retenido, bmp))
+        QFile::remove(bmp);
     if (retenido >= 0)
         ::close(retenido);
-    return fallo;
+    return puesto;
+}
+
+// Stores the filled document as carpeta + fichero, replacing the previous
+// version whole; with nombreNuevo only under a name no file has, fichero then
+// changed to the name taken. Fails when no free name is found; the word
+// processor's failures propagate.
+Resultado Guardar(
+    Word::Document& documento, const QString& carpeta, QString& fichero, const QString& dni, bool nombreNuevo)
+{
+    if (!nombreNuevo) {
+        documento.SaveAs(carpeta + fichero);
+        return Resultado::Correcto();
+    }
+    // Another running copy may take a name between our look and our write.
+    for (int intento = 0; !documento.SaveAsNew(carpeta + fichero); ++intento) {
+        if (intento == 20)
+            return Resultado::Fallo(QStringLiteral("No se ha encontrado un nombre libre para la solicitud."),
+                Resultado::ErrorEntradaSalida);
+        fichero = NombresSolicitud::NombreNuevo(dni, carpeta);
+    }
+    return Resultado::Correcto();
 }
 
 Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
     FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo,
     bool nombreNuevo)
 {
-    Escrito escrito;
     EstadoCompartido& e = estado();
     const QString plantilla
         = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97() : NombresSolicitud::RutaPlantillaWXP();
@@ -225,106 +264,93 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     // An instance that already held documents when we attached to it is not
     // ours to quit: only our own document is closed at the end, never one of
     // the user's (which would be the active one if ours was never created).
+    std::shared_ptr<Word::Application> instancia;
     bool compartida = false;
     Word::Document* nuestro = nullptr;
     // Closing and quitting happen after the outcome is known: their failure
     // changes nothing the user is told.
     const auto terminar = [&] {
-        Word::Application& word = *e.objWord;
+        if (!instancia)
+            return;
         if (nuestro)
             Ignorando([&] { nuestro->Close(false); });
         if (!compartida)
-            Ignorando([&] { word.Quit(false); });
+            Ignorando([&] { instancia->Quit(false); });
         e.objWord.reset();
     };
 
-    // Attach (older variant only) or start an instance.
-    bool iniciada = true;
-    e.objWord = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
-    compartida = !iniciada && e.objWord->Documents().Count() > 0;
-
     // Until the document is stored, a failure ends the writer and is the
     // caller's to report; the instance is not left running behind it.
-    Word::Application& word = *e.objWord;
-    try {
+    Escrito escrito;
+    escrito.fichero = fichero;
+    const Resultado guardado = Intentar([&]() -> Resultado {
+        // Attach (older variant only) or start an instance.
+        bool iniciada = true;
+        instancia = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
+        e.objWord = instancia;
+        compartida = !iniciada; // until its documents are counted
+        compartida = !iniciada && instancia->Documents().Count() > 0;
+        Word::Application& word = *instancia;
         word.setVisible(false);
         nuestro = &word.Documents().Add(plantilla);
         Avisar(avance.total, PasosEscritura(*formulario, imprimir));
         word.ActiveDocument().Bookmarks(MarcaDNI).Select();
         word.Selection().TypeText(formulario->CajaDNI()->text());
-    } catch (...) {
-        terminar();
-        throw;
-    }
-
-    // A control without a form field is skipped (the writer skips a failing
-    // step); the rest is still written.
-    for (QWidget* control : formulario->Controles()) {
-        Avisar(avance.paso);
-        const QString tag = Tag(control);
-        if (!tag.isEmpty())
-            Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
-    }
-    // The stored application is written once, filled, replacing the previous
-    // version whole; a failure leaves that version and is the caller's to report.
-    try {
-        escrito.fichero = fichero;
-        if (!nombreNuevo) {
-            word.ActiveDocument().SaveAs(carpeta + escrito.fichero);
-        } else {
-            // Another running copy may take a name between our look and our write.
-            const QString dni = formulario->CajaDNI()->text();
-            for (int intento = 0; !word.ActiveDocument().SaveAsNew(carpeta + escrito.fichero); ++intento) {
-                if (intento == 20)
-                    throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida,
-                        QStringLiteral("No se ha encontrado un nombre libre para la solicitud."));
-                escrito.fichero = NombresSolicitud::NombreNuevo(dni, carpeta);
-            }
+        // A control without a form field is skipped (the writer skips a failing
+        // step); the rest is still written.
+        for (QWidget* control : formulario->Controles()) {
+            Avisar(avance.paso);
+            const QString tag = Tag(control);
+            if (!tag.isEmpty())
+                Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
         }
-    } catch (...) {
+        return Guardar(word.ActiveDocument(), carpeta, escrito.fichero, formulario->CajaDNI()->text(), nombreNuevo);
+    });
+    if (!guardado) {
         terminar();
-        throw;
+        return guardado;
     }
     Avisar(avance.paso);
 
-    if (!imprimir) {
-        terminar();
-    } else {
+    if (imprimir) {
         // The printed copy: the barcode below the stored state, never saved.
         // Without its barcode, or with one that does not read back, no copy goes out.
-        escrito.sinCodigo = PonerCodigo(variante, word, codigo, segundo);
-        if (!escrito.sinCodigo.isEmpty()) {
+        Word::Application& word = *instancia;
+        if (const Resultado conCodigo = PonerCodigo(variante, word, codigo, segundo); !conCodigo) {
+            escrito.sinCodigo = conCodigo.motivo;
             terminar();
             return escrito;
         }
-        try {
+        const Resultado impreso = Intentar([&] {
             if (variante == Variante::W97)
                 BorrarMarcas(word);
-            const Word::PrintResult impreso = word.PrintOut(true);
-            if (impreso.kind == Word::PrintResult::Kind::Pdf)
-                escrito.pdf = impreso.pdfPath;
+            const Word::PrintResult copia = word.PrintOut(true);
+            if (copia.kind == Word::PrintResult::Kind::Pdf)
+                escrito.pdf = copia.pdfPath;
             escrito.impreso = true;
             Avisar(avance.paso);
-        } catch (const std::exception& fallo) {
-            escrito.falloImpresion = TextoFallo(fallo);
+        });
+        if (!impreso) {
+            escrito.falloImpresion = impreso.motivo;
             terminar();
             return escrito;
         }
-        terminar();
     }
+    terminar();
     Avisar(avance.fin);
     return escrito;
 }
 
 // Fills the form's tagged controls from the document's fields, except the DNI,
-// one step a control. Why the application may not be read into the form
-// (another DNI's), or empty.
-QString LeerControles(Word::Document& documento, FormularioDocumento* formulario, const Avance& avance)
+// one step a control. Fails, saying why, when the application may not be read
+// into the form (another DNI's); the word processor's failures propagate.
+Resultado LeerControles(Word::Document& documento, FormularioDocumento* formulario, const Avance& avance)
 {
     // The DNI on the form is the signed-in one; another's application is not opened as this DNI's.
     const QString dni = formulario->CajaDNI()->text();
     if (const QString otro = OtroNIF(documento, dni); !otro.isEmpty())
-        return QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.").arg(otro, dni);
+        return Resultado::Fallo(
+            QStringLiteral("La solicitud es del DNI %1, no del DNI %2 con el que ha entrado.").arg(otro, dni));
     for (QWidget* control : formulario->Controles()) {
         Avisar(avance.paso);
         const QString tag = Tag(control);
@@ -338,7 +364,7 @@ QString LeerControles(Word::Document& documento, FormularioDocumento* formulario
                 throw;
         }
     }
-    return {};
+    return Resultado::Correcto();
 }
 
 } // namespace
@@ -350,14 +376,16 @@ int PasosEscritura(const FormularioDocumento& formulario, bool imprimir)
 
 qint16 VersionWord()
 {
-    const std::shared_ptr<Word::Application> word = ObtenerOIniciar();
-    try {
+    qint16 version = 0;
+    // A word processor that cannot be reached or asked has version 0.
+    Intentar([&] {
+        const std::shared_ptr<Word::Application> word = ObtenerOIniciar();
         bool numero = false;
         const int mayor = word->Version().section(QLatin1Char('.'), 0, 0).trimmed().toInt(&numero);
-        return numero ? static_cast<qint16>(mayor) : 0;
-    } catch (const Word::Error&) {
-        return 0;
-    }
+        if (numero)
+            version = static_cast<qint16>(mayor);
+    });
+    return version;
 }
 
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
@@ -377,33 +405,31 @@ Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, Form
 Resultado RecuperarSolicitud(
     const QString& fichero, const QString& carpeta, FormularioDocumento* formulario, const Avance& avance)
 {
-    if (const QString motivo = MotivoIlegible(carpeta + fichero); !motivo.isEmpty())
-        return Resultado::Fallo(motivo);
+    if (Resultado legible = Legible(carpeta + fichero); !legible)
+        return legible;
     Avisar(avance.total, int(formulario->Controles().size()));
 
     // The word processor's failures end here: the instance is not left behind.
     blnWordIniciado = false;
     std::shared_ptr<Word::Application> word;
     Word::Document* abierto = nullptr; // the copy of the stored file, while open
-    QString motivo;
-    try {
+    const Resultado leida = Intentar([&]() -> Resultado {
         word = ObtenerOIniciar(&blnWordIniciado);
         word->setVisible(false);
         abierto = &word->Documents().Add(carpeta + fichero);
-        motivo = LeerControles(*abierto, formulario, avance);
-        if (motivo.isEmpty())
+        const Resultado controles = LeerControles(*abierto, formulario, avance);
+        if (controles)
             std::exchange(abierto, nullptr)->Close(false);
-    } catch (const std::exception& fallo) {
-        motivo = TextoFallo(fallo);
-    }
+        return controles;
+    });
     if (!word)
-        return Resultado::Fallo(motivo); // none could be reached or started
-    if (!motivo.isEmpty()) {
+        return leida; // none could be reached or started
+    if (!leida) {
         // Cleaning up after a failure already reported: a further failure adds nothing.
         if (abierto)
             Ignorando([&] { abierto->Close(false); });
         Ignorando([&] { word->Quit(false); });
-        return Resultado::Fallo(motivo);
+        return leida;
     }
     // One we started stays up and visible, one we attached to is told to quit.
     // The application is read: neither failing changes that.

@@ -9,13 +9,14 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class FormularioDocumento;
 class Stelcodex;
 
 namespace ModWord {
 
-// Major version of the word processor, 0 when it cannot be read.
+// Major version of the word processor, 0 when it cannot be read or reached.
 qint16 VersionWord();
 
 // How far the writer or reader has got, told as it goes; empty members are skipped.
@@ -29,22 +30,28 @@ struct Avance {
 // application and, when printing, one for the printed copy.
 int PasosEscritura(const FormularioDocumento& formulario, bool imprimir);
 
-// What the writer did besides storing the application.
-struct Escrito {
+// What the writer did: stored the application or, failing, why not (then
+// nothing else happened and the fields below are empty); and, when printing,
+// what became of the copy.
+struct Escrito : Resultado {
     bool impreso = false;                  // a copy went to print
     QString pdf;                           // with no printer, the PDF the copy was written to
     QString sinCodigo;                     // why no copy was printed: the barcode could not be put on it
     std::optional<QString> falloImpresion; // why printing the copy failed
     QString fichero;                       // the name the application was stored under
+
+    Escrito() = default;
+    Escrito(Resultado fallo) : Resultado(std::move(fallo)) { }
 };
 
 // Document writer, for a word processor of major version 8 or lower (W97) or
 // higher (WXP). Writes carpeta + fichero from the form and, when imprimir is
-// true, prints a copy with the barcode. Failures it does not handle itself
-// propagate as exceptions (Word::Error or ErrorEjecucion). With nombreNuevo
-// (a new application's first write) the file is created only under a name no
-// file has: fichero when it is free, else the next free one (NombreNuevo);
-// Escrito::fichero tells which. Nothing empty ever stands under the name.
+// true, prints a copy with the barcode. Its failures, the word processor's
+// among them, come back in the result; no instance is left running behind
+// one. With nombreNuevo (a new application's first write) the file is created
+// only under a name no file has: fichero when it is free, else the next free
+// one (NombreNuevo); Escrito::fichero tells which. Nothing empty ever stands
+// under the name.
 Escrito GenerarDocumentoW97(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,
     const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo, bool nombreNuevo = false);
 Escrito GenerarDocumentoWXP(const QString& fichero, const QString& carpeta, FormularioDocumento* formulario,

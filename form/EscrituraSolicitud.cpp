@@ -5,7 +5,6 @@
 #include "documents/ModWord.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
-#include "shell/Fallos.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
 
@@ -83,17 +82,13 @@ bool Escribir(FormularioDocumento& formulario, Stelcodex* codigo, QString& fiche
     progreso->show();
     const auto escritor
         = PlantillaAntigua(estado().strVersionWord) ? &ModWord::GenerarDocumentoW97 : &ModWord::GenerarDocumentoWXP;
-    try {
-        const ModWord::Escrito escrito
-            = Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo, reservar);
-        if (!escrito.fichero.isEmpty())
-            fichero = escrito.fichero;
-    } catch (const std::exception& fallo) {
-        const QString motivo = TextoFallo(fallo);
-        progreso->close();
-        return NoGuardada(imprimir, motivo);
-    }
+    const ModWord::Escrito escrito
+        = Generar(escritor, fichero, carpeta, formulario, progreso.get(), codigo, imprimir, segundo, reservar);
     progreso->close();
+    if (!escrito)
+        return NoGuardada(imprimir, escrito.motivo);
+    if (!escrito.fichero.isEmpty())
+        fichero = escrito.fichero;
     return true;
 }
 

@@ -18,8 +18,8 @@ using Escritor = decltype(&ModWord::GenerarDocumentoW97);
 // Runs the writer with the busy window's bar (none: nullptr) following it, then
 // tells the user what became of the printed copy (why it was not printed, or
 // that it is printing and, without a printer, the PDF it went to) and, once a
-// copy went to print, disables the form's write commands. Failures the writer
-// does not handle propagate as exceptions. With nombreNuevo the application
+// copy went to print, disables the form's write commands. A failed write is
+// the caller's to report (nothing is shown). With nombreNuevo the application
 // is created under a name no file has (see the writer); the result tells which.
 ModWord::Escrito Generar(Escritor escritor, const QString& fichero, const QString& carpeta,
     FormularioDocumento& formulario, frmProgresoGeneral* progreso, Stelcodex* codigo, bool imprimir, bool segundo,

@@ -2,7 +2,6 @@
 
 #include "documents/CamposDocumento.h"
 #include "documents/ModWord.h"
-#include "shell/Fallos.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
 
@@ -29,12 +28,7 @@ bool Leer(const QString& fichero, const QString& carpeta, FormularioDocumento& f
             progreso->prgBar->setValue(progreso->prgBar->value() + 1);
     };
 
-    Resultado leida;
-    try {
-        leida = ModWord::RecuperarSolicitud(fichero, carpeta, &formulario, avance);
-    } catch (const std::exception& fallo) { // the reader ends its own; this keeps the program up
-        leida = Resultado::Fallo(TextoFallo(fallo));
-    }
+    const Resultado leida = ModWord::RecuperarSolicitud(fichero, carpeta, &formulario, avance);
     if (progreso)
         progreso->close();
     if (!leida) {

@@ -271,12 +271,7 @@ void frmSolicitudes::showEvent(QShowEvent* evento)
         optCategoria[0]->setChecked(true);
         // A word processor that cannot be reached at all counts as version 0: the
         // writer then reports the failure when the user saves.
-        qint16 version = 0;
-        try {
-            version = ModWord::VersionWord();
-        } catch (const std::exception&) {
-        }
-        estado().strVersionWord = QString::number(version);
+        estado().strVersionWord = QString::number(ModWord::VersionWord());
         // Never larger than the screen: what does not fit scrolls.
         Pantalla::AjustarAPantalla(this, qobject_cast<QScrollArea*>(centralWidget()));
     }

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = Fuzz::Bytes(data, size);
     Fuzz::Escribir(QStringLiteral("FicheroTexto.txt"), bytes);
-    QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
+    QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt")).valor;
 
     // Every line comes back after a CR LF; no other line feed is left.
     FUZZ_CHECK(texto.count(QLatin1Char('\n')) == texto.count(QStringLiteral("\r\n")));

@@ -6,16 +6,21 @@
 // it is logged, not reported. A failure removes the temporary file and says why.
 // Beside it, the start-up cleaner of those temporary files and the safe way to
 // read a file from outside: never waiting on a FIFO, and with a size limit.
+#include "shell/Resultado.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+// The program's result value for a file step: the errno and the step besides.
 struct ResultadoEscritura {
     int error = 0; // errno of the step that failed, 0 on success
     QString paso;  // which step failed ("crear", "escribir", ...), for logs and tests
     explicit operator bool() const { return error == 0; }
     // Why the file could not be written, in Spanish, for a message to the user.
     QString motivo() const;
+    // As the common result value: the reason, and the errno as its number.
+    operator Resultado() const { return *this ? Resultado::Correcto() : Resultado::Fallo(motivo(), error); }
 };
 
 // Writes `datos` as the whole content of `ruta` with the given mode (owner-only by

@@ -15,6 +15,6 @@ template <typename Paso> bool Ignorando(Paso&& paso)
     }
 }
 
-// What a failure says, for a message to the user: the program's and the word
-// processor's errors carry their Spanish description as their text.
+// What a failure says, for a message to the user: the word processor's errors
+// carry their Spanish description as their text.
 QString TextoFallo(const std::exception& fallo);

@@ -1,6 +1,5 @@
 #include "shell/ModCargaFicheros.h"
 
-#include "shell/ErrorEjecucion.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/Windows1252.h"
@@ -9,16 +8,16 @@
 
 namespace ModCargaFicheros {
 
-QString LeerFicheroTexto(const QString& fichero)
+ResultadoCon<QString> LeerFicheroTexto(const QString& fichero)
 {
     // Never waits on a FIFO; a text far beyond any real one is not read.
     constexpr qint64 TamanoMaximo = 16ll * 1024 * 1024;
     QByteArray bytes;
     const int error = LeerFicheroRegular(estado().strRutaFicheros + fichero, TamanoMaximo, bytes);
     if (error == ENOENT)
-        throw ErrorEjecucion(ErrorEjecucion::ArchivoNoEncontrado, QStringLiteral("No se encontró el archivo"));
+        return Resultado::Fallo(QStringLiteral("No se encontró el archivo"), Resultado::ArchivoNoEncontrado);
     if (error != 0)
-        throw ErrorEjecucion(ErrorEjecucion::ErrorEntradaSalida, QStringLiteral("Error de E/S en el archivo"));
+        return Resultado::Fallo(QStringLiteral("Error de E/S en el archivo"), Resultado::ErrorEntradaSalida);
     QList<QByteArray> lineas = bytes.split('\n');
     if (!lineas.isEmpty() && lineas.last().isEmpty())
         lineas.removeLast(); // the file ended with a line break

@@ -1,6 +1,5 @@
 #include "shell/frmProgreso.h"
 
-#include "shell/ErrorEjecucion.h"
 #include "shell/MessageBox.h"
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"
@@ -100,26 +99,25 @@ void frmProgreso::Cargar()
     if (terminado_ || !isVisible())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
-        lblTitulo->setText(texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
-        prg->setMaximum(660);
-        prg->setValue(0);
-        subir(2, true);
-        subir(1, true);
-        subir(4, true);
-        subir(7, true);
-        subir(4, false);
-        prg->setValue(prg->value() + 2); // the bar now stands at 542
-    } catch (const ErrorEjecucion& e) {
+    ResultadoCon<QString> texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
+    if (!texto) {
         QApplication::restoreOverrideCursor();
         terminado_ = true;
         MessageBox::show(
-            QStringLiteral("Error en línea 0.") + e.descripcion() + QLatin1Char(' ') + QString::number(e.numero()));
+            QStringLiteral("Error en línea 0.") + texto.motivo + QLatin1Char(' ') + QString::number(texto.numero));
         close();
         return;
     }
+    lblTitulo->setText(texto.valor.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
+    prg->setMaximum(660);
+    prg->setValue(0);
+    subir(2, true);
+    subir(1, true);
+    subir(4, true);
+    subir(7, true);
+    subir(4, false);
+    prg->setValue(prg->value() + 2); // the bar now stands at 542
     terminado_ = true;
     QApplication::restoreOverrideCursor();
     prg->setValue(prg->maximum());

@@ -53,7 +53,7 @@ private slots:
     {
         reiniciarEstado();
         estado().strRutaFicheros = QDir(qEnvironmentVariable("VARELIO_PROGRAM_DIR")).filePath("ficheros") + "/";
-        const QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
+        const QString texto = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("FicheroTexto.txt")).valor;
         QVERIFY(texto.startsWith("\r\n"));
         const QStringList lineas = texto.mid(2).split("\r\n");
         QVERIFY2(lineas.size() <= 22, qPrintable(QString::number(lineas.size())));

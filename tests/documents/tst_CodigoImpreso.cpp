@@ -13,7 +13,6 @@
 #include "form/frmSolicitudes.h"
 #include "platform/word/Testing.h"
 #include "platform/word/Word.h"
-#include "shell/ErrorEjecucion.h"
 #include "shell/MessageBox.h"
 #include "shell/frmProgresoGeneral.h"
 
@@ -236,15 +235,30 @@ private slots:
         rlimit lleno = antes;
         lleno.rlim_cur = 512; // smaller than any bitmap
         setrlimit(RLIMIT_FSIZE, &lleno);
-        bool fallo = false;
-        try {
-            ModWord::GenerarBmpCodigo(datos, &control, 6000, alto);
-        } catch (const ErrorEjecucion& e) {
-            fallo = e.descripcion().startsWith(QStringLiteral("No se ha podido guardar la imagen"));
-        }
+        const auto hecho = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto);
         setrlimit(RLIMIT_FSIZE, &antes);
-        QVERIFY(fallo);
+        QVERIFY(!hecho);
+        QVERIFY(hecho.motivo.startsWith(QStringLiteral("No se ha podido guardar la imagen")));
+        QCOMPARE(hecho.numero, Resultado::ErrorEntradaSalida);
         QVERIFY(carpeta->temporales().isEmpty()); // no partial bitmap left behind
+    }
+
+    // The bitmap routine's refusals carry the numbers their messages are known by.
+    void bitmapFailuresCarryTheirNumber()
+    {
+        QString datos = QStringLiteral("u|12345678Z");
+        qint16 alto = 2000;
+        const auto sinControl = ModWord::GenerarBmpCodigo(datos, nullptr, 6000, alto);
+        QVERIFY(!sinControl);
+        QCOMPARE(sinControl.numero, Resultado::ObjetoNoEstablecido);
+
+        Stelcodex control;
+        datos = QStringLiteral("u|12345678Z|") + QString(4000, u'\u00e9');
+        const auto largo = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto);
+        QVERIFY(!largo);
+        QCOMPARE(largo.numero, ModWord::ErrorDatosDemasiadoLargos);
+        QVERIFY(largo.valor.isEmpty());
+        QVERIFY(carpeta->temporales().isEmpty());
     }
 
     void bitmapIsOwnerOnlyBlackOnWhiteAndHoldsTheWholeSymbol()
@@ -256,7 +270,7 @@ private slots:
         AjustarLargo(f, 1200);
         QString datos = f.GenerarDatosCodigo();
         qint16 alto = 2000;
-        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
+        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto).valor + QStringLiteral(".bmp");
         struct stat st { };
         QCOMPARE(::stat(QFile::encodeName(bmp).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0600u);
@@ -283,12 +297,12 @@ private slots:
         // Signs the code page lacks are dropped by the control, not counted as a mismatch.
         QString datos = QStringLiteral("u|12345678Z|Perez \u0141ukasz \u00df \u20ac|Ana \U0001F600|19700201");
         qint16 alto = 2000;
-        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto) + QStringLiteral(".bmp");
+        const QString bmp = ModWord::GenerarBmpCodigo(datos, &control, 6000, alto).valor + QStringLiteral(".bmp");
         const QByteArray esperado = CodigoImpreso::BytesCodificados(datos);
-        QCOMPARE(CodigoImpreso::Comprobar(bmp, esperado), QString());
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado));
 
         // Another application's symbol in its place.
-        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado + "X").contains(QStringLiteral("no contiene los datos")));
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado + "X").motivo.contains(QStringLiteral("no contiene los datos")));
         // Rows wiped out.
         QImage imagen(bmp);
         {
@@ -296,13 +310,13 @@ private slots:
             p.fillRect(0, 14, imagen.width(), 8, Qt::white);
         }
         QVERIFY(imagen.save(bmp, "BMP"));
-        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).contains(QStringLiteral("ningún código")));
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).motivo.contains(QStringLiteral("ningún código")));
         // Not a picture at all.
         QFile roto(bmp);
         QVERIFY(roto.open(QIODevice::WriteOnly));
         roto.write("BM nada");
         roto.close();
-        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).contains(QStringLiteral("no se puede leer")));
+        QVERIFY(CodigoImpreso::Comprobar(bmp, esperado).motivo.contains(QStringLiteral("no se puede leer")));
     }
 };
 

@@ -94,6 +94,9 @@ private slots:
         QVERIFY(QFile::link(fuera, enlace));
         const ResultadoEscritura r = EscribirFicheroSeguro(enlace, "datos personales");
         QCOMPARE(r.error, ELOOP);
+        const Resultado comun = r; // as the common result value: the same reason, the errno
+        QVERIFY(!comun && comun.motivo == r.motivo() && comun.numero == ELOOP);
+        QVERIFY(Resultado(EscribirFicheroSeguro(fuera, "ajeno")));
         QCOMPARE(leer(fuera), QByteArray("ajeno"));
         QVERIFY(QFileInfo(enlace).isSymLink());
         QCOMPARE(EscribirFicheroNuevo(enlace, "datos").error, EEXIST);

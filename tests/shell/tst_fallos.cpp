@@ -1,8 +1,7 @@
 // Failures that a step passes over, and the text that reports one: the
-// Spanish descriptions of the program's and the word processor's errors must
+// Spanish descriptions of the word processor's errors must
 // reach the message whole, whatever the locale.
 #include "platform/word/Error.h"
-#include "shell/ErrorEjecucion.h"
 #include "shell/Fallos.h"
 
 #include <QTest>
@@ -27,7 +26,6 @@ private slots:
     void textoFalloKeepsSpanishDescriptions()
     {
         const QString texto = QStringLiteral("No se encontró el archivo «añadido» — €");
-        QCOMPARE(TextoFallo(ErrorEjecucion(ErrorEjecucion::ArchivoNoEncontrado, texto)), texto);
         QCOMPARE(TextoFallo(Word::Error(Word::ErrorCode::FileNotFound, texto)), texto);
         QCOMPARE(TextoFallo(std::runtime_error("plain")), QStringLiteral("plain"));
     }

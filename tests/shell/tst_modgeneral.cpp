@@ -1,5 +1,4 @@
 #include "tests/support/CarpetaPrueba.h"
-#include "shell/ErrorEjecucion.h"
 #include "shell/ModCargaFicheros.h"
 #include "shell/ModGeneral.h"
 
@@ -29,9 +28,11 @@ private slots:
         CarpetaPrueba c;
         c.escribir(QStringLiteral("ficheros/crlf.txt"), "A\r\nB\r\n");
         c.escribir(QStringLiteral("ficheros/lf.txt"), "A\xf1o \x80\nB");
-        QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("crlf.txt")), QStringLiteral("\r\nA\r\nB"));
-        QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("lf.txt")), QStringLiteral("\r\nAño €\r\nB"));
-        QVERIFY_THROWS_EXCEPTION(ErrorEjecucion, ModCargaFicheros::LeerFicheroTexto(QStringLiteral("no-existe.txt")));
+        QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("crlf.txt")).valor, QStringLiteral("\r\nA\r\nB"));
+        QCOMPARE(ModCargaFicheros::LeerFicheroTexto(QStringLiteral("lf.txt")).valor, QStringLiteral("\r\nAño €\r\nB"));
+        const auto falta = ModCargaFicheros::LeerFicheroTexto(QStringLiteral("no-existe.txt"));
+        QVERIFY(!falta);
+        QCOMPARE(falta.numero, Resultado::ArchivoNoEncontrado);
     }
 
     // Keys that edit the box without typing a character pass the numeric filter,
