@@ -253,91 +253,104 @@ Resultado Guardar(
     return Resultado::Correcto();
 }
 
-Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
-    FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo,
-    bool nombreNuevo)
-{
-    EstadoCompartido& e = estado();
-    const QString plantilla
-        = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97() : NombresSolicitud::RutaPlantillaWXP();
-
-    // An instance that already held documents when we attached to it is not
-    // ours to quit: only our own document is closed at the end, never one of
-    // the user's (which would be the active one if ours was never created).
-    std::shared_ptr<Word::Application> instancia;
+// The instance the writer works in. One that already held documents when we
+// attached to it is not ours to quit: only our own document is closed at the
+// end, never one of the user's (which would be the active one if ours was
+// never created).
+struct InstanciaEscritor {
+    std::shared_ptr<Word::Application> word;
     bool compartida = false;
     Word::Document* nuestro = nullptr;
+
     // Closing and quitting happen after the outcome is known: their failure
     // changes nothing the user is told.
-    const auto terminar = [&] {
-        if (!instancia)
+    void Terminar()
+    {
+        if (!word)
             return;
         if (nuestro)
             Ignorando([&] { nuestro->Close(false); });
         if (!compartida)
-            Ignorando([&] { instancia->Quit(false); });
-        e.objWord.reset();
-    };
+            Ignorando([&] { word->Quit(false); });
+        estado().objWord.reset();
+    }
+};
 
+// Attaches (older variant only) or starts an instance, adds a document from
+// the template and writes the form into it, one step a control.
+void Rellenar(InstanciaEscritor& instancia, Variante variante, FormularioDocumento* formulario, const Avance& avance,
+    bool imprimir)
+{
+    const QString plantilla
+        = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97() : NombresSolicitud::RutaPlantillaWXP();
+    bool iniciada = true;
+    instancia.word = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
+    estado().objWord = instancia.word;
+    instancia.compartida = !iniciada; // until its documents are counted
+    instancia.compartida = !iniciada && instancia.word->Documents().Count() > 0;
+    Word::Application& word = *instancia.word;
+    word.setVisible(false);
+    instancia.nuestro = &word.Documents().Add(plantilla);
+    Avisar(avance.total, PasosEscritura(*formulario, imprimir));
+    word.ActiveDocument().Bookmarks(MarcaDNI).Select();
+    word.Selection().TypeText(formulario->CajaDNI()->text());
+    // A control without a form field is skipped (the writer skips a failing
+    // step); the rest is still written.
+    for (QWidget* control : formulario->Controles()) {
+        Avisar(avance.paso);
+        const QString tag = Tag(control);
+        if (!tag.isEmpty())
+            Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
+    }
+}
+
+// The printed copy: the barcode below the stored state, never saved. Without
+// its barcode, or with one that does not read back, no copy goes out.
+void ImprimirCopia(
+    Variante variante, Word::Application& word, Stelcodex* codigo, bool segundo, const Avance& avance, Escrito& escrito)
+{
+    if (const Resultado conCodigo = PonerCodigo(variante, word, codigo, segundo); !conCodigo) {
+        escrito.sinCodigo = conCodigo.motivo;
+        return;
+    }
+    const Resultado impreso = Intentar([&] {
+        if (variante == Variante::W97)
+            BorrarMarcas(word);
+        const Word::PrintResult copia = word.PrintOut(true);
+        if (copia.kind == Word::PrintResult::Kind::Pdf)
+            escrito.pdf = copia.pdfPath;
+        escrito.impreso = true;
+        Avisar(avance.paso);
+    });
+    if (!impreso)
+        escrito.falloImpresion = impreso.motivo;
+}
+
+Escrito GenerarDocumento(Variante variante, const QString& fichero, const QString& carpeta,
+    FormularioDocumento* formulario, const Avance& avance, Stelcodex* codigo, bool imprimir, bool segundo,
+    bool nombreNuevo)
+{
     // Until the document is stored, a failure ends the writer and is the
     // caller's to report; the instance is not left running behind it.
+    InstanciaEscritor instancia;
     Escrito escrito;
     escrito.fichero = fichero;
     const Resultado guardado = Intentar([&]() -> Resultado {
-        // Attach (older variant only) or start an instance.
-        bool iniciada = true;
-        instancia = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
-        e.objWord = instancia;
-        compartida = !iniciada; // until its documents are counted
-        compartida = !iniciada && instancia->Documents().Count() > 0;
-        Word::Application& word = *instancia;
-        word.setVisible(false);
-        nuestro = &word.Documents().Add(plantilla);
-        Avisar(avance.total, PasosEscritura(*formulario, imprimir));
-        word.ActiveDocument().Bookmarks(MarcaDNI).Select();
-        word.Selection().TypeText(formulario->CajaDNI()->text());
-        // A control without a form field is skipped (the writer skips a failing
-        // step); the rest is still written.
-        for (QWidget* control : formulario->Controles()) {
-            Avisar(avance.paso);
-            const QString tag = Tag(control);
-            if (!tag.isEmpty())
-                Ignorando([&] { EscribirCampo(word.ActiveDocument(), control, tag); });
-        }
-        return Guardar(word.ActiveDocument(), carpeta, escrito.fichero, formulario->CajaDNI()->text(), nombreNuevo);
+        Rellenar(instancia, variante, formulario, avance, imprimir);
+        return Guardar(
+            instancia.word->ActiveDocument(), carpeta, escrito.fichero, formulario->CajaDNI()->text(), nombreNuevo);
     });
     if (!guardado) {
-        terminar();
+        instancia.Terminar();
         return guardado;
     }
     Avisar(avance.paso);
-
-    if (imprimir) {
-        // The printed copy: the barcode below the stored state, never saved.
-        // Without its barcode, or with one that does not read back, no copy goes out.
-        Word::Application& word = *instancia;
-        if (const Resultado conCodigo = PonerCodigo(variante, word, codigo, segundo); !conCodigo) {
-            escrito.sinCodigo = conCodigo.motivo;
-            terminar();
-            return escrito;
-        }
-        const Resultado impreso = Intentar([&] {
-            if (variante == Variante::W97)
-                BorrarMarcas(word);
-            const Word::PrintResult copia = word.PrintOut(true);
-            if (copia.kind == Word::PrintResult::Kind::Pdf)
-                escrito.pdf = copia.pdfPath;
-            escrito.impreso = true;
-            Avisar(avance.paso);
-        });
-        if (!impreso) {
-            escrito.falloImpresion = impreso.motivo;
-            terminar();
-            return escrito;
-        }
-    }
-    terminar();
-    Avisar(avance.fin);
+    if (imprimir)
+        ImprimirCopia(variante, *instancia.word, codigo, segundo, avance, escrito);
+    const bool completo = !imprimir || escrito.impreso;
+    instancia.Terminar();
+    if (completo)
+        Avisar(avance.fin);
     return escrito;
 }
 
