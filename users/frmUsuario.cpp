@@ -124,16 +124,14 @@ bool frmUsuario::usuariosCargados()
 {
     iniciarCarga();
     if (carga_.valid()) {
-        cargado_ = Validacion::InstalarUsuarios(carga_.get(), ruta_);
-        if (!cargado_) {
+        const Resultado instalado = Validacion::InstalarUsuarios(carga_.get(), ruta_);
+        cargado_ = instalado.bien;
+        if (!instalado) {
             // Reading ran out of memory: say so rather than vanish.
-            MessageBox::show(QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria "
-                                            "suficiente. El programa se cerrará.")
-                                 .arg(ruta_),
-                {}, QMessageBox::Critical);
+            MessageBox::show(instalado.motivo + QStringLiteral(" El programa se cerrará."), {}, QMessageBox::Critical);
             QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
-        } else if (const QString motivo = Validacion::MotivoSinLeer(); !motivo.isEmpty()) {
-            MessageBox::show(motivo, {}, QMessageBox::Warning);
+        } else if (const Resultado legible = Validacion::FicheroLegible(); !legible) {
+            MessageBox::show(legible.motivo, {}, QMessageBox::Warning);
         }
     }
     return cargado_;
