@@ -183,12 +183,20 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
     return QDialog::eventFilter(objeto, evento);
 }
 
+bool frmUsuario::validarDNI()
+{
+    if (Validacion::ValidaDNI(txtDNI))
+        return true;
+    MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
+    return false;
+}
+
 void frmUsuario::txtDNI_LostFocus()
 {
     if (validando_ || !txtDNI->isEnabled())
         return;
     validando_ = true;
-    if (!Validacion::ValidaDNI(txtDNI)) {
+    if (!validarDNI()) {
         txtDNI->clear();
         txtDNI->setFocus();
     }
@@ -200,7 +208,7 @@ void frmUsuario::cmdAceptarDNI_Click()
     if (txtDNI->text().isEmpty())
         return;
     txtDNI->setText(Validacion::Mayusculas(txtDNI->text()));
-    if (!Validacion::ValidaDNI(txtDNI)) {
+    if (!validarDNI()) {
         MessageBox::show(
             QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"), QMessageBox::Warning);
         return;
