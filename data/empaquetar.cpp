@@ -61,7 +61,7 @@ bool addPart(zip_t* archive, const std::string& name, const fs::path& file)
         return fail("cannot read " + file.string());
 
     // libzip reads the buffer at zip_close(), so it gets a copy it frees itself.
-    void* copy = std::malloc(bytes.size() ? bytes.size() : 1);
+    void* copy = std::malloc(bytes.empty() ? 1 : bytes.size());
     if (!copy)
         return fail("out of memory");
     std::memcpy(copy, bytes.data(), bytes.size());

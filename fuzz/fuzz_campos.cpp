@@ -32,10 +32,8 @@ void ComprobarDni(const QString& texto)
         bool numero = false;
         const int n = dni.left(8).toInt(&numero);
         FUZZ_CHECK(numero && dni.at(8) == Letras.at(n % 23));
-        FUZZ_CHECK(MessageBox::shown().isEmpty());
-    } else {
-        FUZZ_CHECK(MessageBox::shown().size() == 1);
     }
+    FUZZ_CHECK(MessageBox::shown().isEmpty()); // the check shows nothing itself
     FUZZ_CHECK(dni.size() >= 9);
 }
 

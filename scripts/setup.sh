@@ -22,7 +22,7 @@ packages=(build-essential cmake pkg-config dpkg-dev fakeroot file
           fonts-dejavu-core qt6-translations-l10n poppler-utils
           libpoppler-cpp-dev libpng-dev qt6-image-formats-plugins zxing-cpp-tools
           cups printer-driver-cups-pdf
-          clang libclang-rt-14-dev llvm clang-format)
+          clang libclang-rt-14-dev llvm clang-format clang-tidy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -55,9 +55,9 @@ std::optional<QDate> LeerFecha(const QString& texto)
         return std::nullopt;
     // A four-digit first part is a year: year, month, day ("1970-02-01").
     const bool anioPrimero = partes[0].size() == 4 && SoloDigitos(partes[0]);
-    const QString dia = partes[anioPrimero ? 2 : 0];
-    const QString mes = partes[1];
-    const QString anio = partes[anioPrimero ? 0 : 2];
+    const QString& dia = partes[anioPrimero ? 2 : 0];
+    const QString& mes = partes[1];
+    const QString& anio = partes[anioPrimero ? 0 : 2];
     if (!SoloDigitos(dia) || dia.size() > 2 || !SoloDigitos(anio))
         return std::nullopt;
     int a = anio.toInt();

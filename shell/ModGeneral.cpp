@@ -1,23 +1,19 @@
 #include "shell/ModGeneral.h"
 
-#include "shell/MessageBox.h"
-
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace ModGeneral {
 
-QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter)
+Relleno Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter)
 {
-    if (caracter.size() != 1) {
-        MessageBox::show(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"),
-            QStringLiteral("Error"));
-        return {};
-    }
+    if (caracter.size() != 1)
+        return {
+            {}, Resultado::Fallo(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"))};
     const qsizetype n = longitud - texto.size();
     const QString relleno = n > 0 ? caracter.repeated(n) : QString();
-    return izquierda ? relleno + texto : texto + relleno;
+    return {izquierda ? relleno + texto : texto + relleno, Resultado::Correcto()};
 }
 
 namespace {

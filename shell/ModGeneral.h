@@ -1,6 +1,8 @@
 #pragma once
 // Small routines shared by the windows. ModGeneral continues above the windows,
 // in startup/Arranque.h (Main) and startup/AbrirSolicitud.h.
+#include "shell/Resultado.h"
+
 #include <QString>
 
 class QLineEdit;
@@ -8,10 +10,17 @@ class QKeyEvent;
 
 namespace ModGeneral {
 
+// A filled text, or why not.
+struct Relleno {
+    QString texto; // empty when it failed
+    Resultado resultado;
+};
+
 // Fills texto with caracter to longitud characters, on the left or on the right.
 // A longer text comes back unchanged. caracter must be one character: otherwise
-// a message is shown and the empty text returned.
-QString Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter);
+// the text is empty and the result says why (a caller's mistake, so a caller
+// that takes caracter from elsewhere shows the reason).
+Relleno Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter);
 
 // Key filter for a typed character (KeyAscii, read and written; 0 discards it).
 // Enter moves the focus on. Free text refuses quotes; a numeric field takes

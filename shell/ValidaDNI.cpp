@@ -1,7 +1,5 @@
 #include "shell/ValidaDNI.h"
 
-#include "shell/MessageBox.h"
-
 #include <QLineEdit>
 
 namespace Validacion {
@@ -72,7 +70,6 @@ bool ValidaDNI(QLineEdit* campo)
         campo->setText(texto.toUpper());
     } else {
         ponerColor(campo, QColor(254, 0, 0));
-        MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
     }
     return valido;
 }

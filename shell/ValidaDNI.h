@@ -19,7 +19,8 @@ void LimpiarDNIAlEditar(QLineEdit* campo);
 
 // Checks the DNI in campo and normalises the field: zeros in front up to nine
 // characters, the letter upper-cased when valid, the text black when valid and
-// red (254, 0, 0) when not. On false, "DNI no válido" is shown before returning.
+// red (254, 0, 0) when not. Shows nothing: on false the window that asked says
+// "DNI no válido".
 bool ValidaDNI(QLineEdit* campo);
 
 } // namespace Validacion

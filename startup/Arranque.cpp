@@ -9,7 +9,6 @@
 #include "shell/CarpetaDatos.h"
 #include "shell/EscrituraSegura.h"
 #include "shell/EstadoCompartido.h"
-#include "shell/MessageBox.h"
 #include "shell/frmProgreso.h"
 #include "users/frmUsuario.h"
 
@@ -30,7 +29,7 @@ void LimpiarRestos()
         LimpiarTemporales(e.strRutaTemp, {ModWord::PatronBmp()});
 }
 
-void Main()
+Resultado Main()
 {
     EnlazarVentanas();
     auto& e = estado();
@@ -43,20 +42,17 @@ void Main()
     e.strRutaFicheros = e.strRutaPrograma + QStringLiteral("/ficheros/");
     e.strRutaTemp = e.strRutaDatos + QStringLiteral("/ficheros/temp/");
     // A fresh install lacks the data folders; the listing needs them.
-    if (const int error = CarpetaDatos::Preparar(e.strRutaDatos)) {
-        MessageBox::show(
-            QStringLiteral("No se puede crear la carpeta de datos %1: %2.").arg(e.strRutaDatos, MotivoError(error)), {},
-            QMessageBox::Critical);
-        return;
-    }
+    if (const int error = CarpetaDatos::Preparar(e.strRutaDatos))
+        return Resultado::Fallo(
+            QStringLiteral("No se puede crear la carpeta de datos %1: %2.").arg(e.strRutaDatos, MotivoError(error)));
     LimpiarRestos();
 
     frmUsuario::Mostrar();
     if (!e.blnAccesoConcedido)
-        return;
+        return Resultado::Correcto();
     // A new application that a run ended without storing comes before the list.
     if (RecuperacionBorrador::OfrecerNuevas())
-        return;
+        return Resultado::Correcto();
 
     // Busy only while the program works, never while a window waits for the user.
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -70,6 +66,7 @@ void Main()
         AbrirSolicitud();
         QApplication::restoreOverrideCursor();
     }
+    return Resultado::Correcto();
 }
 
 } // namespace ModGeneral

@@ -1,5 +1,6 @@
 #include "startup/Arranque.h"
 #include "shell/Contraste.h"
+#include "shell/MessageBox.h"
 #include "shell/ModGeneral.h"
 
 #include <QApplication>
@@ -23,7 +24,10 @@ int main(int argc, char* argv[])
     QTranslator qtEnEspanol;
     if (qtEnEspanol.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtEnEspanol);
-    ModGeneral::Main();
+    if (const Resultado arranque = ModGeneral::Main(); !arranque) {
+        MessageBox::show(arranque.motivo, {}, QMessageBox::Critical);
+        return 1;
+    }
     // Start-up has returned: the program lives while one of its windows is open.
     bool abierta = false;
     for (QWidget* w : QApplication::topLevelWidgets())

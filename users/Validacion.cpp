@@ -48,7 +48,6 @@ constexpr unsigned OpcionesLectura = (pugi::parse_full | pugi::parse_ws_pcdata) 
 
 std::shared_ptr<Leidos> g_actual;
 std::vector<std::string> g_bajas; // removed in memory, not yet saved
-QString g_motivo;
 int g_esperaMs = 5000;
 
 std::string utf8(const QString& texto) { return texto.toStdString(); }
@@ -190,7 +189,7 @@ QByteArray serializar(const Leidos& l)
 
 // A file that does not parse is kept beside the new one, so its registrations
 // survive the save that replaces it.
-bool apartar(const QString& ruta, const QByteArray& bytes)
+Resultado apartar(const QString& ruta, const QByteArray& bytes)
 {
     const QString base = ruta + QStringLiteral(".ilegible-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
@@ -199,9 +198,10 @@ bool apartar(const QString& ruta, const QByteArray& bytes)
         copia = base + QLatin1Char('-') + QString::number(n);
     const ResultadoEscritura r = EscribirFicheroSeguro(copia, bytes);
     if (!r)
-        g_motivo = QStringLiteral("No se ha podido guardar una copia del fichero de usuarios dañado %1 en %2: %3.")
-                       .arg(ruta, copia, r.motivo());
-    return bool(r);
+        return Resultado::Fallo(
+            QStringLiteral("No se ha podido guardar una copia del fichero de usuarios dañado %1 en %2: %3.")
+                .arg(ruta, copia, r.motivo()));
+    return Resultado::Correcto();
 }
 
 QString motivoIlegible(const QString& ruta, int error)
@@ -211,29 +211,41 @@ QString motivoIlegible(const QString& ruta, int error)
         .arg(ruta, MotivoLectura(error));
 }
 
+// Reading raised an error: only running out of memory does.
+Resultado sinMemoria(const QString& ruta)
+{
+    return Resultado::Fallo(
+        QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria suficiente.").arg(ruta));
+}
+
+// The user file to change, or why it cannot be changed.
+struct ParaCambiar {
+    std::shared_ptr<Leidos> leidos;
+    Resultado resultado;
+};
+
 // The document to change: the loaded one when the file is still what was read,
-// else the file as it is now. Null (with g_motivo) when it cannot be used.
-std::shared_ptr<Leidos> paraCambiar(const QString& ruta)
+// else the file as it is now.
+ParaCambiar paraCambiar(const QString& ruta)
 {
     std::shared_ptr<Leidos> l = g_actual;
     if (!l || !l->desdeFichero || l->doc != estado().objUsuariosXML || !(FirmaDe(ruta) == l->firma)) {
         l = LeerUsuarios(ruta);
         if (!l)
-            return nullptr;
+            return {nullptr, sinMemoria(ruta)};
         aplicarBajas(*l);
     }
     if (l->estado == Leidos::Estado::Ilegible) {
-        g_motivo = motivoIlegible(ruta, l->error);
         instalar(l);
-        return nullptr;
+        return {nullptr, Resultado::Fallo(motivoIlegible(ruta, l->error))};
     }
     if (l->estado == Leidos::Estado::NoAnaliza) {
-        if (!apartar(ruta, l->bytes))
-            return nullptr;
+        if (Resultado r = apartar(ruta, l->bytes); !r)
+            return {nullptr, std::move(r)};
         l->bytes.clear();
         l->estado = Leidos::Estado::Falta;
     }
-    return l;
+    return {l, Resultado::Correcto()};
 }
 
 void crearRaiz(Leidos& l)
@@ -247,17 +259,16 @@ void crearRaiz(Leidos& l)
     l.raiz = l.doc->append_child("Usuarios");
 }
 
-bool escribir(Leidos& l, const QString& ruta)
+Resultado escribir(Leidos& l, const QString& ruta)
 {
     const ResultadoEscritura r = EscribirFicheroSeguro(ruta, serializar(l));
-    if (!r) {
-        g_motivo = QStringLiteral("No se ha podido escribir el fichero de usuarios %1: %2.").arg(ruta, r.motivo());
-        return false;
-    }
+    if (!r)
+        return Resultado::Fallo(
+            QStringLiteral("No se ha podido escribir el fichero de usuarios %1: %2.").arg(ruta, r.motivo()));
     l.firma = FirmaDe(ruta);
     l.desdeFichero = true;
     l.estado = Leidos::Estado::Leido;
-    return true;
+    return Resultado::Correcto();
 }
 
 } // namespace
@@ -292,9 +303,10 @@ QString PrepararUsuarios(const QString& carpetaDatos, const QString& carpetaProg
         return ruta;
     Bloqueo bloqueo(ruta, g_esperaMs);
     if (bloqueo.tomado() && falta()) { // another copy may have made it meanwhile
+        // A failed copy is passed over: a missing file is no error here.
         const Lectura limpia = LeerFichero(plantilla);
         if (limpia.error == 0)
-            EscribirFicheroSeguro(ruta, limpia.bytes);
+            (void)EscribirFicheroSeguro(ruta, limpia.bytes);
     }
     return ruta;
 }
@@ -321,17 +333,17 @@ std::shared_ptr<UsuariosLeidos> LeerUsuarios(const QString& ruta)
     }
 }
 
-bool InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta)
+Resultado InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta)
 {
     if (!leidos)
-        return false;
+        return sinMemoria(ruta);
     g_bajas.clear();
     instalar(std::move(leidos));
     estado().strRutaUsuarios = ruta;
-    return true;
+    return Resultado::Correcto();
 }
 
-bool CargaUsuarios(const QString& ruta) { return InstalarUsuarios(LeerUsuarios(ruta), ruta); }
+Resultado CargaUsuarios(const QString& ruta) { return InstalarUsuarios(LeerUsuarios(ruta), ruta); }
 
 bool ExisteUsuario(const QString& dni)
 {
@@ -351,9 +363,8 @@ bool CompruebaPassword(const QString& dni, const QString& password)
     return HuellaTexto(password) == PasswordGuardado(dni);
 }
 
-bool AltaUsuario(const QString& dni, const QString& password)
+Resultado AltaUsuario(const QString& dni, const QString& password)
 {
-    g_motivo.clear();
     const QString ruta = estado().strRutaUsuarios;
     const std::string huella = utf8(HuellaTexto(dni));
     const std::string entrada
@@ -365,30 +376,29 @@ bool AltaUsuario(const QString& dni, const QString& password)
     if (!bloqueo.tomado()) {
         // An unreadable file is the first thing to mend.
         const int error = LeerFichero(ruta).error;
-        g_motivo = error != 0 && error != ENOENT ? motivoIlegible(ruta, error) : bloqueo.motivo();
-        return false;
+        return Resultado::Fallo(error != 0 && error != ENOENT ? motivoIlegible(ruta, error) : bloqueo.motivo());
     }
-    std::shared_ptr<Leidos> l = paraCambiar(ruta);
+    auto [l, cambiable] = paraCambiar(ruta);
     if (!l)
-        return false;
+        return cambiable;
     // One entry per DNI, also when another copy registered it meanwhile.
     for (auto it = l->indice.find(huella); it != l->indice.end(); it = l->indice.find(huella))
         quitar(*l, it->second);
     if (!l->raiz)
         crearRaiz(*l);
     pugi::xml_node nueva = l->raiz.append_copy(fragmento.document_element());
-    if (!escribir(*l, ruta)) {
+    if (Resultado escrito = escribir(*l, ruta); !escrito) {
         // Back to what the file holds.
         if (auto deNuevo = LeerUsuarios(ruta)) {
             aplicarBajas(*deNuevo);
             instalar(deNuevo);
         }
-        return false;
+        return escrito;
     }
     l->indice.emplace(claveDe(nueva), nueva);
     g_bajas.clear();
     instalar(l);
-    return true;
+    return Resultado::Correcto();
 }
 
 void BajaUsuario(const QString& dni)
@@ -401,13 +411,11 @@ void BajaUsuario(const QString& dni)
     }
 }
 
-QString MotivoFallo() { return g_motivo; }
-
-QString MotivoSinLeer()
+Resultado FicheroLegible()
 {
     if (!g_actual || g_actual->estado != Leidos::Estado::Ilegible)
-        return {};
-    return motivoIlegible(estado().strRutaUsuarios, g_actual->error);
+        return Resultado::Correcto();
+    return Resultado::Fallo(motivoIlegible(estado().strRutaUsuarios, g_actual->error));
 }
 
 void FijarEsperaBloqueo(int milisegundos) { g_esperaMs = milisegundos; }

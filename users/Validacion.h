@@ -6,6 +6,8 @@
 // A lookup first reloads the file when another running copy has replaced it;
 // a registration takes the file's lock, works on what is on disk and writes
 // the whole file back through the safe-write routine (owner-only).
+// What can fail returns a Resultado with the reason in Spanish, naming the file.
+#include "shell/Resultado.h"
 #include "shell/ValidaDNI.h"
 
 #include <QString>
@@ -25,6 +27,8 @@ QString Mayusculas(const QString& texto);
 // Makes sure the user file exists in the data folder (written from the empty
 // template "usuarioslimpio.xml" of the program folder when missing) and returns
 // its path. An empty carpetaPrograma means the template lies in the data folder.
+// A copy that fails is passed over: the file is then missing, which signs
+// everyone in without a password, and the first registration writes it.
 QString PrepararUsuarios(const QString& carpetaDatos, const QString& carpetaPrograma = {});
 
 // The user file as read from disk, with its index; not yet in use.
@@ -34,18 +38,18 @@ struct UsuariosLeidos;
 // another thread. Null only when reading raised an error (out of memory).
 std::shared_ptr<UsuariosLeidos> LeerUsuarios(const QString& ruta);
 // Puts a file read by LeerUsuarios in place of the loaded document and
-// remembers its path. False (and nothing changes) for a null one.
-bool InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta);
+// remembers its path. Fails (and nothing changes) for a null one.
+Resultado InstalarUsuarios(std::shared_ptr<UsuariosLeidos> leidos, const QString& ruta);
 
-// Why the loaded user file could not be read (a FIFO, above 64 MiB, no
-// permission), in Spanish, naming it; empty when it was read or is missing.
-// Nobody is registered then, and nothing is written to it.
-QString MotivoSinLeer();
+// Whether the loaded user file could be read; when not (a FIFO, above 64 MiB,
+// no permission), why, naming it. A missing file counts as read. Nobody is
+// registered while it cannot be read, and nothing is written to it.
+Resultado FicheroLegible();
 
 // Loads the user file into a new document and remembers its path. A missing,
-// unreadable or broken file leaves an empty document; false only when loading
+// unreadable or broken file leaves an empty document; fails only when loading
 // raised an error.
-bool CargaUsuarios(const QString& ruta);
+Resultado CargaUsuarios(const QString& ruta);
 
 bool ExisteUsuario(const QString& dni);
 // The stored password digest of the DNI, or empty when it is not registered.
@@ -55,17 +59,13 @@ bool CompruebaPassword(const QString& dni, const QString& password);
 
 // Registers the DNI with the password digest: under the file's lock, reads the
 // file as it is on disk, drops any earlier entry of the DNI, appends the new
-// one last and saves. Returns false, with the reason in MotivoFallo(), when the
-// file cannot be read (it is then left alone), is locked too long or cannot be
-// written; the file stays as it was.
-bool AltaUsuario(const QString& dni, const QString& password);
+// one last and saves. Fails when the file cannot be read (it is then left
+// alone), is locked too long or cannot be written; the file stays as it was.
+Resultado AltaUsuario(const QString& dni, const QString& password);
 
 // Removes the DNI's first entry from the document in memory; nothing is saved.
 // The removal reaches the file with the next AltaUsuario.
 void BajaUsuario(const QString& dni);
-
-// Why the last AltaUsuario failed, in Spanish; empty after a success.
-QString MotivoFallo();
 
 // How long AltaUsuario waits for another copy's lock (milliseconds).
 void FijarEsperaBloqueo(int milisegundos);

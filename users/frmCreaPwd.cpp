@@ -90,12 +90,12 @@ void frmCreaPwd::cmdAceptar_Click()
         return;
     }
     Validacion::BajaUsuario(strDNI);
-    if (!Validacion::AltaUsuario(strDNI, Validacion::Mayusculas(txtPwd[0]->text()))) {
-        const QString motivo = Validacion::MotivoFallo();
+    if (const Resultado alta = Validacion::AltaUsuario(strDNI, Validacion::Mayusculas(txtPwd[0]->text())); !alta) {
         // Back to what the file holds, old password included.
         Validacion::CargaUsuarios(estado().strRutaUsuarios);
-        MessageBox::show(QStringLiteral("No se ha podido guardar la contraseña en el fichero de usuarios.\n") + motivo,
-            {}, QMessageBox::Critical);
+        MessageBox::show(
+            QStringLiteral("No se ha podido guardar la contraseña en el fichero de usuarios.\n") + alta.motivo, {},
+            QMessageBox::Critical);
         return;
     }
     accept();

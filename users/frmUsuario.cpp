@@ -124,16 +124,14 @@ bool frmUsuario::usuariosCargados()
 {
     iniciarCarga();
     if (carga_.valid()) {
-        cargado_ = Validacion::InstalarUsuarios(carga_.get(), ruta_);
-        if (!cargado_) {
+        const Resultado instalado = Validacion::InstalarUsuarios(carga_.get(), ruta_);
+        cargado_ = instalado.bien;
+        if (!instalado) {
             // Reading ran out of memory: say so rather than vanish.
-            MessageBox::show(QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria "
-                                            "suficiente. El programa se cerrará.")
-                                 .arg(ruta_),
-                {}, QMessageBox::Critical);
+            MessageBox::show(instalado.motivo + QStringLiteral(" El programa se cerrará."), {}, QMessageBox::Critical);
             QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
-        } else if (const QString motivo = Validacion::MotivoSinLeer(); !motivo.isEmpty()) {
-            MessageBox::show(motivo, {}, QMessageBox::Warning);
+        } else if (const Resultado legible = Validacion::FicheroLegible(); !legible) {
+            MessageBox::show(legible.motivo, {}, QMessageBox::Warning);
         }
     }
     return cargado_;
@@ -185,12 +183,20 @@ bool frmUsuario::eventFilter(QObject* objeto, QEvent* evento)
     return QDialog::eventFilter(objeto, evento);
 }
 
+bool frmUsuario::validarDNI()
+{
+    if (Validacion::ValidaDNI(txtDNI))
+        return true;
+    MessageBox::show(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
+    return false;
+}
+
 void frmUsuario::txtDNI_LostFocus()
 {
     if (validando_ || !txtDNI->isEnabled())
         return;
     validando_ = true;
-    if (!Validacion::ValidaDNI(txtDNI)) {
+    if (!validarDNI()) {
         txtDNI->clear();
         txtDNI->setFocus();
     }
@@ -202,7 +208,7 @@ void frmUsuario::cmdAceptarDNI_Click()
     if (txtDNI->text().isEmpty())
         return;
     txtDNI->setText(Validacion::Mayusculas(txtDNI->text()));
-    if (!Validacion::ValidaDNI(txtDNI)) {
+    if (!validarDNI()) {
         MessageBox::show(
             QStringLiteral("El DNI introducido no es válido"), QStringLiteral("Varelio"), QMessageBox::Warning);
         return;

@@ -44,6 +44,8 @@ private:
     void cmdAceptarDNI_Click();
     void cmdAceptarPwd_Click();
     void txtDNI_LostFocus();
+    // The DNI check, with its message when the DNI is not valid.
+    bool validarDNI();
     void iniciarCarga();
 
     QString ruta_;

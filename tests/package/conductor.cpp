@@ -156,7 +156,7 @@ private:
 
     // Runs accion once from the event loop; no other step starts before it has
     // begun, and the timer goes on while a window it opened waits.
-    void Despues(std::function<void()> accion)
+    void Despues(const std::function<void()>& accion)
     {
         ocupado_ = true;
         QTimer::singleShot(0, this, [this, accion] {

@@ -14,13 +14,15 @@ private slots:
     {
         CarpetaPrueba c;
         const QString cero = QStringLiteral("0");
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, true, cero), QStringLiteral("01234567L"));
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, false, cero), QStringLiteral("1234567L0"));
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("012345678Z"), 9, true, cero), QStringLiteral("012345678Z"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, true, cero).texto, QStringLiteral("01234567L"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, false, cero).texto, QStringLiteral("1234567L0"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("012345678Z"), 9, true, cero).texto, QStringLiteral("012345678Z"));
+        const ModGeneral::Relleno mal = ModGeneral::Rellenar(QStringLiteral("1"), 9, true, QStringLiteral("00"));
+        QCOMPARE(mal.texto, QString());
+        QVERIFY(!mal.resultado);
+        QCOMPARE(
+            mal.resultado.motivo, QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"));
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1"), 9, true, QStringLiteral("00")), QString());
-        unMensaje(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"),
-            QStringLiteral("Error"), QMessageBox::NoIcon);
     }
 
     void leerFicheroTexto()

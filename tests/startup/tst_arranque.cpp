@@ -179,6 +179,24 @@ private slots:
         QVERIFY(estado().frmSolicitudActual);
     }
 
+    // A data folder that cannot be made: start-up opens nothing, shows nothing
+    // itself and says why to main, which shows it.
+    void carpetaDeDatosImposible()
+    {
+        preparar({});
+        carpeta->escribir(QStringLiteral("fichero"), "x");
+        const QString datos = carpeta->ruta(QStringLiteral("fichero/datos"));
+        estado().strRutaDatos = datos;
+        Piloto piloto;
+        piloto.dni = DNI;
+        const Resultado r = ModGeneral::Main();
+        QVERIFY(!r);
+        QVERIFY2(r.motivo.startsWith(QStringLiteral("No se puede crear la carpeta de datos %1: ").arg(datos)),
+            qPrintable(r.motivo));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QVERIFY(abiertas().isEmpty() && !estado().blnAccesoConcedido);
+    }
+
     void salirTerminaSinVentanas()
     {
         preparar({QStringLiteral("12345678Z.doc")});

@@ -23,9 +23,9 @@ int main(int argc, char** argv)
         partes >> orden >> dni >> clave;
         bool bien = false;
         if (orden == "carga")
-            bien = Validacion::CargaUsuarios(Validacion::PrepararUsuarios(estado().strRutaPrograma));
+            bien = Validacion::CargaUsuarios(Validacion::PrepararUsuarios(estado().strRutaPrograma)).bien;
         else if (orden == "alta")
-            bien = Validacion::AltaUsuario(QString::fromStdString(dni), QString::fromStdString(clave));
+            bien = Validacion::AltaUsuario(QString::fromStdString(dni), QString::fromStdString(clave)).bien;
         else if (orden == "existe")
             bien = Validacion::ExisteUsuario(QString::fromStdString(dni));
         std::cout << (bien ? "si" : "no") << std::endl;

@@ -41,6 +41,22 @@ private slots:
         carpeta.reset();
     }
 
+    // As it opens: the focus in the DNI field, the password stage hidden; the
+    // first keystrokes go to the DNI and its ninth character moves on.
+    void estadoInicial()
+    {
+        carpeta = std::make_unique<CarpetaPrueba>();
+        dialogo = std::make_unique<frmUsuario>();
+        dialogo->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialogo.get()));
+        QVERIFY(dialogo->txtDNI->hasFocus());
+        QVERIFY(!dialogo->txtPwd->isVisible() && !dialogo->cmdAceptarPwd->isVisible());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12345678z"));
+        QCOMPARE(dialogo->txtDNI->text(), DNI);
+        QVERIFY(dialogo->cmdAceptarDNI->hasFocus());
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
     void dniNoRegistradoEntraSinPassword()
     {
         frmUsuario& d = abrir();
@@ -140,7 +156,7 @@ private slots:
         frmUsuario& d = abrir();
         // Leaving an empty field: the check's message, the focus stays.
         QTest::keyClick(d.txtDNI, Qt::Key_Tab);
-        QCOMPARE(CarpetaPrueba::mensajes(), QStringList(QStringLiteral("DNI no válido")));
+        unMensaje(QStringLiteral("DNI no válido"), QStringLiteral("Error en DNI"), QMessageBox::Warning);
         QVERIFY(d.txtDNI->hasFocus() && d.txtDNI->text().isEmpty());
         // Confirmed with Enter while still in the field: two messages.
         MessageBox::clear();

@@ -69,14 +69,15 @@ private slots:
             O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
         FijarEsperaBloqueo(50);
-        const bool alta = AltaUsuario(DNI, QStringLiteral("SECRETO"));
+        const Resultado alta = AltaUsuario(DNI, QStringLiteral("SECRETO"));
         ::close(fd);
         FijarEsperaBloqueo(5000);
         QVERIFY(!alta);
-        QVERIFY(MotivoFallo().contains(QStringLiteral("otra copia del programa")));
-        QVERIFY(MotivoFallo().contains(c.ruta(FICHERO)));
+        QVERIFY(alta.motivo.contains(QStringLiteral("otra copia del programa")));
+        QVERIFY(alta.motivo.contains(c.ruta(FICHERO)));
         QCOMPARE(c.leer(FICHERO), PlantillaUsuarios);
-        QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")) && MotivoFallo().isEmpty());
+        const Resultado otra = AltaUsuario(DNI, QStringLiteral("SECRETO"));
+        QVERIFY(otra && otra.motivo.isEmpty());
     }
 
     // Line ends, indentation and comments of the rest of the file stay as read;
@@ -120,6 +121,14 @@ private slots:
     {
         CarpetaPrueba c;
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
+        QVERIFY(FicheroLegible()); // missing is not unreadable
+        // Nothing read (out of memory): the reason names the file, the loaded one stays.
+        const Resultado sinLeer = InstalarUsuarios(nullptr, c.ruta(QStringLiteral("otro.xml")));
+        QVERIFY(!sinLeer);
+        QCOMPARE(sinLeer.motivo,
+            QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria suficiente.")
+                .arg(c.ruta(QStringLiteral("otro.xml"))));
+        QCOMPARE(estado().strRutaUsuarios, c.ruta(FICHERO));
         QVERIFY(!ExisteUsuario(DNI));
         QVERIFY(AltaUsuario(DNI, QStringLiteral("SECRETO")));
         QVERIFY(CargaUsuarios(c.ruta(FICHERO)));
@@ -155,10 +164,12 @@ private slots:
         ::close(fd);
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(!ExisteUsuario(DNI));
-        QVERIFY2(MotivoSinLeer().contains(c.ruta(FICHERO)) && MotivoSinLeer().contains(QStringLiteral("64 MiB")),
-            qPrintable(MotivoSinLeer()));
-        QVERIFY(!AltaUsuario(DNI, QStringLiteral("SECRETO")));
-        QVERIFY(MotivoFallo().contains(QStringLiteral("64 MiB")));
+        const QString sinLeer = FicheroLegible().motivo;
+        QVERIFY(!FicheroLegible());
+        QVERIFY2(sinLeer.contains(c.ruta(FICHERO)) && sinLeer.contains(QStringLiteral("64 MiB")), qPrintable(sinLeer));
+        const Resultado alta = AltaUsuario(DNI, QStringLiteral("SECRETO"));
+        QVERIFY(!alta);
+        QVERIFY(alta.motivo.contains(QStringLiteral("64 MiB")));
         QCOMPARE(QFileInfo(c.ruta(FICHERO)).size(), 64ll * 1024 * 1024 + 1);
         QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files).size(), 1);
     }
@@ -181,8 +192,7 @@ private slots:
                 ::_exit(3);
             ::chmod(carpeta.constData(), 0500);
             CargaUsuarios(c.ruta(FICHERO));
-            const QByteArray motivo
-                = AltaUsuario(DNI, QStringLiteral("SECRETO")) ? QByteArray() : MotivoFallo().toUtf8();
+            const QByteArray motivo = AltaUsuario(DNI, QStringLiteral("SECRETO")).motivo.toUtf8();
             if (::write(tubo[1], motivo.constData(), size_t(motivo.size())) < 0)
                 ::_exit(4);
             ::_exit(0);
@@ -212,7 +222,7 @@ private slots:
         QVERIFY(CargaUsuarios(PrepararUsuarios(c.dir.path())));
         QVERIFY(AltaUsuario(OTRO, QStringLiteral("SECRETO")));
         const QByteArray antes = c.leer(FICHERO);
-        bool guardado;
+        Resultado guardado;
         {
             DiscoLleno lleno;
             guardado = AltaUsuario(DNI, QStringLiteral("OTRACLAVE"));
