@@ -1,5 +1,7 @@
 #include "ErrorCorrection.h"
 
+#include <cstddef>
+
 namespace stelcode {
 
 namespace {
@@ -19,17 +21,26 @@ void genEC(Codewords& data, int n, const CoefficientTable& c, int64_t k)
         || static_cast<int64_t>(data.size()) < n + k)
         return;
     const int kk = static_cast<int>(k);
-    std::vector<int32_t> e(kk, 0);
+    // The remainders are kept unreduced (each step adds less than 929^2, so
+    // 64 bits hold any length) and the generator's coefficients negated, so
+    // the inner loop has no division; only the feedback term is reduced.
+    std::vector<int64_t> e(static_cast<std::size_t>(2 * kk), 0);
+    int64_t* const negated = e.data() + kk;
+    for (int i = 0; i < kk; ++i)
+        negated[i] = (kPrime - c[static_cast<std::size_t>(i)] % kPrime) % kPrime;
     for (int j = 0; j < n; ++j) {
         // Codewords are 0..928; anything else is reduced into the field first.
-        const int32_t t1 = ((data[j] + e[kk - 1]) % kPrime + kPrime) % kPrime;
+        const int64_t t1
+            = ((data[static_cast<std::size_t>(j)] + e[static_cast<std::size_t>(kk - 1)]) % kPrime
+                  + kPrime)
+            % kPrime;
         for (int i = kk - 1; i >= 1; --i)
-            e[i] = (e[i - 1] + kPrime - t1 * c[i] % kPrime) % kPrime;
-        e[0] = (kPrime - t1 * c[0] % kPrime) % kPrime;
+            e[static_cast<std::size_t>(i)] = e[static_cast<std::size_t>(i - 1)] + t1 * negated[i];
+        e[0] = t1 * negated[0];
     }
     for (int m = 0; m < kk; ++m) {
-        const int32_t v = e[kk - 1 - m];
-        data[n + m] = static_cast<int16_t>(v == 0 ? 0 : kPrime - v);
+        const int64_t v = e[static_cast<std::size_t>(kk - 1 - m)] % kPrime;
+        data[static_cast<std::size_t>(n + m)] = static_cast<int16_t>(v == 0 ? 0 : kPrime - v);
     }
 }
 
