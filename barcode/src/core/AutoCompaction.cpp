@@ -18,7 +18,8 @@ namespace {
 // odd count leaves punctuation); byte compaction by the byte count mod 6;
 // numeric compaction by the digit count mod 44 (a group), live only inside a
 // digit run.
-constexpr int kInf = std::numeric_limits<int>::max() / 4;
+// Unreachable; far above any cost, and adding a few costs to it cannot overflow.
+constexpr int kInf = 1 << 26;
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int kPunctOdd = 4;
 constexpr int kTextStates = 5;
@@ -41,18 +42,23 @@ struct Latch
     int8_t v[5];
 };
 
+// What a byte costs in each text sub-mode, for the search's inner loop.
+struct ByteCost
+{
+    int32_t held[3];  // in alpha, lower, mixed: 1, 2 with a shift, or kInf
+    int32_t punct;    // in punctuation: 1 or kInf
+};
+
 struct Tables
 {
     std::array<std::array<int8_t, 256>, 4> value;  // -1 where the sub-mode lacks the byte
-    // Values to write a byte in sub-mode t: 1, 2 with a shift, 0 only by a byte shift.
-    std::array<std::array<uint8_t, 4>, 256> hold;
+    std::array<ByteCost, 256> cost;
     // Shortest latch sequence from s to t of each length parity (to land in
     // punctuation with either parity), and the shorter of the two.
     Latch latch[4][4][2];
     Latch shortestLatch[4][4];
-    // Their lengths for each text state as a source (and 900 into alpha).
-    int shortest[kTextStates + 1][4];
-    int toPunct[kTextStates + 1][2];
+    int toText[4][3];  // lengths of shortestLatch into alpha, lower, mixed
+    int toPunct[4][2];  // lengths of latch[s][punctuation][parity]
     std::array<int, kGroup + 1> numericStep;  // doubled codewords the m-th digit of a group adds
     Tables();
 };
@@ -73,17 +79,20 @@ Tables::Tables()
     const char* punct = ";<>@[\\]_`~!\r\t,:\n-.$/\"|*()?{}'";
     for (int i = 0; punct[i]; ++i)
         value[kPunct][static_cast<uint8_t>(punct[i])] = static_cast<int8_t>(i);
-    for (int c = 0; c < 256; ++c)
-        for (int t = 0; t < 4; ++t) {
-            uint8_t n = 0;
-            if (value[static_cast<size_t>(t)][static_cast<size_t>(c)] >= 0)
+    for (size_t c = 0; c < 256; ++c) {
+        const bool inPunct = value[kPunct][c] >= 0;
+        for (int t = 0; t < kPunct; ++t) {
+            int32_t n = kInf;
+            if (value[static_cast<size_t>(t)][c] >= 0)
                 n = 1;
-            else if (t != kPunct && value[kPunct][static_cast<size_t>(c)] >= 0)
+            else if (inPunct)
                 n = 2;  // punctuation shift
-            else if (t == kLower && value[kAlpha][static_cast<size_t>(c)] >= 0)
+            else if (t == kLower && value[kAlpha][c] >= 0)
                 n = 2;  // alpha shift
-            hold[static_cast<size_t>(c)][static_cast<size_t>(t)] = n;
+            cost[c].held[t] = n;
         }
+        cost[c].punct = inPunct ? 1 : kInf;
+    }
 
     // Latch graph: breadth first over (sub-mode, parity of the length).
     constexpr int edges[][3] = {{kAlpha, kLower, 27}, {kAlpha, kMixed, 28}, {kLower, kMixed, 28},
@@ -114,14 +123,10 @@ Tables::Tables()
                 || (found[t][1].count >= 0 && found[t][1].count < found[t][0].count);
             shortestLatch[s][t] = found[t][odd ? 1 : 0];
         }
-    }
-    constexpr int kNone = 1 << 20;
-    for (int source = 0; source <= kTextStates; ++source) {
-        const int m = source < kTextStates ? subMode(source) : kAlpha;
-        for (int t = 0; t < 4; ++t)
-            shortest[source][t] = shortestLatch[m][t].count;
-        for (int p = 0; p < 2; ++p)
-            toPunct[source][p] = latch[m][kPunct][p].count < 0 ? kNone : latch[m][kPunct][p].count;
+        for (int t = 0; t < kPunct; ++t)
+            toText[s][t] = shortestLatch[s][t].count;
+        for (int p = 0; p < 2; ++p)  // every sub-mode reaches punctuation with both parities
+            toPunct[s][p] = latch[s][kPunct][p].count;
     }
 
     // A group of m digits takes the base-900 digits of a number below 2 x 10^m.
@@ -141,24 +146,27 @@ const Tables& tables()
     return t;
 }
 
-int even(int cost)
+inline int even(int cost)
 {
     return cost + (cost & 1);
 }
 
 constexpr uint8_t kEntry = 0x80;  // byte or numeric state entered by a latch
 constexpr uint8_t kByteShiftHow = 1;
-constexpr uint8_t kParityHow = 2;  // the latch of the other parity
+constexpr uint8_t kParityHow = 2;  // the latch into punctuation of odd length
 
-// How each state was reached at one byte: text states by their source and
-// move, the first byte and numeric states by continuation or a latch in.
-struct Back
+// One byte of the search. The forward pass keeps only the text costs; how a
+// text state was reached is worked out again for the states on the chosen
+// path. Byte and numeric states keep where a latch entered them.
+struct Step
 {
-    uint8_t from[kTextStates];
-    uint8_t how[kTextStates];
-    uint8_t byteFrom;
+    int32_t text[kTextStates];  // costs after the byte
+    int32_t enter;              // 900 from the best byte or numeric state before it
+    uint8_t enterFrom;
+    uint8_t byteFrom;  // how byte phase 1 was reached
     uint8_t numericFrom;
     uint8_t state;  // after the byte, on the chosen path
+    uint8_t how;    // how that state was reached, for text states
 };
 
 inline void keep(int& cost, int& from, int candidate, int candidateFrom)
@@ -168,146 +176,170 @@ inline void keep(int& cost, int& from, int candidate, int candidateFrom)
     from = better ? candidateFrom : from;
 }
 
-inline void keep(int& cost, int& from, int& how, int candidate, int candidateFrom, int candidateHow)
-{
-    const bool better = candidate < cost;
-    cost = better ? candidate : cost;
-    from = better ? candidateFrom : from;
-    how = better ? candidateHow : how;
-}
-
 struct Search
 {
-    std::array<int, kStates> cost;
+    int32_t text[kTextStates];
+    int32_t byte[6];  // by the byte count mod 6
+    int32_t numeric[kGroup];  // by the digit count mod 44, live inside a digit run
     int run = 0;  // digits just before, at most a group
 
-    // One byte: `c`, `numeric` when it is a digit.
-    void step(const Tables& t, uint8_t c, bool numeric, Back& back)
+    Search()
     {
-        int closedText = kInf, closedTextFrom = 0;
-        for (int s = 0; s < kTextStates; ++s)
-            keep(closedText, closedTextFrom, even(cost[static_cast<size_t>(s)]), s);
-        int closedByte = kInf, closedByteFrom = kByte;
-        for (int s = kByte; s < kNumeric; ++s)
-            keep(closedByte, closedByteFrom, cost[static_cast<size_t>(s)], s);
-        int closedNumeric = kInf, closedNumericFrom = kNumeric;
-        for (int s = kNumeric; s <= kNumeric + std::min(run, kGroup - 1); ++s)
-            keep(closedNumeric, closedNumericFrom, cost[static_cast<size_t>(s)], s);
+        std::fill(std::begin(text), std::end(text), kInf);
+        std::fill(std::begin(byte), std::end(byte), kInf);
+        std::fill(std::begin(numeric), std::end(numeric), kInf);
+        text[kAlpha] = 0;  // a symbol starts in text, alpha
+    }
 
-        std::array<int, kStates> next;
-        // Text: latch (or 900 from another mode, which lands in alpha) to a
-        // sub-mode, then the byte in it, by a shift, or by a byte shift.
+    void step(const Tables& t, uint8_t c, bool digit, Step& out)
+    {
+        int closedText = even(text[0]), closedTextFrom = 0;
+        for (int s = 1; s < kTextStates; ++s)
+            keep(closedText, closedTextFrom, even(text[s]), s);
+        int closedByte = byte[0], closedByteFrom = kByte;
+        for (int p = 1; p < 6; ++p)
+            keep(closedByte, closedByteFrom, byte[p], kByte + p);
+        const int live = std::min(run, kGroup - 1);  // numeric states 0..live may be reached
+        int closedNumeric = kInf, closedNumericFrom = kNumeric;
+        for (int q = 0; q <= live; ++q)
+            keep(closedNumeric, closedNumericFrom, numeric[q], kNumeric + q);
+
+        // Text: latch to a sub-mode (900 from another mode lands in alpha),
+        // then the byte in it, by a shift, or by a byte shift.
         int enter = closedByte, enterFrom = closedByteFrom;
         keep(enter, enterFrom, closedNumeric, closedNumericFrom);
         enter += 2;
-        const int sourceCost[kTextStates + 1]
-            = {cost[0], cost[1], cost[2], cost[3], cost[4], enter};
-        const int sourceState[kTextStates + 1] = {0, 1, 2, 3, 4, enterFrom};
-        const auto& hold = t.hold[c];
-        for (int to = 0; to < kPunct; ++to) {
-            int reach = kInf, from = 0;
-            for (int s = 0; s <= kTextStates; ++s)
-                keep(reach, from, sourceCost[s] + t.shortest[s][to], s);
-            const int h = hold[static_cast<size_t>(to)];
-            const int held = h ? reach + h : kInf;
-            const int shifted = even(reach) + 4;
-            next[static_cast<size_t>(to)] = std::min(held, shifted);
-            back.from[to] = static_cast<uint8_t>(sourceState[from]);
-            back.how[to] = held <= shifted ? 0 : kByteShiftHow;
-        }
-        // Punctuation keeps both parities: arrive by the shortest latch of
-        // each length parity.
-        int reach0 = kInf, from0 = 0, how0 = 0, reach1 = kInf, from1 = 0, how1 = 0;
-        for (int s = 0; s <= kTextStates; ++s) {
-            const int base = sourceCost[s];
-            const bool odd = base & 1;
-            const int same = base + t.toPunct[s][0], other = base + t.toPunct[s][1];
-            keep(reach0, from0, how0, odd ? other : same, s, odd ? kParityHow : 0);
-            keep(reach1, from1, how1, odd ? same : other, s, odd ? 0 : kParityHow);
-        }
-        const int reach[2] = {reach0, reach1}, reachFrom[2] = {from0, from1},
-                  reachHow[2] = {how0, how1};
+        out.enter = enter;
+        out.enterFrom = static_cast<uint8_t>(enterFrom);
+        const int a = std::min(text[kAlpha], enter), l = text[kLower], m = text[kMixed],
+                  p0 = text[kPunct], p1 = text[kPunctOdd], p = std::min(p0, p1);
+        const int reach[3] = {
+            std::min(std::min(a, m + t.toText[kMixed][kAlpha]),
+                std::min(p + t.toText[kPunct][kAlpha], l + t.toText[kLower][kAlpha])),
+            std::min(std::min(l, a + t.toText[kAlpha][kLower]),
+                std::min(m + t.toText[kMixed][kLower], p + t.toText[kPunct][kLower])),
+            std::min(std::min(m, a + t.toText[kAlpha][kMixed]),
+                std::min(l + t.toText[kLower][kMixed], p + t.toText[kPunct][kMixed])),
+        };
+        const ByteCost& bc = t.cost[c];
+        for (int to = 0; to < kPunct; ++to)
+            out.text[to] = std::min(reach[to] + bc.held[to], even(reach[to]) + 4);
+        // Punctuation keeps both parities of the value count: arrive by the
+        // latch of the length parity that gives each.
+        const int* const toP[4] = {t.toPunct[kAlpha], t.toPunct[kLower], t.toPunct[kMixed],
+            t.toPunct[kPunct]};
+        const int alphaEven = text[kAlpha] + toP[0][text[kAlpha] & 1];
+        const int alphaOdd = text[kAlpha] + toP[0][~text[kAlpha] & 1];
+        const int enterEven = enter + toP[0][0], enterOdd = enter + toP[0][1];  // even cost
+        const int lowerEven = l + toP[1][l & 1], lowerOdd = l + toP[1][~l & 1];
+        const int mixedEven = m + toP[2][m & 1], mixedOdd = m + toP[2][~m & 1];
+        const int reachEven = std::min(std::min(std::min(alphaEven, enterEven), lowerEven),
+            std::min(mixedEven, std::min(p0, p1 + toP[3][1])));
+        const int reachOdd = std::min(std::min(std::min(alphaOdd, enterOdd), lowerOdd),
+            std::min(mixedOdd, std::min(p1, p0 + toP[3][1])));
         // The byte flips the parity; a byte shift keeps it, but only from an
         // even count (from odd, the pad value would latch to alpha).
-        const bool inPunct = hold[kPunct] != 0;
-        int even0 = inPunct ? reach[1] + 1 : kInf, even0Slot = 1, even0How = 0;
-        if (reach[0] + 4 < even0) {
-            even0 = reach[0] + 4;
-            even0Slot = 0;
-            even0How = kByteShiftHow;
-        }
-        next[kPunct] = even0;
-        back.from[kPunct] = static_cast<uint8_t>(sourceState[reachFrom[even0Slot]]);
-        back.how[kPunct] = static_cast<uint8_t>(reachHow[even0Slot] | even0How);
-        next[kPunctOdd] = inPunct ? reach[0] + 1 : kInf;
-        back.from[kPunctOdd] = static_cast<uint8_t>(sourceState[reachFrom[0]]);
-        back.how[kPunctOdd] = static_cast<uint8_t>(reachHow[0]);
+        out.text[kPunct] = std::min(reachOdd + bc.punct, reachEven + 4);
+        out.text[kPunctOdd] = reachEven + bc.punct;
 
         // Bytes: every sixth is free (6 bytes, 5 codewords).
-        for (int p = 0; p < 6; ++p) {
-            const int phase = p == 5 ? 0 : p + 1;
-            next[static_cast<size_t>(kByte + phase)]
-                = cost[static_cast<size_t>(kByte + p)] + (phase == 0 ? 0 : 2);
-        }
+        const int last = byte[5];
+        for (int q = 5; q >= 2; --q)
+            byte[q] = byte[q - 1] + 2;
         int byteIn = closedText, byteInFrom = closedTextFrom;
         keep(byteIn, byteInFrom, closedNumeric, closedNumericFrom);
-        back.byteFrom = kByte;
-        if (byteIn + 4 < next[kByte + 1]) {  // latch and the byte
-            next[kByte + 1] = byteIn + 4;
-            back.byteFrom = static_cast<uint8_t>(byteInFrom | kEntry);
+        byteIn += 4;  // latch and the byte
+        out.byteFrom = kByte;
+        byte[1] = byte[0] + 2;
+        if (byteIn < byte[1]) {
+            byte[1] = byteIn;
+            out.byteFrom = static_cast<uint8_t>(byteInFrom | kEntry);
         }
+        byte[0] = last;
 
         // Digits: a numeric segment may begin at any digit of the run so
         // far, so group positions 1 to the run's length are live.
-        const int live = std::min(run, kGroup);
-        if (numeric) {
-            next[kNumeric] = kInf;  // a full group, until 44 digits
-            for (int q = 0; q < std::min(live + 1, kGroup); ++q)
-                next[static_cast<size_t>(kNumeric + (q + 1) % kGroup)]
-                    = std::min(cost[static_cast<size_t>(kNumeric + q)]
-                            + t.numericStep[static_cast<size_t>(q + 1)],
-                        kInf);
+        if (digit) {
+            const int full = live == kGroup - 1 ? numeric[kGroup - 1] + t.numericStep[kGroup] : kInf;
+            for (int q = std::min(live, kGroup - 2); q >= 0; --q)
+                numeric[q + 1] = std::min(numeric[q] + t.numericStep[static_cast<size_t>(q + 1)], kInf);
+            numeric[0] = std::min(full, kInf);
             int in = closedText, inFrom = closedTextFrom;
             keep(in, inFrom, closedByte, closedByteFrom);
             keep(in, inFrom, closedNumeric, closedNumericFrom);
             in += 2 + t.numericStep[1];
-            back.numericFrom = kNumeric;
-            if (in < next[kNumeric + 1]) {
-                next[kNumeric + 1] = in;
-                back.numericFrom = static_cast<uint8_t>(inFrom | kEntry);
+            out.numericFrom = kNumeric;
+            if (in < numeric[1]) {
+                numeric[1] = in;
+                out.numericFrom = static_cast<uint8_t>(inFrom | kEntry);
             }
             run = std::min(run + 1, kGroup);
-            std::copy_n(next.begin(), kNumeric + run + (run == kGroup ? 0 : 1), cost.begin());
         } else {
-            std::copy_n(next.begin(), kNumeric, cost.begin());
-            std::fill_n(cost.begin() + kNumeric, std::min(live + 1, kGroup), kInf);
+            std::fill_n(numeric, live + 1, kInf);
             run = 0;
         }
+        std::copy_n(out.text, kTextStates, text);
     }
 };
 
-// The state before byte i, from the state after it.
-int previousState(int state, const Back& back)
+// How text state `to` after byte c was reached from the costs before it:
+// the state before and the move (byte shift, parity of a latch).
+std::pair<int, uint8_t> textMove(
+    const Tables& t, const int32_t* before, const Step& step, uint8_t c, int to)
 {
-    if (state < kTextStates)
-        return back.from[state];
+    const int target = step.text[to];
+    const ByteCost& bc = t.cost[c];
+    const int sourceCost[kTextStates + 1]
+        = {before[0], before[1], before[2], before[3], before[4], step.enter};
+    for (int s = 0; s <= kTextStates; ++s) {
+        const int from = s < kTextStates ? s : step.enterFrom;
+        const int mode = s < kTextStates ? subMode(s) : kAlpha;
+        const int cost = sourceCost[s];
+        if (cost >= kInf)
+            continue;
+        if (to < kPunct) {
+            const int reach = cost + t.toText[mode][to];
+            if (reach + bc.held[to] == target)
+                return {from, 0};
+            if (even(reach) + 4 == target)
+                return {from, kByteShiftHow};
+            continue;
+        }
+        for (int parity = 0; parity < 2; ++parity) {
+            const int reach = cost + t.toPunct[mode][parity];
+            const uint8_t how = parity ? kParityHow : 0;
+            const bool odd = reach & 1;
+            if (to == kPunct && odd && reach + bc.punct == target)
+                return {from, how};
+            if (to == kPunct && !odd && reach + 4 == target)
+                return {from, static_cast<uint8_t>(how | kByteShiftHow)};
+            if (to == kPunctOdd && !odd && reach + bc.punct == target)
+                return {from, how};
+        }
+    }
+    return {kAlpha, 0};  // not reached: every finite cost has a move
+}
+
+// The state before byte i, from the state after it.
+int previousState(int state, const Step& step)
+{
     if (state < kNumeric) {
         const int phase = state - kByte;
         if (phase == 1)
-            return back.byteFrom & ~kEntry;
+            return step.byteFrom & ~kEntry;
         return kByte + (phase + 5) % 6;
     }
     const int q = state - kNumeric;
     if (q == 1)
-        return back.numericFrom & ~kEntry;
+        return step.numericFrom & ~kEntry;
     return kNumeric + (q + kGroup - 1) % kGroup;
 }
 
-bool entered(int state, const Back& back)
+bool entered(int state, const Step& step)
 {
     if (state >= kNumeric)
-        return state == kNumeric + 1 && (back.numericFrom & kEntry);
-    return state == kByte + 1 && (back.byteFrom & kEntry);
+        return state == kNumeric + 1 && (step.numericFrom & kEntry);
+    return state == kByte + 1 && (step.byteFrom & kEntry);
 }
 
 // Text values paired into codewords as they come.
@@ -336,30 +368,35 @@ struct TextOut
 Codewords autoDataCodewords(Bytes bytes)
 {
     const size_t n = bytes.size();
-    std::vector<Back> back(n);
+    std::vector<Step> steps(n);
     const Tables& t = tables();
     Search search;
-    search.cost.fill(kInf);
-    search.cost[kAlpha] = 0;  // a symbol starts in text, alpha
     for (size_t i = 0; i < n; ++i)
-        search.step(t, bytes[i], bytes[i] >= '0' && bytes[i] <= '9', back[i]);
+        search.step(t, bytes[i], bytes[i] >= '0' && bytes[i] <= '9', steps[i]);
 
     int state = kAlpha;
     int best = kInf;
-    for (int s = 0; s < kStates; ++s) {
-        const int closed = s < kTextStates ? even(search.cost[static_cast<size_t>(s)])
-                                           : search.cost[static_cast<size_t>(s)];
-        if (closed < best) {
-            best = closed;
-            state = s;
+    for (int s = 0; s < kTextStates; ++s)
+        keep(best, state, even(search.text[s]), s);
+    for (int p = 0; p < 6; ++p)
+        keep(best, state, search.byte[p], kByte + p);
+    for (int q = 0; q <= std::min(search.run, kGroup - 1); ++q)
+        keep(best, state, search.numeric[q], kNumeric + q);
+
+    // Back along the chosen path: steps[i].state is the state after byte i.
+    static constexpr int32_t kStart[kTextStates] = {0, kInf, kInf, kInf, kInf};
+    for (size_t i = n; i-- > 0;) {
+        Step& step = steps[i];
+        step.state = static_cast<uint8_t>(state);
+        if (state < kTextStates) {
+            const auto [from, how] = textMove(t, i ? steps[i - 1].text : kStart, step, bytes[i], state);
+            step.how = how;
+            state = from;
+        } else {
+            state = previousState(state, step);
         }
     }
-    // path(i) is the state before byte i.
-    auto path = [&back](size_t i) -> int { return i == 0 ? kAlpha : back[i - 1].state; };
-    if (n > 0)
-        back[n - 1].state = static_cast<uint8_t>(state);
-    for (size_t i = n; i-- > 1;)
-        back[i - 1].state = static_cast<uint8_t>(previousState(back[i].state, back[i]));
+    auto path = [&steps](size_t i) -> int { return i == 0 ? kAlpha : steps[i - 1].state; };
 
     Codewords out;
     out.reserve(n + 2);
@@ -372,7 +409,7 @@ Codewords autoDataCodewords(Bytes bytes)
         const uint8_t c = bytes[i];
         if (st < kTextStates) {
             const int to = subMode(st);
-            const uint8_t how = back[i].how[st];
+            const uint8_t how = steps[i].how;
             if (path(i) >= kTextStates) {
                 out.push_back(kLatchText);
                 mode = kAlpha;
@@ -402,7 +439,7 @@ Codewords autoDataCodewords(Bytes bytes)
         size_t end = i + 1;
         const bool numeric = st >= kNumeric;
         while (end < n && (path(end + 1) >= kNumeric) == numeric && path(end + 1) >= kByte
-            && !entered(path(end + 1), back[end]))
+            && !entered(path(end + 1), steps[end]))
             ++end;
         const Bytes segment = bytes.subspan(i, end - i);
         if (numeric)
