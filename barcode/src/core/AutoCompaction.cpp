@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
+#include <iterator>
+#include <utility>
 
 namespace stelcode {
 
@@ -18,14 +19,16 @@ namespace {
 // odd count leaves punctuation); byte compaction by the byte count mod 6;
 // numeric compaction by the digit count mod 44 (a group), live only inside a
 // digit run.
-// Unreachable; far above any cost, and adding a few costs to it cannot overflow.
-constexpr int kInf = 1 << 26;
+//
+// The forward pass keeps costs only, and each byte's text and byte costs; the
+// moves of the chosen path are worked out again from those on the way back.
+// Nothing is pruned: every state is kept, so the result is exact.
+constexpr int kInf = 1 << 26;  // unreachable; sums of a few stay far from overflow
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int kPunctOdd = 4;
 constexpr int kTextStates = 5;
 constexpr int kByte = 5;      // states 5..10
 constexpr int kNumeric = 11;  // states 11..54
-constexpr int kStates = 55;
 constexpr int kGroup = 44;
 constexpr int16_t kLatchText = 900;
 constexpr int16_t kShiftByte = 913;
@@ -38,9 +41,66 @@ constexpr int subMode(int textState)
 
 struct Latch
 {
-    int8_t count;  // -1: none of this parity
-    int8_t v[5];
+    int count = -1;  // -1: none of this parity
+    int v[5] = {};
 };
+
+// Shortest latch sequence from s to t of each length parity (to land in
+// punctuation with either parity), and the shorter of the two.
+struct Latches
+{
+    Latch byParity[4][4][2];
+    Latch shortest[4][4];
+};
+
+constexpr Latches buildLatches()
+{
+    // Breadth first over (sub-mode, parity of the length).
+    constexpr int edges[][3] = {{kAlpha, kLower, 27}, {kAlpha, kMixed, 28}, {kLower, kMixed, 28},
+        {kMixed, kAlpha, 28}, {kMixed, kLower, 27}, {kMixed, kPunct, 25}, {kPunct, kAlpha, 29}};
+    Latches result{};
+    for (int s = 0; s < 4; ++s) {
+        Latch found[4][2]{};
+        found[s][0].count = 0;
+        for (int length = 0; length < 5; ++length)
+            for (int m = 0; m < 4; ++m)
+                for (int p = 0; p < 2; ++p) {
+                    const Latch l = found[m][p];
+                    if (l.count != length)
+                        continue;
+                    for (const auto& e : edges) {
+                        Latch& to = found[e[1]][1 - p];
+                        if (e[0] != m || to.count >= 0)
+                            continue;
+                        to = l;
+                        to.v[to.count++] = e[2];
+                    }
+                }
+        for (int t = 0; t < 4; ++t) {
+            result.byParity[s][t][0] = found[t][0];
+            result.byParity[s][t][1] = found[t][1];
+            const bool odd = found[t][0].count < 0
+                || (found[t][1].count >= 0 && found[t][1].count < found[t][0].count);
+            result.shortest[s][t] = found[t][odd ? 1 : 0];
+        }
+    }
+    return result;
+}
+
+constexpr Latches kLatches = buildLatches();
+
+// Latch lengths from sub-mode s into alpha, lower, mixed, and into
+// punctuation by parity; every sub-mode reaches punctuation with both.
+constexpr int toText(int s, int t)
+{
+    return kLatches.shortest[s][t].count;
+}
+constexpr int toPunct(int s, int parity)
+{
+    return kLatches.byParity[s][kPunct][parity].count;
+}
+static_assert(toPunct(kAlpha, 0) > 0 && toPunct(kLower, 1) > 0 && toPunct(kMixed, 0) > 0
+    && toPunct(kPunct, 0) == 0 && toPunct(kPunct, 1) > 0);
 
 // What a byte costs in each text sub-mode, for the search's inner loop.
 struct ByteCost
@@ -53,12 +113,6 @@ struct Tables
 {
     std::array<std::array<int8_t, 256>, 4> value;  // -1 where the sub-mode lacks the byte
     std::array<ByteCost, 256> cost;
-    // Shortest latch sequence from s to t of each length parity (to land in
-    // punctuation with either parity), and the shorter of the two.
-    Latch latch[4][4][2];
-    Latch shortestLatch[4][4];
-    int toText[4][3];  // lengths of shortestLatch into alpha, lower, mixed
-    int toPunct[4][2];  // lengths of latch[s][punctuation][parity]
     std::array<int, kGroup + 1> numericStep;  // doubled codewords the m-th digit of a group adds
     Tables();
 };
@@ -81,9 +135,9 @@ Tables::Tables()
         value[kPunct][static_cast<uint8_t>(punct[i])] = static_cast<int8_t>(i);
     for (size_t c = 0; c < 256; ++c) {
         const bool inPunct = value[kPunct][c] >= 0;
-        for (int t = 0; t < kPunct; ++t) {
+        for (size_t t = 0; t < kPunct; ++t) {
             int32_t n = kInf;
-            if (value[static_cast<size_t>(t)][c] >= 0)
+            if (value[t][c] >= 0)
                 n = 1;
             else if (inPunct)
                 n = 2;  // punctuation shift
@@ -92,41 +146,6 @@ Tables::Tables()
             cost[c].held[t] = n;
         }
         cost[c].punct = inPunct ? 1 : kInf;
-    }
-
-    // Latch graph: breadth first over (sub-mode, parity of the length).
-    constexpr int edges[][3] = {{kAlpha, kLower, 27}, {kAlpha, kMixed, 28}, {kLower, kMixed, 28},
-        {kMixed, kAlpha, 28}, {kMixed, kLower, 27}, {kMixed, kPunct, 25}, {kPunct, kAlpha, 29}};
-    for (int s = 0; s < 4; ++s) {
-        Latch found[4][2];
-        for (auto& f : found)
-            f[0].count = f[1].count = -1;
-        found[s][0] = {0, {}};
-        for (int length = 0; length < 5; ++length)
-            for (int m = 0; m < 4; ++m)
-                for (int p = 0; p < 2; ++p) {
-                    const Latch& l = found[m][p];
-                    if (l.count != length)
-                        continue;
-                    for (const auto& e : edges) {
-                        Latch& to = found[e[1]][1 - p];
-                        if (e[0] != m || to.count >= 0)
-                            continue;
-                        to = l;
-                        to.v[to.count++] = static_cast<int8_t>(e[2]);
-                    }
-                }
-        for (int t = 0; t < 4; ++t) {
-            latch[s][t][0] = found[t][0];
-            latch[s][t][1] = found[t][1];
-            const bool odd = found[t][0].count < 0
-                || (found[t][1].count >= 0 && found[t][1].count < found[t][0].count);
-            shortestLatch[s][t] = found[t][odd ? 1 : 0];
-        }
-        for (int t = 0; t < kPunct; ++t)
-            toText[s][t] = shortestLatch[s][t].count;
-        for (int p = 0; p < 2; ++p)  // every sub-mode reaches punctuation with both parities
-            toPunct[s][p] = latch[s][kPunct][p].count;
     }
 
     // A group of m digits takes the base-900 digits of a number below 2 x 10^m.
@@ -146,28 +165,36 @@ const Tables& tables()
     return t;
 }
 
+// By value: std::min's references make GCC keep the operands in memory.
+inline int lo(int a, int b)
+{
+    return b < a ? b : a;
+}
+
 inline int even(int cost)
 {
     return cost + (cost & 1);
 }
 
-constexpr uint8_t kEntry = 0x80;  // byte or numeric state entered by a latch
 constexpr uint8_t kByteShiftHow = 1;
 constexpr uint8_t kParityHow = 2;  // the latch into punctuation of odd length
 
-// One byte of the search. The forward pass keeps only the text costs; how a
-// text state was reached is worked out again for the states on the chosen
-// path. Byte and numeric states keep where a latch entered them.
+// One byte of the search.
 struct Step
 {
     int32_t text[kTextStates];  // costs after the byte
-    int32_t enter;              // 900 from the best byte or numeric state before it
-    uint8_t enterFrom;
-    uint8_t byteFrom;  // how byte phase 1 was reached
-    uint8_t numericFrom;
-    uint8_t state;  // after the byte, on the chosen path
-    uint8_t how;    // how that state was reached, for text states
+    int32_t byte[6];            // by the byte count mod 6, after the byte
+    int32_t closedNumeric;      // the best numeric state before the byte
+    uint8_t closedNumericFrom;
+    bool byteEntered;     // byte phase 1 by a latch rather than by continuing
+    bool numericEntered;  // numeric position 1 likewise
+    uint8_t state;        // after the byte, on the chosen path
+    uint8_t how;          // how that state was reached, for text states
 };
+
+// Costs before the first byte: a symbol starts in text, alpha.
+constexpr Step kStart{{0, kInf, kInf, kInf, kInf}, {kInf, kInf, kInf, kInf, kInf, kInf}, kInf,
+    kNumeric, false, false, kAlpha, 0};
 
 inline void keep(int& cost, int& from, int candidate, int candidateFrom)
 {
@@ -178,127 +205,137 @@ inline void keep(int& cost, int& from, int candidate, int candidateFrom)
 
 struct Search
 {
-    int32_t text[kTextStates];
-    int32_t byte[6];  // by the byte count mod 6
-    int32_t numeric[kGroup];  // by the digit count mod 44, live inside a digit run
-    int run = 0;  // digits just before, at most a group
+    int32_t numeric[kGroup];  // by the digit count mod 44
+    int run = 0;              // digits just before, at most a group
 
-    Search()
-    {
-        std::fill(std::begin(text), std::end(text), kInf);
-        std::fill(std::begin(byte), std::end(byte), kInf);
-        std::fill(std::begin(numeric), std::end(numeric), kInf);
-        text[kAlpha] = 0;  // a symbol starts in text, alpha
-    }
+    Search() { std::fill(std::begin(numeric), std::end(numeric), kInf); }
 
-    void step(const Tables& t, uint8_t c, bool digit, Step& out)
+    // Byte c after the costs `before`, into `out`.
+    void step(const Tables& t, uint8_t c, const Step& before, Step& out)
     {
-        int closedText = even(text[0]), closedTextFrom = 0;
-        for (int s = 1; s < kTextStates; ++s)
-            keep(closedText, closedTextFrom, even(text[s]), s);
-        int closedByte = byte[0], closedByteFrom = kByte;
-        for (int p = 1; p < 6; ++p)
-            keep(closedByte, closedByteFrom, byte[p], kByte + p);
-        const int live = std::min(run, kGroup - 1);  // numeric states 0..live may be reached
+        const int a0 = before.text[kAlpha], l = before.text[kLower], m = before.text[kMixed],
+                  p0 = before.text[kPunct], p1 = before.text[kPunctOdd];
+        int b[6];
+        std::copy_n(before.byte, 6, b);
+        const int closedText = lo(lo(lo(even(a0), even(l)), lo(even(m), p0)), even(p1));
+        const int closedByte = lo(lo(lo(b[0], b[1]), lo(b[2], b[3])), lo(b[4], b[5]));
+        const int live = lo(run, kGroup - 1);  // numeric states 0..live may be reached
         int closedNumeric = kInf, closedNumericFrom = kNumeric;
-        for (int q = 0; q <= live; ++q)
-            keep(closedNumeric, closedNumericFrom, numeric[q], kNumeric + q);
+        if (run > 0)
+            for (int q = 0; q <= live; ++q)
+                keep(closedNumeric, closedNumericFrom, numeric[q], kNumeric + q);
+        out.closedNumeric = closedNumeric;
+        out.closedNumericFrom = static_cast<uint8_t>(closedNumericFrom);
 
         // Text: latch to a sub-mode (900 from another mode lands in alpha),
         // then the byte in it, by a shift, or by a byte shift.
-        int enter = closedByte, enterFrom = closedByteFrom;
-        keep(enter, enterFrom, closedNumeric, closedNumericFrom);
-        enter += 2;
-        out.enter = enter;
-        out.enterFrom = static_cast<uint8_t>(enterFrom);
-        const int a = std::min(text[kAlpha], enter), l = text[kLower], m = text[kMixed],
-                  p0 = text[kPunct], p1 = text[kPunctOdd], p = std::min(p0, p1);
-        const int reach[3] = {
-            std::min(std::min(a, m + t.toText[kMixed][kAlpha]),
-                std::min(p + t.toText[kPunct][kAlpha], l + t.toText[kLower][kAlpha])),
-            std::min(std::min(l, a + t.toText[kAlpha][kLower]),
-                std::min(m + t.toText[kMixed][kLower], p + t.toText[kPunct][kLower])),
-            std::min(std::min(m, a + t.toText[kAlpha][kMixed]),
-                std::min(l + t.toText[kLower][kMixed], p + t.toText[kPunct][kMixed])),
-        };
+        const int enter = lo(closedByte, closedNumeric) + 2;
+        const int a = lo(a0, enter), p = lo(p0, p1);
+        const int reachA = lo(lo(a, m + toText(kMixed, kAlpha)),
+            lo(p + toText(kPunct, kAlpha), l + toText(kLower, kAlpha)));
+        const int reachL = lo(lo(l, a + toText(kAlpha, kLower)),
+            lo(m + toText(kMixed, kLower), p + toText(kPunct, kLower)));
+        const int reachM = lo(lo(m, a + toText(kAlpha, kMixed)),
+            lo(l + toText(kLower, kMixed), p + toText(kPunct, kMixed)));
         const ByteCost& bc = t.cost[c];
-        for (int to = 0; to < kPunct; ++to)
-            out.text[to] = std::min(reach[to] + bc.held[to], even(reach[to]) + 4);
+        out.text[kAlpha] = lo(reachA + bc.held[kAlpha], even(reachA) + 4);
+        out.text[kLower] = lo(reachL + bc.held[kLower], even(reachL) + 4);
+        out.text[kMixed] = lo(reachM + bc.held[kMixed], even(reachM) + 4);
         // Punctuation keeps both parities of the value count: arrive by the
-        // latch of the length parity that gives each.
-        const int* const toP[4] = {t.toPunct[kAlpha], t.toPunct[kLower], t.toPunct[kMixed],
-            t.toPunct[kPunct]};
-        const int alphaEven = text[kAlpha] + toP[0][text[kAlpha] & 1];
-        const int alphaOdd = text[kAlpha] + toP[0][~text[kAlpha] & 1];
-        const int enterEven = enter + toP[0][0], enterOdd = enter + toP[0][1];  // even cost
-        const int lowerEven = l + toP[1][l & 1], lowerOdd = l + toP[1][~l & 1];
-        const int mixedEven = m + toP[2][m & 1], mixedOdd = m + toP[2][~m & 1];
-        const int reachEven = std::min(std::min(std::min(alphaEven, enterEven), lowerEven),
-            std::min(mixedEven, std::min(p0, p1 + toP[3][1])));
-        const int reachOdd = std::min(std::min(std::min(alphaOdd, enterOdd), lowerOdd),
-            std::min(mixedOdd, std::min(p1, p0 + toP[3][1])));
+        // latch of the length parity that gives each. (enter is even.)
+        auto arrive = [](int cost, int s, int parity) {
+            return cost + ((cost & 1) == parity ? toPunct(s, 0) : toPunct(s, 1));
+        };
+        const int reachEven = lo(lo(lo(arrive(a0, kAlpha, 0), enter + toPunct(kAlpha, 0)),
+                                     lo(arrive(l, kLower, 0), arrive(m, kMixed, 0))),
+            lo(p0, p1 + toPunct(kPunct, 1)));
+        const int reachOdd = lo(lo(lo(arrive(a0, kAlpha, 1), enter + toPunct(kAlpha, 1)),
+                                    lo(arrive(l, kLower, 1), arrive(m, kMixed, 1))),
+            lo(p1, p0 + toPunct(kPunct, 1)));
         // The byte flips the parity; a byte shift keeps it, but only from an
         // even count (from odd, the pad value would latch to alpha).
-        out.text[kPunct] = std::min(reachOdd + bc.punct, reachEven + 4);
+        out.text[kPunct] = lo(reachOdd + bc.punct, reachEven + 4);
         out.text[kPunctOdd] = reachEven + bc.punct;
 
         // Bytes: every sixth is free (6 bytes, 5 codewords).
-        const int last = byte[5];
-        for (int q = 5; q >= 2; --q)
-            byte[q] = byte[q - 1] + 2;
-        int byteIn = closedText, byteInFrom = closedTextFrom;
-        keep(byteIn, byteInFrom, closedNumeric, closedNumericFrom);
-        byteIn += 4;  // latch and the byte
-        out.byteFrom = kByte;
-        byte[1] = byte[0] + 2;
-        if (byteIn < byte[1]) {
-            byte[1] = byteIn;
-            out.byteFrom = static_cast<uint8_t>(byteInFrom | kEntry);
-        }
-        byte[0] = last;
+        const int byteIn = lo(closedText, closedNumeric) + 4;  // latch and the byte
+        out.byte[0] = b[5];
+        out.byte[1] = lo(b[0] + 2, byteIn);
+        out.byteEntered = byteIn < b[0] + 2;
+        for (int q = 2; q < 6; ++q)
+            out.byte[q] = b[q - 1] + 2;
 
         // Digits: a numeric segment may begin at any digit of the run so
         // far, so group positions 1 to the run's length are live.
-        if (digit) {
-            const int full = live == kGroup - 1 ? numeric[kGroup - 1] + t.numericStep[kGroup] : kInf;
-            for (int q = std::min(live, kGroup - 2); q >= 0; --q)
-                numeric[q + 1] = std::min(numeric[q] + t.numericStep[static_cast<size_t>(q + 1)], kInf);
-            numeric[0] = std::min(full, kInf);
-            int in = closedText, inFrom = closedTextFrom;
-            keep(in, inFrom, closedByte, closedByteFrom);
-            keep(in, inFrom, closedNumeric, closedNumericFrom);
-            in += 2 + t.numericStep[1];
-            out.numericFrom = kNumeric;
-            if (in < numeric[1]) {
-                numeric[1] = in;
-                out.numericFrom = static_cast<uint8_t>(inFrom | kEntry);
-            }
-            run = std::min(run + 1, kGroup);
+        if (c >= '0' && c <= '9') {
+            const int full
+                = live == kGroup - 1 ? numeric[kGroup - 1] + t.numericStep[kGroup] : kInf;
+            for (int q = lo(live, kGroup - 2); q >= 0; --q)
+                numeric[q + 1] = lo(numeric[q] + t.numericStep[static_cast<size_t>(q + 1)], kInf);
+            numeric[0] = lo(full, kInf);
+            const int in = lo(lo(closedText, closedByte), closedNumeric) + 2 + t.numericStep[1];
+            out.numericEntered = in < numeric[1];
+            numeric[1] = lo(numeric[1], in);
+            run = lo(run + 1, kGroup);
         } else {
-            std::fill_n(numeric, live + 1, kInf);
+            out.numericEntered = false;
+            if (run > 0)
+                std::fill_n(numeric, live + 1, kInf);
             run = 0;
         }
-        std::copy_n(out.text, kTextStates, text);
     }
 };
 
-// How text state `to` after byte c was reached from the costs before it:
-// the state before and the move (byte shift, parity of a latch).
+// The best state among `states` of a step, closed (text padded to a codeword).
+int closedBest(const Step& s, bool text, bool byte)
+{
+    int best = kInf, state = kAlpha;
+    if (text)
+        for (int k = 0; k < kTextStates; ++k)
+            keep(best, state, even(s.text[k]), k);
+    if (byte)
+        for (int k = 0; k < 6; ++k)
+            keep(best, state, s.byte[k], kByte + k);
+    return state;
+}
+
+int closedCost(const Step& s, int state)
+{
+    return state < kTextStates ? even(s.text[state]) : s.byte[state - kByte];
+}
+
+// The state a latch into byte i came from: the best closed text or byte
+// state before it (of `text` and `byte`), or the best numeric one.
+int latchSource(const Step& before, const Step& step, bool text, bool byte)
+{
+    const int s = closedBest(before, text, byte);
+    const int cost = (text || byte) ? closedCost(before, s) : kInf;
+    return step.closedNumeric < cost ? step.closedNumericFrom : s;
+}
+
+// How text state `to` after byte c was reached: the state before and the
+// move (byte shift, parity of a latch).
 std::pair<int, uint8_t> textMove(
-    const Tables& t, const int32_t* before, const Step& step, uint8_t c, int to)
+    const Tables& t, const Step& before, const Step& step, uint8_t c, int to)
 {
     const int target = step.text[to];
     const ByteCost& bc = t.cost[c];
-    const int sourceCost[kTextStates + 1]
-        = {before[0], before[1], before[2], before[3], before[4], step.enter};
+    // Sources: the five text states, then 900 from the best byte or numeric
+    // state (worked out only when no text state gives the cost).
     for (int s = 0; s <= kTextStates; ++s) {
-        const int from = s < kTextStates ? s : step.enterFrom;
-        const int mode = s < kTextStates ? subMode(s) : kAlpha;
-        const int cost = sourceCost[s];
+        int cost = 0, from = s, mode = kAlpha;
+        if (s < kTextStates) {
+            cost = before.text[s];
+            mode = subMode(s);
+        } else {
+            from = latchSource(before, step, false, true);
+            cost = std::min(closedCost(before, closedBest(before, false, true)), step.closedNumeric)
+                + 2;
+        }
         if (cost >= kInf)
             continue;
         if (to < kPunct) {
-            const int reach = cost + t.toText[mode][to];
+            const int reach = cost + toText(mode, to);
             if (reach + bc.held[to] == target)
                 return {from, 0};
             if (even(reach) + 4 == target)
@@ -306,7 +343,7 @@ std::pair<int, uint8_t> textMove(
             continue;
         }
         for (int parity = 0; parity < 2; ++parity) {
-            const int reach = cost + t.toPunct[mode][parity];
+            const int reach = cost + toPunct(mode, parity);
             const uint8_t how = parity ? kParityHow : 0;
             const bool odd = reach & 1;
             if (to == kPunct && odd && reach + bc.punct == target)
@@ -320,26 +357,26 @@ std::pair<int, uint8_t> textMove(
     return {kAlpha, 0};  // not reached: every finite cost has a move
 }
 
-// The state before byte i, from the state after it.
-int previousState(int state, const Step& step)
+// The state before a byte or numeric state.
+int previousState(int state, const Step& before, const Step& step)
 {
     if (state < kNumeric) {
         const int phase = state - kByte;
-        if (phase == 1)
-            return step.byteFrom & ~kEntry;
+        if (phase == 1 && step.byteEntered)
+            return latchSource(before, step, true, false);
         return kByte + (phase + 5) % 6;
     }
     const int q = state - kNumeric;
-    if (q == 1)
-        return step.numericFrom & ~kEntry;
+    if (q == 1 && step.numericEntered)
+        return latchSource(before, step, true, true);
     return kNumeric + (q + kGroup - 1) % kGroup;
 }
 
 bool entered(int state, const Step& step)
 {
     if (state >= kNumeric)
-        return state == kNumeric + 1 && (step.numericFrom & kEntry);
-    return state == kByte + 1 && (step.byteFrom & kEntry);
+        return state == kNumeric + 1 && step.numericEntered;
+    return state == kByte + 1 && step.byteEntered;
 }
 
 // Text values paired into codewords as they come.
@@ -372,28 +409,28 @@ Codewords autoDataCodewords(Bytes bytes)
     const Tables& t = tables();
     Search search;
     for (size_t i = 0; i < n; ++i)
-        search.step(t, bytes[i], bytes[i] >= '0' && bytes[i] <= '9', steps[i]);
+        search.step(t, bytes[i], i ? steps[i - 1] : kStart, steps[i]);
 
     int state = kAlpha;
-    int best = kInf;
-    for (int s = 0; s < kTextStates; ++s)
-        keep(best, state, even(search.text[s]), s);
-    for (int p = 0; p < 6; ++p)
-        keep(best, state, search.byte[p], kByte + p);
-    for (int q = 0; q <= std::min(search.run, kGroup - 1); ++q)
-        keep(best, state, search.numeric[q], kNumeric + q);
+    if (n > 0) {
+        const Step& last = steps[n - 1];
+        state = closedBest(last, true, true);
+        int best = closedCost(last, state);
+        for (int q = 0; q <= std::min(search.run, kGroup - 1); ++q)
+            keep(best, state, search.numeric[q], kNumeric + q);
+    }
 
     // Back along the chosen path: steps[i].state is the state after byte i.
-    static constexpr int32_t kStart[kTextStates] = {0, kInf, kInf, kInf, kInf};
     for (size_t i = n; i-- > 0;) {
         Step& step = steps[i];
+        const Step& before = i ? steps[i - 1] : kStart;
         step.state = static_cast<uint8_t>(state);
         if (state < kTextStates) {
-            const auto [from, how] = textMove(t, i ? steps[i - 1].text : kStart, step, bytes[i], state);
+            const auto [from, how] = textMove(t, before, step, bytes[i], state);
             step.how = how;
             state = from;
         } else {
-            state = previousState(state, step);
+            state = previousState(state, before, step);
         }
     }
     auto path = [&steps](size_t i) -> int { return i == 0 ? kAlpha : steps[i - 1].state; };
@@ -414,8 +451,8 @@ Codewords autoDataCodewords(Bytes bytes)
                 out.push_back(kLatchText);
                 mode = kAlpha;
             }
-            const Latch& l = to == kPunct ? t.latch[mode][to][(how & kParityHow) ? 1 : 0]
-                                          : t.shortestLatch[mode][to];
+            const Latch& l = to == kPunct ? kLatches.byParity[mode][to][(how & kParityHow) ? 1 : 0]
+                                          : kLatches.shortest[mode][to];
             for (int k = 0; k < l.count; ++k)
                 text.put(l.v[k]);
             mode = to;
