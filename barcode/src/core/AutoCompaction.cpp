@@ -102,6 +102,17 @@ constexpr int toPunct(int s, int parity)
 static_assert(toPunct(kAlpha, 0) > 0 && toPunct(kLower, 1) > 0 && toPunct(kMixed, 0) > 0
     && toPunct(kPunct, 0) == 0 && toPunct(kPunct, 1) > 0);
 
+// The latch length from sub-mode s into punctuation that leaves a value count
+// of `parity`, by the parity of the count before it.
+constexpr auto kArrive = [] {
+    std::array<std::array<std::array<int, 2>, 2>, 4> a{};
+    for (int s = 0; s < 4; ++s)
+        for (int parity = 0; parity < 2; ++parity)
+            for (int before = 0; before < 2; ++before)
+                a[s][parity][before] = toPunct(s, parity ^ before);
+    return a;
+}();
+
 // What a byte costs in each text sub-mode, for the search's inner loop.
 struct ByteCost
 {
@@ -243,9 +254,8 @@ struct Search
         out.text[kMixed] = lo(reachM + bc.held[kMixed], even(reachM) + 4);
         // Punctuation keeps both parities of the value count: arrive by the
         // latch of the length parity that gives each. (enter is even.)
-        auto arrive = [](int cost, int s, int parity) {
-            return cost + ((cost & 1) == parity ? toPunct(s, 0) : toPunct(s, 1));
-        };
+        auto arrive
+            = [](int cost, int s, int parity) { return cost + kArrive[s][parity][cost & 1]; };
         const int reachEven = lo(lo(lo(arrive(a0, kAlpha, 0), enter + toPunct(kAlpha, 0)),
                                      lo(arrive(l, kLower, 0), arrive(m, kMixed, 0))),
             lo(p0, p1 + toPunct(kPunct, 1)));
@@ -384,7 +394,7 @@ struct TextOut
 {
     Codewords& out;
     int pending = -1;
-    void put(int v)
+    [[gnu::always_inline]] void put(int v)
     {
         if (pending < 0) {
             pending = v;
@@ -436,7 +446,7 @@ Codewords autoDataCodewords(Bytes bytes)
     auto path = [&steps](size_t i) -> int { return i == 0 ? kAlpha : steps[i - 1].state; };
 
     Codewords out;
-    out.reserve(n + 2);
+    out.reserve(2 * n + 2);  // a byte shift is two codewords
     out.push_back(0);
     TextOut text{out};
     int mode = kAlpha;  // current sub-mode while in text
@@ -491,8 +501,7 @@ Codewords autoDataCodewords(Bytes bytes)
 
 std::optional<Codewords> compactAuto(Bytes bytes, SymbolShape& shape)
 {
-    // At most 928 codewords: even digits take more than one per three bytes.
-    if (bytes.size() > 3 * static_cast<size_t>(kMaxCodewords))
+    if (bytes.size() > kMaxAutoBytes)
         return std::nullopt;
     return finish(autoDataCodewords(bytes), shape);
 }
