@@ -120,10 +120,30 @@ struct ByteCost
     int32_t punct;    // in punctuation: 1 or kInf
 };
 
+// The kinds of byte the search has a step of its own for: the costs in
+// alpha, lower, mixed and punctuation (kInf: not held) and whether a digit.
+struct ByteClass
+{
+    int held[4];
+    bool digit;
+};
+constexpr ByteClass kClasses[] = {
+    {{1, 2, kInf, kInf}, false},        // upper case
+    {{kInf, 1, kInf, kInf}, false},     // lower case
+    {{kInf, kInf, 1, kInf}, true},      // digit
+    {{1, 1, 1, kInf}, false},           // space
+    {{kInf, kInf, 1, kInf}, false},     // mixed only
+    {{2, 2, 1, 1}, false},              // mixed and punctuation
+    {{2, 2, 2, 1}, false},              // punctuation only
+    {{kInf, kInf, kInf, kInf}, false},  // none: a byte shift
+};
+constexpr uint8_t kOtherClass = std::size(kClasses);  // costs read from the table
+
 struct Tables
 {
     std::array<std::array<int8_t, 256>, 4> value;  // -1 where the sub-mode lacks the byte
     std::array<ByteCost, 256> cost;
+    std::array<uint8_t, 256> kind;            // index in kClasses, or kOtherClass
     std::array<int, kGroup + 1> numericStep;  // doubled codewords the m-th digit of a group adds
     Tables();
 };
@@ -157,6 +177,14 @@ Tables::Tables()
             cost[c].held[t] = n;
         }
         cost[c].punct = inPunct ? 1 : kInf;
+        const bool digit = c >= '0' && c <= '9';
+        kind[c] = kOtherClass;
+        for (uint8_t k = 0; k < kOtherClass; ++k) {
+            const ByteClass& b = kClasses[k];
+            if (b.held[0] == cost[c].held[0] && b.held[1] == cost[c].held[1]
+                && b.held[2] == cost[c].held[2] && b.held[3] == cost[c].punct && b.digit == digit)
+                kind[c] = k;
+        }
     }
 
     // A group of m digits takes the base-900 digits of a number below 2 x 10^m.
@@ -214,6 +242,19 @@ inline void keep(int& cost, int& from, int candidate, int candidateFrom)
     from = better ? candidateFrom : from;
 }
 
+// Text values of a byte in a sub-mode (held, or kInf), or kFromTable.
+constexpr int kFromTable = -1;
+
+// The cost after a byte reached at `reach`: held in the sub-mode, or by a
+// byte shift (913 and the byte, after padding to a codeword).
+template <int Held> inline int withByte(int reach, int fromTable)
+{
+    if constexpr (Held >= kInf)
+        return even(reach) + 4;
+    else
+        return lo(reach + (Held == kFromTable ? fromTable : Held), even(reach) + 4);
+}
+
 struct Search
 {
     int32_t numeric[kGroup];  // by the digit count mod 44
@@ -221,7 +262,9 @@ struct Search
 
     Search() { std::fill(std::begin(numeric), std::end(numeric), kInf); }
 
-    // Byte c after the costs `before`, into `out`.
+    // Byte c after the costs `before`, into `out`. The class's costs (see
+    // ByteClass) are constants, or kFromTable to read them for c.
+    template <int HA, int HL, int HM, int HP, int Digit>
     void step(const Tables& t, uint8_t c, const Step& before, Step& out)
     {
         const int a0 = before.text[kAlpha], l = before.text[kLower], m = before.text[kMixed],
@@ -249,9 +292,9 @@ struct Search
         const int reachM = lo(lo(m, a + toText(kAlpha, kMixed)),
             lo(l + toText(kLower, kMixed), p + toText(kPunct, kMixed)));
         const ByteCost& bc = t.cost[c];
-        out.text[kAlpha] = lo(reachA + bc.held[kAlpha], even(reachA) + 4);
-        out.text[kLower] = lo(reachL + bc.held[kLower], even(reachL) + 4);
-        out.text[kMixed] = lo(reachM + bc.held[kMixed], even(reachM) + 4);
+        out.text[kAlpha] = withByte<HA>(reachA, bc.held[kAlpha]);
+        out.text[kLower] = withByte<HL>(reachL, bc.held[kLower]);
+        out.text[kMixed] = withByte<HM>(reachM, bc.held[kMixed]);
         // Punctuation keeps both parities of the value count: arrive by the
         // latch of the length parity that gives each. (enter is even.)
         auto arrive
@@ -259,13 +302,19 @@ struct Search
         const int reachEven = lo(lo(lo(arrive(a0, kAlpha, 0), enter + toPunct(kAlpha, 0)),
                                      lo(arrive(l, kLower, 0), arrive(m, kMixed, 0))),
             lo(p0, p1 + toPunct(kPunct, 1)));
-        const int reachOdd = lo(lo(lo(arrive(a0, kAlpha, 1), enter + toPunct(kAlpha, 1)),
-                                    lo(arrive(l, kLower, 1), arrive(m, kMixed, 1))),
-            lo(p1, p0 + toPunct(kPunct, 1)));
         // The byte flips the parity; a byte shift keeps it, but only from an
         // even count (from odd, the pad value would latch to alpha).
-        out.text[kPunct] = lo(reachOdd + bc.punct, reachEven + 4);
-        out.text[kPunctOdd] = reachEven + bc.punct;
+        if constexpr (HP >= kInf) {
+            out.text[kPunct] = reachEven + 4;
+            out.text[kPunctOdd] = kInf;
+        } else {
+            const int reachOdd = lo(lo(lo(arrive(a0, kAlpha, 1), enter + toPunct(kAlpha, 1)),
+                                        lo(arrive(l, kLower, 1), arrive(m, kMixed, 1))),
+                lo(p1, p0 + toPunct(kPunct, 1)));
+            const int punct = HP == kFromTable ? bc.punct : HP;
+            out.text[kPunct] = lo(reachOdd + punct, reachEven + 4);
+            out.text[kPunctOdd] = reachEven + punct;
+        }
 
         // Bytes: every sixth is free (6 bytes, 5 codewords).
         const int byteIn = lo(closedText, closedNumeric) + 4;  // latch and the byte
@@ -277,7 +326,7 @@ struct Search
 
         // Digits: a numeric segment may begin at any digit of the run so
         // far, so group positions 1 to the run's length are live.
-        if (c >= '0' && c <= '9') {
+        if (Digit == 1 || (Digit == kFromTable && c >= '0' && c <= '9')) {
             const int full
                 = live == kGroup - 1 ? numeric[kGroup - 1] + t.numericStep[kGroup] : kInf;
             for (int q = lo(live, kGroup - 2); q >= 0; --q)
@@ -418,8 +467,29 @@ Codewords autoDataCodewords(Bytes bytes)
     std::vector<Step> steps(n);
     const Tables& t = tables();
     Search search;
-    for (size_t i = 0; i < n; ++i)
-        search.step(t, bytes[i], i ? steps[i - 1] : kStart, steps[i]);
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t c = bytes[i];
+        const Step& before = i ? steps[i - 1] : kStart;
+        switch (t.kind[c]) {
+#define STELCODE_CLASS(k)                                                                          \
+    case k:                                                                                        \
+        search.step<kClasses[k].held[0], kClasses[k].held[1], kClasses[k].held[2],                 \
+            kClasses[k].held[3], kClasses[k].digit ? 1 : 0>(t, c, before, steps[i]);               \
+        break;
+            STELCODE_CLASS(0)
+            STELCODE_CLASS(1)
+            STELCODE_CLASS(2)
+            STELCODE_CLASS(3)
+            STELCODE_CLASS(4)
+            STELCODE_CLASS(5)
+            STELCODE_CLASS(6)
+            STELCODE_CLASS(7)
+#undef STELCODE_CLASS
+        default:
+            search.step<kFromTable, kFromTable, kFromTable, kFromTable, kFromTable>(
+                t, c, before, steps[i]);
+        }
+    }
 
     int state = kAlpha;
     if (n > 0) {
