@@ -20,9 +20,9 @@ namespace {
 // numeric compaction by the digit count mod 44 (a group), live only inside a
 // digit run.
 //
-// The forward pass keeps costs only, and each byte's text and byte costs; the
-// moves of the chosen path are worked out again from those on the way back.
-// Nothing is pruned: every state is kept, so the result is exact.
+// The forward pass computes costs only and keeps each byte's text and byte
+// costs; on the way back the moves of the chosen path are worked out again
+// from them. No state is ever dropped, so the result is exact.
 constexpr int kInf = 1 << 26;  // unreachable; sums of a few stay far from overflow
 constexpr int kAlpha = 0, kLower = 1, kMixed = 2, kPunct = 3;
 constexpr int kPunctOdd = 4;
@@ -345,7 +345,8 @@ struct Search
     }
 };
 
-// The best state among `states` of a step, closed (text padded to a codeword).
+// The cheapest text and/or byte state after a step, closed (text padded to a
+// whole codeword).
 int closedBest(const Step& s, bool text, bool byte)
 {
     int best = kInf, state = kAlpha;
