@@ -380,6 +380,8 @@ std::pair<int, uint8_t> textMove(
 {
     const int target = step.text[to];
     const ByteCost& bc = t.cost[c];
+    if (to < kPunct && before.text[to] + bc.held[to] == target)
+        return {to, 0};  // the usual case: the byte held in the same sub-mode
     // Sources: the five text states, then 900 from the best byte or numeric
     // state (worked out only when no text state gives the cost).
     for (int s = 0; s <= kTextStates; ++s) {
