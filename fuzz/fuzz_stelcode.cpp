@@ -1,13 +1,16 @@
 // The barcode control: its stored property values (a property bag as a form
 // layout keeps it), the text to encode and raw bytes for each compaction mode.
 // Input: "key=value" lines, an empty line, then the data. The symbol is
-// painted and saved at a bounded size; its codewords must lie in 0..928, and
-// the property bag it writes must read back to the same bag.
+// painted and saved at a bounded size; its codewords, and those of the data's
+// automatic-mode symbol, must lie in 0..928, and the property bag it writes
+// must read back to the same bag.
 #include "fuzz/Comun.h"
 
+#include <stelcode/Encoder.h>
 #include <stelcode/Stelcodex.h>
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -73,6 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const qint16 p : *cw)
             FUZZ_CHECK(p >= 0 && p <= 928);
     }
+
+    // The automatic mode's search over the raw bytes, at the automatic level.
+    const auto bytes = std::span(reinterpret_cast<const uint8_t*>(datos.constData()), size_t(datos.size()));
+    if (const stelcode::EncodeResult r
+        = stelcode::encodeBytes(bytes, {stelcode::Mode::Auto, 30, stelcode::kAutoLevel, 0}))
+        for (const int16_t p : r.symbol->codewords)
+            FUZZ_CHECK(p >= 0 && p <= 928);
 
     const StelcodePropertyBag escrita = control.writeProperties();
     copia.setStandAlone(true);

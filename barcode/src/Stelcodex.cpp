@@ -97,7 +97,6 @@ Stelcodex::Stelcodex(QWidget* parent) : QWidget(parent), m_tables(std::make_uniq
 {
     m_textTableLength = kTextTablePairs;
     setObjectName(QStringLiteral("Stelcodex"));
-    setAccessibleName(QStringLiteral("Código de barras PDF417"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setPdfbackColor(m_backColor);
     setPdfECLevel(0);
@@ -410,6 +409,16 @@ void Stelcodex::paintBarCode()
         m_firstLineOnly = false;
         // Painting never fails its caller; whatever was drawn stays.
     }
+}
+
+bool Stelcodex::event(QEvent* event)
+{
+    // The default name is given when the control is first polished (before it
+    // is shown): naming a widget makes Qt build its accessibility interface,
+    // which a control that only encodes or writes bitmaps never needs.
+    if (event->type() == QEvent::Polish && accessibleName().isEmpty())
+        setAccessibleName(QStringLiteral("Código de barras PDF417"));
+    return QWidget::event(event);
 }
 
 void Stelcodex::paintEvent(QPaintEvent*)

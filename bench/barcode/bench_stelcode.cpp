@@ -9,9 +9,14 @@
 //   Image_*      encode + render to an image in memory (Stelcode: 1 bit a
 //                pixel; libzint: ZBarcode_Encode_and_Buffer, 3 bytes a pixel)
 //   NewEncode_*  a new encoder object plus one encode (Stelcode: a new
-//                Stelcodex control; libzint: ZBarcode_Create/Encode/Delete)
+//                Stelcodex control, or the core's encodeBytes, which needs no
+//                object; libzint: ZBarcode_Create/Encode/Delete). QWidgetOnly
+//                is a bare QWidget made and deleted: the control's floor.
 //   File_*       encode + BMP file (CPU time; the disk's write-back is not the
-//                libraries' work, so read the CPU column)
+//                libraries' work, so read the CPU column). WriteOnly_* writes
+//                the short text's BMP bytes, made beforehand, with Stelcode's
+//                safe write and with a plain open/truncate/write/close as
+//                libzint does: the file system's share of the File_* cases.
 // Run with --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 // for medians.
 #include <stelcode/Encoder.h>
@@ -25,6 +30,7 @@
 #include <benchmark/benchmark.h>
 #include <zint.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -233,6 +239,53 @@ const Case& shortTextByte()
     static const Case c{"This is a test", stelcode::Mode::Byte, 10, 2};
     return c;
 }
+
+void newEncodeCore(benchmark::State& state, const Case& c)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encode(c));
+}
+
+void BM_newEncode_QWidgetOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QWidget w;
+        benchmark::DoNotOptimize(&w);
+    }
+}
+BENCHMARK(BM_newEncode_QWidgetOnly);
+
+void BM_newEncode_Core_ShortText(benchmark::State& s) { newEncodeCore(s, shortText()); }
+void BM_newEncode_Core_ShortTextByte(benchmark::State& s) { newEncodeCore(s, shortTextByte()); }
+BENCHMARK(BM_newEncode_Core_ShortText);
+BENCHMARK(BM_newEncode_Core_ShortTextByte);
+
+std::string shortTextBmp()
+{
+    return stelcode::imageFile(encode(shortText()).symbol->matrix, renderOptions(), stelcode::ImageFormat::Bmp);
+}
+
+void BM_file_WriteOnly_StelcodeSafe(benchmark::State& state)
+{
+    const std::string path = QFile::encodeName(tempDir->filePath("safe.bmp")).toStdString();
+    const std::string bytes = shortTextBmp();
+    for (auto _ : state)
+        if (stelcode::writeFileSafely(path, bytes) != 0)
+            state.SkipWithError("write failed");
+}
+BENCHMARK(BM_file_WriteOnly_StelcodeSafe);
+
+void BM_file_WriteOnly_Truncate(benchmark::State& state)
+{
+    const QByteArray path = QFile::encodeName(tempDir->filePath("plain.bmp"));
+    const std::string bytes = shortTextBmp();
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.constData(), "wb");
+        if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0)
+            state.SkipWithError("write failed");
+    }
+}
+BENCHMARK(BM_file_WriteOnly_Truncate);
 
 void BM_newEncode_Stelcode_ShortText(benchmark::State& s) { newEncodeStelcode(s, shortText()); }
 void BM_newEncode_Stelcode_ShortTextByte(benchmark::State& s) { newEncodeStelcode(s, shortTextByte()); }

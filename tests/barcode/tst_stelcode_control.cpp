@@ -79,6 +79,14 @@ void tst_stelcode_control::creationValues()
     QCOMPARE(c.rowCount(), 0);
     QVERIFY(c.setProperty("pdfcode", QStringLiteral("abc")));
     QCOMPARE(c.pdfcode(), QStringLiteral("abc"));
+
+    // Named by the time it can be shown; a host's own name is kept.
+    c.ensurePolished();
+    QCOMPARE(c.accessibleName(), QStringLiteral("Código de barras PDF417"));
+    Stelcodex named;
+    named.setAccessibleName(QStringLiteral("Código"));
+    named.show();
+    QCOMPARE(named.accessibleName(), QStringLiteral("Código"));
 }
 
 void tst_stelcode_control::ecLevelSelectsOnlyValidTables()

@@ -14,6 +14,9 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace stelcode;
 
 namespace {
@@ -75,6 +78,7 @@ private slots:
     void autoLevelFollowsDataSize();
     void autoModeMixesReadBack();
     void controlNeverWritesThroughALink();
+    void safeWriteModes();
 };
 
 void tst_stelcode_core::agreesWithTheControl_data()
@@ -330,6 +334,36 @@ void tst_stelcode_core::controlNeverWritesThroughALink()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("keep"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);
+}
+
+void tst_stelcode_core::safeWriteModes()
+{
+    // A new file gets 0666 less the umask; an existing one keeps its mode even
+    // where the umask would take bits away; no temporary file stays behind.
+    QTemporaryDir dir;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    auto modeOf = [](const std::string& path) {
+        struct stat st { };
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    const std::string fresh = QFile::encodeName(dir.filePath(QStringLiteral("new.bmp"))).toStdString();
+    QCOMPARE(writeFileSafely(fresh, "one"), 0);
+    QCOMPARE(modeOf(fresh), 0666u & ~mask);
+    QVERIFY(::chmod(fresh.c_str(), 0666) == 0);
+    QCOMPARE(writeFileSafely(fresh, "two"), 0);
+    QCOMPARE(modeOf(fresh), 0666u);
+    QFile f(QString::fromStdString(fresh));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("two"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("new.bmp")});
+    // A folder the caller may not write: its errno, and nothing written.
+    if (::geteuid() != 0) {
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0500) == 0);
+        QCOMPARE(writeFileSafely(fresh, "three"), EACCES);
+        QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0700) == 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("new.bmp")});
+    }
 }
 
 QTEST_MAIN(tst_stelcode_core)

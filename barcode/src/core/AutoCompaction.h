@@ -5,6 +5,9 @@
 
 namespace stelcode {
 
+// Longer data cannot fit: even digits take more than one codeword per three bytes.
+inline constexpr size_t kMaxAutoBytes = 3 * static_cast<size_t>(kMaxCodewords);
+
 // Descriptor placeholder and data codewords (no padding, no checks), starting
 // in text compaction as every symbol does.
 Codewords autoDataCodewords(Bytes bytes);

@@ -1,5 +1,6 @@
 #include <stelcode/Encoder.h>
 
+#include "AutoCompaction.h"
 #include "Compaction.h"
 #include "SharedTables.h"
 #include "SymbolLayout.h"
@@ -47,12 +48,16 @@ bool allDigits(std::span<const uint8_t> bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b >= '0' && b <= '9'; });
 }
 
-// Compacts at one level; the shape tells the rows and the data count.
-std::optional<Codewords> compactAt(
-    std::span<const uint8_t> bytes, const EncodeOptions& o, int level, SymbolShape& shape)
+// Compacts at one level; the shape tells the rows and the data count. Data
+// codewords already found (the automatic mode's, when several levels are
+// tried) are only sized and checked.
+std::optional<Codewords> compactAt(std::span<const uint8_t> bytes, const EncodeOptions& o,
+    int level, SymbolShape& shape, const std::optional<Codewords>& data)
 {
     const SharedTables& t = sharedTables();
     shape = SymbolShape{o.columns, o.minRows, level, &t.coefficients[level], 0, 0};
+    if (data)
+        return finish(*data, shape);
     return compact(static_cast<int>(o.mode), bytes, t.text, kTextTablePairs, shape);
 }
 
@@ -126,12 +131,15 @@ EncodeResult encodeBytes(std::span<const uint8_t> bytes, const EncodeOptions& o)
     std::optional<Codewords> codewords;
     if (level == kAutoLevel) {
         // The recommended level, or the highest below it that still fits.
-        compactAt(bytes, o, 0, shape);
+        std::optional<Codewords> data;
+        if (o.mode == Mode::Auto && bytes.size() <= kMaxAutoBytes)
+            data = autoDataCodewords(bytes);  // the search once for every level
+        compactAt(bytes, o, 0, shape, data);
         for (level = recommendedLevel(shape.dataCount); level >= 0 && !codewords; --level)
-            codewords = compactAt(bytes, o, level, shape);
+            codewords = compactAt(bytes, o, level, shape, data);
         ++level;
     } else {
-        codewords = compactAt(bytes, o, level, shape);
+        codewords = compactAt(bytes, o, level, shape, std::nullopt);
     }
     if (!codewords)
         return failure(EncodeError::TooLarge,

@@ -1,5 +1,7 @@
 #include "ErrorCorrection.h"
 
+#include <cstddef>
+
 namespace stelcode {
 
 namespace {
@@ -19,17 +21,28 @@ void genEC(Codewords& data, int n, const CoefficientTable& c, int64_t k)
         || static_cast<int64_t>(data.size()) < n + k)
         return;
     const int kk = static_cast<int>(k);
-    std::vector<int32_t> e(kk, 0);
-    for (int j = 0; j < n; ++j) {
+    const auto count = static_cast<std::size_t>(kk);
+    const auto length = static_cast<std::size_t>(n);
+    // The division register slides along a buffer instead of shifting: after
+    // codeword j its cell i is window[j + k - i]. Cells stay unreduced (each
+    // gets at most k products below 929^2, so 32 bits hold them), with the
+    // generator's coefficients negated and reversed; only the feedback term is
+    // reduced, so the inner loop has no division.
+    std::vector<int32_t> buffer(count + length + count, 0);
+    int32_t* const reversed = buffer.data();
+    int32_t* const window = buffer.data() + count;
+    for (std::size_t m = 0; m < count; ++m)
+        reversed[m] = (kPrime - c[count - 1 - m] % kPrime) % kPrime;
+    for (std::size_t j = 0; j < length; ++j) {
         // Codewords are 0..928; anything else is reduced into the field first.
-        const int32_t t1 = ((data[j] + e[kk - 1]) % kPrime + kPrime) % kPrime;
-        for (int i = kk - 1; i >= 1; --i)
-            e[i] = (e[i - 1] + kPrime - t1 * c[i] % kPrime) % kPrime;
-        e[0] = (kPrime - t1 * c[0] % kPrime) % kPrime;
+        const int32_t t1 = ((data[j] + window[j]) % kPrime + kPrime) % kPrime;
+        int32_t* const cells = window + j + 1;
+        for (std::size_t m = 0; m < count; ++m)
+            cells[m] += t1 * reversed[m];
     }
-    for (int m = 0; m < kk; ++m) {
-        const int32_t v = e[kk - 1 - m];
-        data[n + m] = static_cast<int16_t>(v == 0 ? 0 : kPrime - v);
+    for (std::size_t m = 0; m < count; ++m) {
+        const int32_t v = window[length + m] % kPrime;
+        data[length + m] = static_cast<int16_t>(v == 0 ? 0 : kPrime - v);
     }
 }
 
