@@ -12,7 +12,7 @@ constexpr int LargoMaximo = 30; // the Fichero field of the application list
 const QString Extension = QStringLiteral(".doc");
 } // namespace
 
-QString Base(const QString& dni) { return ModGeneral::Rellenar(dni.left(9), 9, true, QStringLiteral("0")).texto; }
+QString Base(const QString& dni) { return ModGeneral::Rellenar(dni.left(9), 9, true, QStringLiteral("0")).valor; }
 
 QString NombrePorDefecto(const QString& dni) { return Base(dni) + Extension; }
 

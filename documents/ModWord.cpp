@@ -278,16 +278,18 @@ struct InstanciaEscritor {
 
 // Attaches (older variant only) or starts an instance, adds a document from
 // the template and writes the form into it, one step a control.
-void Rellenar(InstanciaEscritor& instancia, Variante variante, FormularioDocumento* formulario, const Avance& avance,
-    bool imprimir)
+void RellenarDocumento(InstanciaEscritor& instancia, Variante variante, FormularioDocumento* formulario,
+    const Avance& avance, bool imprimir)
 {
     const QString plantilla
         = variante == Variante::W97 ? NombresSolicitud::RutaPlantillaW97() : NombresSolicitud::RutaPlantillaWXP();
     bool iniciada = true;
     instancia.word = variante == Variante::W97 ? ObtenerOIniciar(&iniciada) : Word::CreateObject();
     estado().objWord = instancia.word;
-    instancia.compartida = !iniciada; // until its documents are counted
-    instancia.compartida = !iniciada && instancia.word->Documents().Count() > 0;
+    // An instance we attached to stays shared if counting its documents fails.
+    instancia.compartida = !iniciada;
+    if (instancia.compartida)
+        instancia.compartida = instancia.word->Documents().Count() > 0;
     Word::Application& word = *instancia.word;
     word.setVisible(false);
     instancia.nuestro = &word.Documents().Add(plantilla);
@@ -336,7 +338,7 @@ Escrito GenerarDocumento(Variante variante, const QString& fichero, const QStrin
     Escrito escrito;
     escrito.fichero = fichero;
     const Resultado guardado = Intentar([&]() -> Resultado {
-        Rellenar(instancia, variante, formulario, avance, imprimir);
+        RellenarDocumento(instancia, variante, formulario, avance, imprimir);
         return Guardar(
             instancia.word->ActiveDocument(), carpeta, escrito.fichero, formulario->CajaDNI()->text(), nombreNuevo);
     });

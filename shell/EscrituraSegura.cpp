@@ -104,8 +104,6 @@ QString MotivoError(int error)
 
 QString ResultadoEscritura::motivo() const { return MotivoError(error); }
 
-Resultado Resultado::De(const ResultadoEscritura& r) { return r; }
-
 namespace {
 
 // Takes `destino` with the finished temporary file: replacing it, or only when

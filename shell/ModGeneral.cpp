@@ -6,14 +6,13 @@
 
 namespace ModGeneral {
 
-Relleno Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter)
+ResultadoCon<QString> Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter)
 {
     if (caracter.size() != 1)
-        return {
-            {}, Resultado::Fallo(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"))};
+        return Resultado::Fallo(QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"));
     const qsizetype n = longitud - texto.size();
     const QString relleno = n > 0 ? caracter.repeated(n) : QString();
-    return {izquierda ? relleno + texto : texto + relleno, Resultado::Correcto()};
+    return izquierda ? relleno + texto : texto + relleno;
 }
 
 namespace {

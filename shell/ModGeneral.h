@@ -10,17 +10,11 @@ class QKeyEvent;
 
 namespace ModGeneral {
 
-// A filled text, or why not.
-struct Relleno {
-    QString texto; // empty when it failed
-    Resultado resultado;
-};
-
 // Fills texto with caracter to longitud characters, on the left or on the right.
 // A longer text comes back unchanged. caracter must be one character: otherwise
-// the text is empty and the result says why (a caller's mistake, so a caller
+// it fails, saying why (a caller's mistake, so a caller
 // that takes caracter from elsewhere shows the reason).
-Relleno Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter);
+ResultadoCon<QString> Rellenar(const QString& texto, qint16 longitud, bool izquierda, const QString& caracter);
 
 // Key filter for a typed character (KeyAscii, read and written; 0 discards it).
 // Enter moves the focus on. Free text refuses quotes; a numeric field takes

@@ -7,8 +7,6 @@
 #include <QString>
 #include <utility>
 
-struct ResultadoEscritura;
-
 struct Resultado {
     bool bien = true;
     QString motivo; // why it failed; empty on success
@@ -18,7 +16,6 @@ struct Resultado {
 
     static Resultado Correcto() { return {}; }
     static Resultado Fallo(QString motivo, int numero = 0) { return {false, std::move(motivo), numero}; }
-    static Resultado De(const ResultadoEscritura& r);
 
     // The numbers of the program's own failures that messages show.
     static constexpr int ArchivoNoEncontrado = 53;

@@ -218,34 +218,28 @@ Resultado sinMemoria(const QString& ruta)
         QStringLiteral("No se ha podido cargar el fichero de usuarios %1: no hay memoria suficiente.").arg(ruta));
 }
 
-// The user file to change, or why it cannot be changed.
-struct ParaCambiar {
-    std::shared_ptr<Leidos> leidos;
-    Resultado resultado;
-};
-
 // The document to change: the loaded one when the file is still what was read,
-// else the file as it is now.
-ParaCambiar paraCambiar(const QString& ruta)
+// else the file as it is now; or why it cannot be changed.
+ResultadoCon<std::shared_ptr<Leidos>> paraCambiar(const QString& ruta)
 {
     std::shared_ptr<Leidos> l = g_actual;
     if (!l || !l->desdeFichero || l->doc != estado().objUsuariosXML || !(FirmaDe(ruta) == l->firma)) {
         l = LeerUsuarios(ruta);
         if (!l)
-            return {nullptr, sinMemoria(ruta)};
+            return sinMemoria(ruta);
         aplicarBajas(*l);
     }
     if (l->estado == Leidos::Estado::Ilegible) {
         instalar(l);
-        return {nullptr, Resultado::Fallo(motivoIlegible(ruta, l->error))};
+        return Resultado::Fallo(motivoIlegible(ruta, l->error));
     }
     if (l->estado == Leidos::Estado::NoAnaliza) {
         if (Resultado r = apartar(ruta, l->bytes); !r)
-            return {nullptr, std::move(r)};
+            return r;
         l->bytes.clear();
         l->estado = Leidos::Estado::Falta;
     }
-    return {l, Resultado::Correcto()};
+    return l;
 }
 
 void crearRaiz(Leidos& l)
@@ -378,9 +372,10 @@ Resultado AltaUsuario(const QString& dni, const QString& password)
         const int error = LeerFichero(ruta).error;
         return Resultado::Fallo(error != 0 && error != ENOENT ? motivoIlegible(ruta, error) : bloqueo.motivo());
     }
-    auto [l, cambiable] = paraCambiar(ruta);
-    if (!l)
+    const ResultadoCon<std::shared_ptr<Leidos>> cambiable = paraCambiar(ruta);
+    if (!cambiable)
         return cambiable;
+    const std::shared_ptr<Leidos>& l = cambiable.valor;
     // One entry per DNI, also when another copy registered it meanwhile.
     for (auto it = l->indice.find(huella); it != l->indice.end(); it = l->indice.find(huella))
         quitar(*l, it->second);

@@ -14,14 +14,13 @@ private slots:
     {
         CarpetaPrueba c;
         const QString cero = QStringLiteral("0");
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, true, cero).texto, QStringLiteral("01234567L"));
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, false, cero).texto, QStringLiteral("1234567L0"));
-        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("012345678Z"), 9, true, cero).texto, QStringLiteral("012345678Z"));
-        const ModGeneral::Relleno mal = ModGeneral::Rellenar(QStringLiteral("1"), 9, true, QStringLiteral("00"));
-        QCOMPARE(mal.texto, QString());
-        QVERIFY(!mal.resultado);
-        QCOMPARE(
-            mal.resultado.motivo, QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, true, cero).valor, QStringLiteral("01234567L"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("1234567L"), 9, false, cero).valor, QStringLiteral("1234567L0"));
+        QCOMPARE(ModGeneral::Rellenar(QStringLiteral("012345678Z"), 9, true, cero).valor, QStringLiteral("012345678Z"));
+        const ResultadoCon<QString> mal = ModGeneral::Rellenar(QStringLiteral("1"), 9, true, QStringLiteral("00"));
+        QCOMPARE(mal.valor, QString());
+        QVERIFY(!mal);
+        QCOMPARE(mal.motivo, QStringLiteral("Sólo se admiten caracteres, no cadenas en el argumento 'caracter'"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 

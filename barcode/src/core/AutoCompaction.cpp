@@ -462,15 +462,11 @@ struct TextOut
     }
 };
 
-}  // namespace
-
-Codewords autoDataCodewords(Bytes bytes)
+// The forward pass: the costs after each byte into `steps`; `search` ends
+// with the numeric states after the last byte.
+void searchCosts(Bytes bytes, const Tables& t, std::vector<Step>& steps, Search& search)
 {
-    const size_t n = bytes.size();
-    std::vector<Step> steps(n);
-    const Tables& t = tables();
-    Search search;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
         const uint8_t c = bytes[i];
         const Step& before = i ? steps[i - 1] : kStart;
         switch (t.kind[c]) {
@@ -493,18 +489,26 @@ Codewords autoDataCodewords(Bytes bytes)
                 t, c, before, steps[i]);
         }
     }
+}
 
-    int state = kAlpha;
-    if (n > 0) {
-        const Step& last = steps[n - 1];
-        state = closedBest(last, true, true);
-        int best = closedCost(last, state);
-        for (int q = 0; q <= std::min(search.run, kGroup - 1); ++q)
-            keep(best, state, search.numeric[q], kNumeric + q);
-    }
+// The cheapest closed state after the last byte.
+int finalState(const std::vector<Step>& steps, const Search& search)
+{
+    if (steps.empty())
+        return kAlpha;
+    const Step& last = steps.back();
+    int state = closedBest(last, true, true);
+    int best = closedCost(last, state);
+    for (int q = 0; q <= std::min(search.run, kGroup - 1); ++q)
+        keep(best, state, search.numeric[q], kNumeric + q);
+    return state;
+}
 
-    // Back along the chosen path: steps[i].state is the state after byte i.
-    for (size_t i = n; i-- > 0;) {
+// Back along the chosen path from `state`: steps[i].state becomes the state
+// after byte i, and steps[i].how how a text state was reached.
+void tracePath(Bytes bytes, const Tables& t, int state, std::vector<Step>& steps)
+{
+    for (size_t i = steps.size(); i-- > 0;) {
         Step& step = steps[i];
         const Step& before = i ? steps[i - 1] : kStart;
         step.state = static_cast<uint8_t>(state);
@@ -516,6 +520,12 @@ Codewords autoDataCodewords(Bytes bytes)
             state = previousState(state, before, step);
         }
     }
+}
+
+// The codewords of the traced path.
+Codewords pathCodewords(Bytes bytes, const Tables& t, const std::vector<Step>& steps)
+{
+    const size_t n = bytes.size();
     auto path = [&steps](size_t i) -> int { return i == 0 ? kAlpha : steps[i - 1].state; };
 
     Codewords out;
@@ -570,6 +580,18 @@ Codewords autoDataCodewords(Bytes bytes)
     }
     text.close();
     return out;
+}
+
+}  // namespace
+
+Codewords autoDataCodewords(Bytes bytes)
+{
+    const Tables& t = tables();
+    std::vector<Step> steps(bytes.size());
+    Search search;
+    searchCosts(bytes, t, steps, search);
+    tracePath(bytes, t, finalState(steps, search), steps);
+    return pathCodewords(bytes, t, steps);
 }
 
 std::optional<Codewords> compactAuto(Bytes bytes, SymbolShape& shape)
