@@ -21,13 +21,6 @@
 
 using namespace stelcode;
 
-// The tables are shared by every control; each keeps its own selected level.
-struct Stelcodex::Tables
-{
-    const SharedTables& shared = sharedTables();
-    int selected = 0;  // level of the coefficient table in use
-};
-
 namespace {
 qint16 clamp16(long long v)
 {
@@ -93,7 +86,7 @@ Stelcodex* Stelcodex::createByName(const QString& name, QWidget* parent)
     return new Stelcodex(parent);
 }
 
-Stelcodex::Stelcodex(QWidget* parent) : QWidget(parent), m_tables(std::make_unique<Tables>())
+Stelcodex::Stelcodex(QWidget* parent) : QWidget(parent)
 {
     m_textTableLength = kTextTablePairs;
     setObjectName(QStringLiteral("Stelcodex"));
@@ -127,7 +120,7 @@ void Stelcodex::setPdfECLevel(int level)
 {
     m_ecLevel = clamp16(level);
     if (m_ecLevel >= 0 && m_ecLevel <= 8)
-        m_tables->selected = m_ecLevel;
+        m_selectedLevel = m_ecLevel;
 }
 
 void Stelcodex::setPdfbarWidth(int width)
@@ -216,10 +209,10 @@ void Stelcodex::setSize(int w, int h)
 std::optional<QList<qint16>> Stelcodex::compactWith(
     int mode, const QByteArray& bytes, qsizetype length, qint16& datacols)
 {
-    SymbolShape shape{datacols, m_minRows, m_ecLevel,
-        &m_tables->shared.coefficients[m_tables->selected], m_rowCount};
+    SymbolShape shape{
+        datacols, m_minRows, m_ecLevel, &sharedTables().coefficients[m_selectedLevel], m_rowCount};
     const auto result
-        = compact(mode, firstBytes(bytes, length), m_tables->shared.text, m_textTableLength, shape);
+        = compact(mode, firstBytes(bytes, length), sharedTables().text, m_textTableLength, shape);
     datacols = static_cast<qint16>(shape.columns);
     m_rowCount = static_cast<qint16>(shape.rows);
     return toOptionalList(result);
@@ -254,8 +247,8 @@ void Stelcodex::genEC(QList<qint16>& codewordList, qint16 length)
     if (m_ecLevel < 0)
         return;  // no check codewords for a level that has none
     Codewords words(codewordList.begin(), codewordList.end());
-    stelcode::genEC(words, length, m_tables->shared.coefficients[m_tables->selected],
-        ecCodewordCount(m_ecLevel));
+    stelcode::genEC(
+        words, length, sharedTables().coefficients[m_selectedLevel], ecCodewordCount(m_ecLevel));
     codewordList = toList(words);
 }
 
@@ -276,8 +269,8 @@ QVariant Stelcodex::findChar(const QStringList& table, qint16 length, const QStr
 QStringList Stelcodex::textTable() const
 {
     QStringList table;
-    table.reserve(static_cast<qsizetype>(m_tables->shared.text.size()));
-    for (const std::string& s : m_tables->shared.text)
+    table.reserve(static_cast<qsizetype>(sharedTables().text.size()));
+    for (const std::string& s : sharedTables().text)
         table << QString::fromStdString(s);
     return table;
 }
@@ -460,9 +453,9 @@ QSize Stelcodex::sizeHint() const
     // Measures the current symbol without touching the control's state.
     const QByteArray bytes = toAnsiBytes(m_code);
     SymbolShape shape{
-        m_columns, m_minRows, m_ecLevel, &m_tables->shared.coefficients[m_tables->selected], 0};
+        m_columns, m_minRows, m_ecLevel, &sharedTables().coefficients[m_selectedLevel], 0};
     const bool fits = compact(
-        m_mode, firstBytes(bytes, bytes.size()), m_tables->shared.text, m_textTableLength, shape)
+        m_mode, firstBytes(bytes, bytes.size()), sharedTables().text, m_textTableLength, shape)
                           .has_value();
     const int rows = fits ? shape.rows : kMinRows;
     const int modules = rowModules(fits ? shape.columns : 10);

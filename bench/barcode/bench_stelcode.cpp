@@ -11,7 +11,9 @@
 //   NewEncode_*  a new encoder object plus one encode (Stelcode: a new
 //                Stelcodex control, or the core's encodeBytes, which needs no
 //                object; libzint: ZBarcode_Create/Encode/Delete). QWidgetOnly
-//                is a bare QWidget made and deleted: the control's floor.
+//                is a bare QWidget made and deleted: the control's floor;
+//                QWidgetChildOnly the same inside a window, as a form holds
+//                the control.
 //   File_*       encode + BMP file (CPU time; the disk's write-back is not the
 //                libraries' work, so read the CPU column). WriteOnly_* writes
 //                the short text's BMP bytes, made beforehand, with Stelcode's
@@ -254,6 +256,16 @@ void BM_newEncode_QWidgetOnly(benchmark::State& state)
     }
 }
 BENCHMARK(BM_newEncode_QWidgetOnly);
+
+void BM_newEncode_QWidgetChildOnly(benchmark::State& state)
+{
+    QWidget window;
+    for (auto _ : state) {
+        QWidget w(&window);
+        benchmark::DoNotOptimize(&w);
+    }
+}
+BENCHMARK(BM_newEncode_QWidgetChildOnly);
 
 void BM_newEncode_Core_ShortText(benchmark::State& s) { newEncodeCore(s, shortText()); }
 void BM_newEncode_Core_ShortTextByte(benchmark::State& s) { newEncodeCore(s, shortTextByte()); }

@@ -34,7 +34,6 @@
 #include <QVariant>
 #include <QWidget>
 
-#include <memory>
 #include <optional>
 
 #if defined(STELCODE_BUILD)
@@ -190,8 +189,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct Tables;
-
     void requestRepaint();
     std::optional<QList<qint16>> compactWith(
         int mode, const QByteArray& bytes, qsizetype length, qint16& datacols);
@@ -220,7 +217,7 @@ private:
     quint32 m_foreColor = StelcodeColor::ButtonText;
     quint32 m_backColor = StelcodeColor::ButtonFace;
     int m_textTableLength = 0;
-    std::unique_ptr<Tables> m_tables;
+    int m_selectedLevel = 0;  // the check codeword table in use; the tables are shared
     QImage m_surface;
     // For the drawing in progress: resolved colours, the surface's pixels and
     // whether elements paint only a row's first line (copied down afterwards).

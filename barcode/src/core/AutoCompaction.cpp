@@ -102,17 +102,6 @@ constexpr int toPunct(int s, int parity)
 static_assert(toPunct(kAlpha, 0) > 0 && toPunct(kLower, 1) > 0 && toPunct(kMixed, 0) > 0
     && toPunct(kPunct, 0) == 0 && toPunct(kPunct, 1) > 0);
 
-// The latch length from sub-mode s into punctuation that leaves a value count
-// of `parity`, by the parity of the count before it.
-constexpr auto kArrive = [] {
-    std::array<std::array<std::array<int, 2>, 2>, 4> a{};
-    for (int s = 0; s < 4; ++s)
-        for (int parity = 0; parity < 2; ++parity)
-            for (int before = 0; before < 2; ++before)
-                a[s][parity][before] = toPunct(s, parity ^ before);
-    return a;
-}();
-
 // What a byte costs in each text sub-mode, for the search's inner loop.
 struct ByteCost
 {
@@ -210,9 +199,10 @@ inline int lo(int a, int b)
     return b < a ? b : a;
 }
 
+// Costs are never negative: rounding up to even is an add and a mask.
 inline int even(int cost)
 {
-    return cost + (cost & 1);
+    return (cost + 1) & ~1;
 }
 
 constexpr uint8_t kByteShiftHow = 1;
@@ -269,8 +259,9 @@ struct Search
     {
         const int a0 = before.text[kAlpha], l = before.text[kLower], m = before.text[kMixed],
                   p0 = before.text[kPunct], p1 = before.text[kPunctOdd];
-        int b[6];
-        std::copy_n(before.byte, 6, b);
+        // Copied to locals: out may not alias before, but the compiler cannot know.
+        const int b[6] = {before.byte[0], before.byte[1], before.byte[2], before.byte[3],
+            before.byte[4], before.byte[5]};
         const int closedText = lo(lo(lo(even(a0), even(l)), lo(even(m), p0)), even(p1));
         const int closedByte = lo(lo(lo(b[0], b[1]), lo(b[2], b[3])), lo(b[4], b[5]));
         const int live = lo(run, kGroup - 1);  // numeric states 0..live may be reached
@@ -296,9 +287,12 @@ struct Search
         out.text[kLower] = withByte<HL>(reachL, bc.held[kLower]);
         out.text[kMixed] = withByte<HM>(reachM, bc.held[kMixed]);
         // Punctuation keeps both parities of the value count: arrive by the
-        // latch of the length parity that gives each. (enter is even.)
-        auto arrive
-            = [](int cost, int s, int parity) { return cost + kArrive[s][parity][cost & 1]; };
+        // latch of the length parity that gives each, which depends on the
+        // parity of the count before it. (enter is even.)
+        auto arrive = [](int cost, int s, int parity) {
+            const int same = toPunct(s, parity), other = toPunct(s, parity ^ 1);
+            return cost + same + (cost & 1) * (other - same);
+        };
         const int reachEven = lo(lo(lo(arrive(a0, kAlpha, 0), enter + toPunct(kAlpha, 0)),
                                      lo(arrive(l, kLower, 0), arrive(m, kMixed, 0))),
             lo(p0, p1 + toPunct(kPunct, 1)));
