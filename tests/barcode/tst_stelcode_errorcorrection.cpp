@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <random>
+
 using namespace stelcode;
 
 namespace {
@@ -24,6 +26,23 @@ int evaluate(const Codewords& cw, int x)
     return static_cast<int>(v);
 }
 
+// The textbook shift register, a modulo at every step: the reference for
+// genEC's faster forms. Data outside 0..928 is taken modulo 929.
+Codewords referenceChecks(const Codewords& data, const CoefficientTable& c, int k)
+{
+    std::vector<int> e(static_cast<size_t>(k), 0);
+    for (int16_t d : data) {
+        const int t1 = ((d % 929 + 929) % 929 + e[k - 1]) % 929;
+        for (int i = k - 1; i > 0; --i)
+            e[i] = (e[i - 1] + 929 - t1 * c[i] % 929) % 929;
+        e[0] = (929 - t1 * c[0] % 929) % 929;
+    }
+    Codewords checks;
+    for (int i = k - 1; i >= 0; --i)
+        checks.push_back(static_cast<int16_t>(e[i] == 0 ? 0 : 929 - e[i]));
+    return checks;
+}
+
 bool passesCheck(const Codewords& cw, int k)
 {
     for (int i = 1; i <= k; ++i)
@@ -40,6 +59,7 @@ private slots:
     void storedTablesAreTheGeneratorPolynomials();
     void singleCodewordAtLevelZero();
     void everyLevelYieldsAValidSymbol();
+    void everyRegisterLengthMatchesTheTextbookRegister();
 };
 
 void tst_stelcode_errorcorrection::storedTablesAreTheGeneratorPolynomials()
@@ -81,6 +101,29 @@ void tst_stelcode_errorcorrection::everyLevelYieldsAValidSymbol()
         const auto cw = compactBinary(bytes, shape);
         QVERIFY(cw.has_value());
         QVERIFY2(passesCheck(*cw, 2 << level), qPrintable(QString::number(level)));
+    }
+}
+
+void tst_stelcode_errorcorrection::everyRegisterLengthMatchesTheTextbookRegister()
+{
+    // Lengths with an unrolled register (2, 4, 8, 16) and without; data with
+    // values outside the field, which must be reduced first.
+    const CoefficientTables tables = buildCoefficientTables();
+    const CoefficientTable& c = tables[8];
+    std::mt19937 rng(929);
+    for (int k : {1, 2, 3, 4, 7, 8, 9, 16, 17, 64, 512}) {
+        for (int n : {0, 1, k - 1, k, 3 * k + 5}) {
+            if (n < 0)
+                continue;
+            Codewords data(static_cast<size_t>(n));
+            for (int16_t& d : data)
+                d = static_cast<int16_t>(rng() % 4 == 0 ? int(rng() % 65536) - 32768 : int(rng() % 929));
+            Codewords cw = data;
+            cw.resize(static_cast<size_t>(n + k), 0);
+            genEC(cw, n, c, k);
+            const Codewords checks(cw.begin() + n, cw.end());
+            QVERIFY2(checks == referenceChecks(data, c, k), qPrintable(QStringLiteral("k %1, n %2").arg(k).arg(n)));
+        }
     }
 }
 
