@@ -8,6 +8,7 @@ namespace stelcode {
 
 namespace {
 constexpr uint32_t kPrime = 929;
+constexpr int64_t kMaxCheckCodewords = 512;  // level 8; the cells' bound below holds up to it
 
 // v mod 929 for v below 2^30, by one multiplication: 2^40 / 929 rounded up
 // errs by less than 2^40 / 2^30 over that range.
@@ -19,7 +20,7 @@ inline uint32_t reduce(uint32_t v)
 
 // The check codewords are the remainder of the data polynomial divided by the
 // generator, computed by a register of k cells. Cells stay unreduced (each
-// gets at most k products below 929^2, well under 2^30 for k <= 512), with the
+// gets at most k products below 929^2, under 2^30 for k <= 512), with the
 // generator's coefficients negated and reversed, so only the feedback term is
 // reduced: once a codeword.
 
@@ -74,7 +75,7 @@ int64_t ecCodewordCount(int level)
 
 void genEC(Codewords& data, int n, const CoefficientTable& c, int64_t k)
 {
-    if (n < 0 || k <= 0 || static_cast<int64_t>(c.size()) < k
+    if (n < 0 || k <= 0 || k > kMaxCheckCodewords || static_cast<int64_t>(c.size()) < k
         || static_cast<int64_t>(data.size()) < n + k)
         return;
     const auto count = static_cast<std::size_t>(k);

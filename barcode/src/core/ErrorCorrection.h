@@ -14,7 +14,8 @@ using Codewords = std::vector<int16_t>;
 int64_t ecCodewordCount(int level);
 
 // Writes k check codewords over data[0 .. n-1] at data[n .. n+k-1], using the
-// first k coefficients. Does nothing when the list or the table is too short.
+// first k coefficients (k at most 512, level 8's count). Does nothing when the
+// list or the table is too short, or k is out of range.
 void genEC(Codewords& data, int n, const CoefficientTable& coefficients, int64_t k);
 
 }  // namespace stelcode
