@@ -1,11 +1,10 @@
 #include "users/frmCreaPwd.h"
+#include "ui_frmCreaPwd.h"
 
 #include "users/Validacion.h"
 #include "shell/EstadoCompartido.h"
 #include "shell/MessageBox.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,43 +12,14 @@
 
 frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmCreaPwd"));
-    setWindowTitle(QStringLiteral("Contraseña"));
-    setModal(true);
-
-    Label1 = new QLabel(QStringLiteral("&Contraseña"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(QStringLiteral("&Repita la Contraseña"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    for (int i = 0; i < 2; ++i) {
-        txtPwd[i] = new QLineEdit(this);
-        txtPwd[i]->setObjectName(QStringLiteral("txtPwd%1").arg(i));
-        txtPwd[i]->setEchoMode(QLineEdit::Password);
-        txtPwd[i]->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
-    }
-    Label1->setBuddy(txtPwd[0]);
-    Label2->setBuddy(txtPwd[1]);
-    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
-    cmdAceptar->setDefault(true);
-    cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
-    cmdSalir->setAutoDefault(false);
-
-    auto* capa = new QGridLayout(this);
-    capa->addWidget(Label1, 0, 0);
-    capa->addWidget(txtPwd[0], 0, 1);
-    capa->addWidget(Label2, 1, 0);
-    capa->addWidget(txtPwd[1], 1, 1);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    botones->addWidget(cmdAceptar);
-    botones->addWidget(cmdSalir);
-    capa->addLayout(botones, 2, 0, 1, 2);
-
-    setTabOrder(txtPwd[0], txtPwd[1]);
-    setTabOrder(txtPwd[1], cmdAceptar);
-    setTabOrder(cmdAceptar, cmdSalir);
+    // The layout is frmCreaPwd.ui.
+    Ui::frmCreaPwd ui;
+    ui.setupUi(this);
+    Label1 = ui.Label1;
+    Label2 = ui.Label2;
+    txtPwd = {ui.txtPwd0, ui.txtPwd1};
+    cmdAceptar = ui.cmdAceptar;
+    cmdSalir = ui.cmdSalir;
     txtPwd[0]->setFocus();
 
     txtPwd[0]->installEventFilter(this);

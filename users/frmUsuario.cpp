@@ -1,4 +1,5 @@
 #include "users/frmUsuario.h"
+#include "ui_frmUsuario.h"
 
 #include "users/Validacion.h"
 #include "applications/NombresSolicitud.h"
@@ -8,7 +9,6 @@
 #include "shell/ValidaDNI.h"
 
 #include <QFocusEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,57 +18,22 @@
 
 frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmUsuario"));
-    setWindowTitle(QStringLiteral("Validación de usuario"));
-    setModal(true);
-
-    Label1 = new QLabel(QStringLiteral("&NIF"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtDNI = new QLineEdit(this);
-    txtDNI->setObjectName(QStringLiteral("txtDNI"));
-    Label1->setBuddy(txtDNI);
-    cmdAceptarDNI = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), QString(), this);
-    cmdAceptarDNI->setObjectName(QStringLiteral("cmdAceptarDNI"));
-    cmdAceptarDNI->setAccessibleName(QStringLiteral("Aceptar DNI"));
-    cmdAceptarDNI->setToolTip(QStringLiteral("Aceptar DNI"));
-
-    lblPwd = new QLabel(QStringLiteral("&Contraseña"), this);
-    lblPwd->setObjectName(QStringLiteral("lblPwd"));
-    txtPwd = new QLineEdit(this);
-    txtPwd->setObjectName(QStringLiteral("txtPwd"));
-    txtPwd->setEchoMode(QLineEdit::Password);
-    txtPwd->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // shown as "*"
-    lblPwd->setBuddy(txtPwd);
-    cmdAceptarPwd = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
-    cmdAceptarPwd->setObjectName(QStringLiteral("cmdAceptarPwd"));
-    cmdAceptarPwd->setAccessibleName(QStringLiteral("Aceptar contraseña"));
-    cmdAceptarPwd->setToolTip(QStringLiteral("Aceptar contraseña"));
-
-    cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
-    // Leaving by mouse must not run the DNI check on the way out.
-    cmdSalir->setFocusPolicy(Qt::TabFocus);
-
-    // Enter presses the button of the current stage, never "Salir".
-    for (QPushButton* b : {cmdAceptarDNI, cmdAceptarPwd, cmdSalir})
-        b->setAutoDefault(false);
-    cmdAceptarDNI->setDefault(true);
-
-    auto* capa = new QGridLayout(this);
-    capa->addWidget(Label1, 0, 0);
-    capa->addWidget(txtDNI, 0, 1);
-    capa->addWidget(cmdAceptarDNI, 0, 2);
-    capa->addWidget(lblPwd, 1, 0);
-    capa->addWidget(txtPwd, 1, 1);
-    capa->addWidget(cmdAceptarPwd, 1, 2);
-    capa->addWidget(cmdSalir, 2, 1, 1, 2, Qt::AlignRight);
-    capa->setColumnMinimumWidth(1, 180);
-
-    setTabOrder(txtDNI, cmdAceptarDNI);
-    setTabOrder(cmdAceptarDNI, txtPwd);
-    setTabOrder(txtPwd, cmdAceptarPwd);
-    setTabOrder(cmdAceptarPwd, cmdSalir);
-
+    // The layout is frmUsuario.ui; here, what it cannot hold.
+    Ui::frmUsuario ui;
+    ui.setupUi(this);
+    Label1 = ui.Label1;
+    txtDNI = ui.txtDNI;
+    cmdAceptarDNI = ui.cmdAceptarDNI;
+    lblPwd = ui.lblPwd;
+    txtPwd = ui.txtPwd;
+    cmdAceptarPwd = ui.cmdAceptarPwd;
+    cmdSalir = ui.cmdSalir;
+    cmdAceptarDNI->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    cmdAceptarPwd->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    // In the layout: no button is auto-default, so Enter presses the current
+    // stage's button, never "Salir"; and "Salir" takes no focus by click, so
+    // leaving by mouse does not run the DNI check on the way out.
+    // The password stage shows once the DNI is accepted.
     lblPwd->hide();
     txtPwd->hide();
     cmdAceptarPwd->hide();

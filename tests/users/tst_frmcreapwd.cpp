@@ -2,6 +2,8 @@
 #include "users/Validacion.h"
 #include "users/frmCreaPwd.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -87,6 +89,27 @@ private slots:
         QCOMPARE(crear(primera, segunda, false), QString()); // both fields emptied
         unMensaje(mensaje, QStringLiteral("Varelio"), QMessageBox::NoIcon);
         QVERIFY(!Validacion::ExisteUsuario(DNI));
+    }
+
+    // Opened as the sign-in opens it: the typing lands, hidden, in the first
+    // box, each box is named by its label, and Tab goes box, box, Aceptar, Salir.
+    void estadoInicial()
+    {
+        frmCreaPwd d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(d.txtPwd[0]->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abc"));
+        QCOMPARE(d.txtPwd[0]->text(), QStringLiteral("abc"));
+        QCOMPARE(d.txtPwd[0]->displayText(), QStringLiteral("***"));
+        QCOMPARE(d.Label1->buddy(), d.txtPwd[0]);
+        QCOMPARE(d.Label2->buddy(), d.txtPwd[1]);
+        QVERIFY(d.cmdAceptar->isDefault() && !d.cmdSalir->autoDefault());
+        for (QWidget* siguiente : std::initializer_list<QWidget*>{d.txtPwd[1], d.cmdAceptar, d.cmdSalir, d.txtPwd[0]}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), siguiente);
+        }
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // Enter in the first box goes to the second; there it confirms.
