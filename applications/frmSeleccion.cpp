@@ -1,4 +1,5 @@
 #include "applications/frmSeleccion.h"
+#include "ui_frmSeleccion.h"
 
 #include "applications/Borrador.h"
 #include "applications/ListaSolicitudes.h"
@@ -12,12 +13,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
-#include <QGridLayout>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 QPointer<frmSeleccion> g_instancia;
@@ -33,40 +30,16 @@ frmSeleccion* frmSeleccion::Mostrar()
     return g_instancia;
 }
 
-frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent)
+frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmSeleccion>())
 {
-    setObjectName(QStringLiteral("frmSeleccion"));
-    setWindowTitle(QStringLiteral("CargarSolicitud"));
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Label1 = new QLabel(QStringLiteral("&Ficheros de Solicitudes"), Frame1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cboSolicitudes = new QComboBox(Frame1);
-    cboSolicitudes->setObjectName(QStringLiteral("cboSolicitudes"));
-    cboSolicitudes->setMinimumContentsLength(25);
-    Label1->setBuddy(cboSolicitudes);
-    cmdNueva = new QPushButton(QStringLiteral("Solicitud &Nueva"), Frame1);
-    cmdNueva->setObjectName(QStringLiteral("cmdNueva"));
-    cmdCargar = new QPushButton(QStringLiteral("&Cargar Solicitud"), Frame1);
-    cmdCargar->setObjectName(QStringLiteral("cmdCargar"));
-    cmdBorrar = new QPushButton(QStringLiteral("&Borrar Solicitud"), Frame1);
-    cmdBorrar->setObjectName(QStringLiteral("cmdBorrar"));
-    for (QPushButton* b : {cmdNueva, cmdCargar, cmdBorrar})
-        b->setAutoDefault(false);
-    // Enter loads the application chosen in the list.
-    cmdCargar->setDefault(true);
-
-    auto* rejilla = new QGridLayout(Frame1);
-    rejilla->addWidget(Label1, 0, 0, 1, 3);
-    rejilla->addWidget(cboSolicitudes, 1, 0, 1, 3);
-    rejilla->addWidget(cmdNueva, 2, 0);
-    rejilla->addWidget(cmdCargar, 2, 1);
-    rejilla->addWidget(cmdBorrar, 2, 2);
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(Frame1);
+    Frame1 = ui_->Frame1;
+    Label1 = ui_->Label1;
+    cboSolicitudes = ui_->cboSolicitudes;
+    cmdNueva = ui_->cmdNueva;
+    cmdCargar = ui_->cmdCargar;
+    cmdBorrar = ui_->cmdBorrar;
 
     connect(cmdCargar, &QPushButton::clicked, this, &frmSeleccion::cmdCargar_Click);
     connect(cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
@@ -77,6 +50,8 @@ frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent)
     else
         cboSolicitudes->setCurrentIndex(-1);
 }
+
+frmSeleccion::~frmSeleccion() = default;
 
 bool frmSeleccion::haySeleccion()
 {

@@ -1,4 +1,5 @@
 #include "shell/frmProgreso.h"
+#include "ui_frmProgreso.h"
 
 #include "shell/MessageBox.h"
 #include "shell/ModCargaFicheros.h"
@@ -6,53 +7,26 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QStyle>
-#include <QVBoxLayout>
 
-frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent)
+frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmProgreso>())
 {
-    setObjectName(QStringLiteral("frmProgreso"));
-    setModal(true);
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    lblTitulo = ui_->lblTitulo;
+    prg = ui_->prg;
+    cmdContinuar = ui_->cmdContinuar;
+    // The title carries the version, which only the program knows.
     setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
-    Label1 = new QLabel(QStringLiteral("Cargando información ..."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    lblTitulo = new QLabel(this);
-    lblTitulo->setObjectName(QStringLiteral("lblTitulo"));
-    lblTitulo->setTextFormat(Qt::PlainText);
-    lblTitulo->setWordWrap(true);
-    lblTitulo->setMinimumWidth(480);
-    prg = new QProgressBar(this);
-    prg->setObjectName(QStringLiteral("prg"));
-    prg->setAccessibleName(QStringLiteral("Progreso"));
-    prg->setTextVisible(false);
-    cmdContinuar = new QPushButton(QStringLiteral("&Continuar"), this);
-    cmdContinuar->setObjectName(QStringLiteral("cmdContinuar"));
-    cmdContinuar->setEnabled(false);
-
-    // A long text, a large font or a small screen: the text scrolls, the
-    // bar and "Continuar" stay in view.
-    auto* desplazable = new QScrollArea(this);
-    desplazable->setObjectName(QStringLiteral("scrTitulo"));
-    desplazable->setFrameShape(QFrame::NoFrame);
-    desplazable->setWidgetResizable(true);
-    desplazable->setFocusPolicy(Qt::NoFocus);
-    desplazable->setWidget(lblTitulo);
-    lblTitulo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(Label1);
-    capa->addWidget(desplazable, 1);
-    capa->addWidget(prg);
-    capa->addWidget(cmdContinuar, 0, Qt::AlignRight);
 
     connect(cmdContinuar, &QPushButton::clicked, this, &QDialog::close);
 }
+
+frmProgreso::~frmProgreso() = default;
 
 void frmProgreso::Mostrar()
 {

@@ -1,20 +1,12 @@
 #include "shell/frmProgresoGeneral.h"
+#include "ui_frmProgresoGeneral.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QVBoxLayout>
-
-frmProgresoGeneral::frmProgresoGeneral(QWidget* parent) : QWidget(parent, Qt::Dialog)
+frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
+    : QWidget(parent, Qt::Dialog), ui_(std::make_unique<Ui::frmProgresoGeneral>())
 {
-    setObjectName(QStringLiteral("frmProgresoGeneral"));
-    setWindowTitle(QStringLiteral("Varelio - Procesando"));
-    lblAccion = new QLabel(this);
-    lblAccion->setObjectName(QStringLiteral("lblAccion"));
-    prgBar = new QProgressBar(this);
-    prgBar->setObjectName(QStringLiteral("prgBar"));
-    prgBar->setAccessibleName(QStringLiteral("Progreso"));
-    auto* capa = new QVBoxLayout(this);
-    capa->addWidget(lblAccion);
-    capa->addWidget(prgBar);
-    setMinimumWidth(360);
+    ui_->setupUi(this);
+    lblAccion = ui_->lblAccion;
+    prgBar = ui_->prgBar;
 }
+
+frmProgresoGeneral::~frmProgresoGeneral() = default;

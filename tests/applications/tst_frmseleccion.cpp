@@ -6,6 +6,7 @@
 #include "form/frmSolicitudes.h"
 #include "startup/AbrirSolicitud.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
@@ -68,6 +69,23 @@ private slots:
         delete lista;
         piloto.reset();
         carpeta.reset();
+    }
+
+    // The list takes the keys: the focus is in it, its label reads it and
+    // brings the focus back with Alt+F, Enter loads.
+    void estadoInicial()
+    {
+        abrir({CON_HORA});
+        QCOMPARE(lista->windowTitle(), QStringLiteral("CargarSolicitud"));
+        QTRY_COMPARE(QApplication::focusWidget(), lista->cboSolicitudes);
+        QCOMPARE(QAccessible::queryAccessibleInterface(lista->cboSolicitudes)->text(QAccessible::Name),
+            QStringLiteral("Ficheros de Solicitudes"));
+        lista->cmdBorrar->setFocus();
+        QTest::keyClick(lista->cmdBorrar, Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), lista->cboSolicitudes);
+        QVERIFY(lista->cmdCargar->isDefault());
+        for (QPushButton* b : {lista->cmdNueva, lista->cmdCargar, lista->cmdBorrar})
+            QVERIFY(!b->autoDefault() && b->isEnabled());
     }
 
     void sinSeleccion()

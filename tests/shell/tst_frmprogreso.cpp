@@ -1,6 +1,9 @@
 #include "tests/support/CarpetaPrueba.h"
 #include "shell/frmProgreso.h"
+#include "shell/frmProgresoGeneral.h"
+#include "shell/ModGeneral.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,7 +13,31 @@
 
 class tst_frmprogreso : public QObject {
     Q_OBJECT
+    static QString nombreAccesible(QWidget* w)
+    {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    }
+
 private slots:
+    // What both windows show before anything fills them.
+    void estadoInicial()
+    {
+        frmProgreso ventana;
+        QVERIFY(ventana.isModal());
+        QCOMPARE(ventana.windowTitle(), QLatin1Char(' ') + ModGeneral::VersionPrograma());
+        QCOMPARE(ventana.Label1->text(), QStringLiteral("Cargando información ..."));
+        QCOMPARE(ventana.cmdContinuar->text(), QStringLiteral("&Continuar"));
+        QVERIFY(!ventana.cmdContinuar->isEnabled());
+        QCOMPARE(ventana.lblTitulo->textFormat(), Qt::PlainText); // the file's text is never markup
+        QCOMPARE(nombreAccesible(ventana.prg), QStringLiteral("Progreso"));
+
+        frmProgresoGeneral general;
+        QVERIFY(general.windowFlags() & Qt::Dialog);
+        QCOMPARE(general.windowTitle(), QStringLiteral("Varelio - Procesando"));
+        QVERIFY(general.lblAccion->text().isEmpty());
+        QCOMPARE(nombreAccesible(general.prgBar), QStringLiteral("Progreso"));
+    }
+
     // While the bar fills, neither closing nor Esc nor "Continuar" ends the window.
     void noSeCierraMientrasCarga()
     {
