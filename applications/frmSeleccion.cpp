@@ -30,16 +30,17 @@ frmSeleccion* frmSeleccion::Mostrar()
     return g_instancia;
 }
 
-frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmSeleccion>())
+frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent)
 {
-    ui_->setupUi(this);
+    Ui::frmSeleccion ui; // the layout; the window keeps the controls it needs
+    ui.setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    Frame1 = ui_->Frame1;
-    Label1 = ui_->Label1;
-    cboSolicitudes = ui_->cboSolicitudes;
-    cmdNueva = ui_->cmdNueva;
-    cmdCargar = ui_->cmdCargar;
-    cmdBorrar = ui_->cmdBorrar;
+    Frame1 = ui.Frame1;
+    Label1 = ui.Label1;
+    cboSolicitudes = ui.cboSolicitudes;
+    cmdNueva = ui.cmdNueva;
+    cmdCargar = ui.cmdCargar;
+    cmdBorrar = ui.cmdBorrar;
 
     connect(cmdCargar, &QPushButton::clicked, this, &frmSeleccion::cmdCargar_Click);
     connect(cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
@@ -50,8 +51,6 @@ frmSeleccion::frmSeleccion(QWidget* parent) : QDialog(parent), ui_(std::make_uni
     else
         cboSolicitudes->setCurrentIndex(-1);
 }
-
-frmSeleccion::~frmSeleccion() = default;
 
 bool frmSeleccion::haySeleccion()
 {

@@ -5,14 +5,8 @@
 #include <QDialog>
 #include <QPushButton>
 
-#include <memory>
-
 class QFrame;
 class QLabel;
-
-namespace Ui {
-class frmSeleccion;
-}
 
 class frmSeleccion : public QDialog {
     Q_OBJECT
@@ -29,14 +23,10 @@ public:
     QComboBox* cboSolicitudes;
     QPushButton *cmdNueva, *cmdCargar, *cmdBorrar;
 
-    ~frmSeleccion() override;
-
 private:
     explicit frmSeleccion(QWidget* parent = nullptr);
     void cmdCargar_Click();
     void cmdNueva_Click();
     void cmdBorrar_Click();
     bool haySeleccion();
-
-    std::unique_ptr<Ui::frmSeleccion> ui_;
 };

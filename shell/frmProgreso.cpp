@@ -13,20 +13,19 @@
 #include <QScreen>
 #include <QStyle>
 
-frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmProgreso>())
+frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent)
 {
-    ui_->setupUi(this);
-    Label1 = ui_->Label1;
-    lblTitulo = ui_->lblTitulo;
-    prg = ui_->prg;
-    cmdContinuar = ui_->cmdContinuar;
+    Ui::frmProgreso ui; // the layout; the window keeps the controls it needs
+    ui.setupUi(this);
+    Label1 = ui.Label1;
+    lblTitulo = ui.lblTitulo;
+    prg = ui.prg;
+    cmdContinuar = ui.cmdContinuar;
     // The title carries the version, which only the program knows.
     setWindowTitle(QLatin1Char(' ') + ModGeneral::VersionPrograma());
 
     connect(cmdContinuar, &QPushButton::clicked, this, &QDialog::close);
 }
-
-frmProgreso::~frmProgreso() = default;
 
 void frmProgreso::Mostrar()
 {

@@ -4,21 +4,14 @@
 // the bar is full. It cannot be closed while it fills.
 #include <QDialog>
 
-#include <memory>
-
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-namespace Ui {
-class frmProgreso;
-}
 
 class frmProgreso : public QDialog {
     Q_OBJECT
 public:
     explicit frmProgreso(QWidget* parent = nullptr);
-    ~frmProgreso() override;
 
     // Runs the window modally, creating the single instance when needed.
     static void Mostrar();
@@ -43,6 +36,5 @@ private:
     // Never larger than the screen, centred on it.
     void AjustarAPantalla();
     void subir(int veces, bool mostrar);
-    std::unique_ptr<Ui::frmProgreso> ui_;
     bool terminado_ = false;
 };

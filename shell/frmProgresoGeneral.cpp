@@ -1,12 +1,10 @@
 #include "shell/frmProgresoGeneral.h"
 #include "ui_frmProgresoGeneral.h"
 
-frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
-    : QWidget(parent, Qt::Dialog), ui_(std::make_unique<Ui::frmProgresoGeneral>())
+frmProgresoGeneral::frmProgresoGeneral(QWidget* parent) : QWidget(parent, Qt::Dialog)
 {
-    ui_->setupUi(this);
-    lblAccion = ui_->lblAccion;
-    prgBar = ui_->prgBar;
+    Ui::frmProgresoGeneral ui; // the layout; the window keeps the controls it needs
+    ui.setupUi(this);
+    lblAccion = ui.lblAccion;
+    prgBar = ui.prgBar;
 }
-
-frmProgresoGeneral::~frmProgresoGeneral() = default;

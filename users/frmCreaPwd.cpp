@@ -10,23 +10,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmCreaPwd>())
+frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent)
 {
     // The layout is frmCreaPwd.ui.
-    ui_->setupUi(this);
-    Label1 = ui_->Label1;
-    Label2 = ui_->Label2;
-    txtPwd = {ui_->txtPwd0, ui_->txtPwd1};
-    cmdAceptar = ui_->cmdAceptar;
-    cmdSalir = ui_->cmdSalir;
+    Ui::frmCreaPwd ui;
+    ui.setupUi(this);
+    Label1 = ui.Label1;
+    Label2 = ui.Label2;
+    txtPwd = {ui.txtPwd0, ui.txtPwd1};
+    cmdAceptar = ui.cmdAceptar;
+    cmdSalir = ui.cmdSalir;
     txtPwd[0]->setFocus();
 
     txtPwd[0]->installEventFilter(this);
     connect(cmdAceptar, &QPushButton::clicked, this, &frmCreaPwd::cmdAceptar_Click);
     connect(cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
 }
-
-frmCreaPwd::~frmCreaPwd() = default;
 
 bool frmCreaPwd::eventFilter(QObject* objeto, QEvent* evento)
 {

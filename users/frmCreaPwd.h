@@ -4,21 +4,15 @@
 #include <QDialog>
 
 #include <array>
-#include <memory>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace Ui {
-class frmCreaPwd;
-}
-
 class frmCreaPwd : public QDialog {
     Q_OBJECT
 public:
     explicit frmCreaPwd(QWidget* parent = nullptr);
-    ~frmCreaPwd() override;
 
     QString strDNI;
 
@@ -34,6 +28,4 @@ protected:
 private:
     void cmdAceptar_Click();
     void vaciar();
-
-    std::unique_ptr<Ui::frmCreaPwd> ui_;
 };

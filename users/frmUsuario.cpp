@@ -16,17 +16,18 @@
 #include <QStyle>
 #include <QTimer>
 
-frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::frmUsuario>())
+frmUsuario::frmUsuario(QWidget* parent) : QDialog(parent)
 {
     // The layout is frmUsuario.ui; here, what it cannot hold.
-    ui_->setupUi(this);
-    Label1 = ui_->Label1;
-    txtDNI = ui_->txtDNI;
-    cmdAceptarDNI = ui_->cmdAceptarDNI;
-    lblPwd = ui_->lblPwd;
-    txtPwd = ui_->txtPwd;
-    cmdAceptarPwd = ui_->cmdAceptarPwd;
-    cmdSalir = ui_->cmdSalir;
+    Ui::frmUsuario ui;
+    ui.setupUi(this);
+    Label1 = ui.Label1;
+    txtDNI = ui.txtDNI;
+    cmdAceptarDNI = ui.cmdAceptarDNI;
+    lblPwd = ui.lblPwd;
+    txtPwd = ui.txtPwd;
+    cmdAceptarPwd = ui.cmdAceptarPwd;
+    cmdSalir = ui.cmdSalir;
     cmdAceptarDNI->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     cmdAceptarPwd->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     // In the layout: no button is auto-default, so Enter presses the current

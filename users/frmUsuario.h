@@ -9,9 +9,6 @@
 namespace Validacion {
 struct UsuariosLeidos;
 }
-namespace Ui {
-class frmUsuario;
-}
 
 class QLabel;
 class QLineEdit;
@@ -51,7 +48,6 @@ private:
     bool validarDNI();
     void iniciarCarga();
 
-    std::unique_ptr<Ui::frmUsuario> ui_;
     QString ruta_;
     std::future<std::shared_ptr<Validacion::UsuariosLeidos>> carga_;
     bool cargaIniciada_ = false;
